@@ -1,0 +1,49 @@
+# The two commands of the README, and a few more for developers.
+#   make run    install what is missing, build, start the diary
+#   make test   install what is missing, build, run the whole test suite
+#   make asan   the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
+
+PACKAGES := cmake g++ make qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
+            imagemagick faketime libfaketime
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build asan bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing: $$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install -y $$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/src/tobiquill
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOBIQUILL_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+bench: deps
+	bench/run.sh
+
+clean:
+	rm -rf $(BUILD) build-asan build-bench

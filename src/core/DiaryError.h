@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+// A failure that abandons the command that raised it. The windows catch it at the edge of each
+// event handler and show its text in the standard error box.
+class DiaryError : public std::exception
+{
+public:
+    explicit DiaryError(QString message);
+
+    const QString& message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+    // "The file cannot be created or written": a save failed, the old file is whole.
+    static DiaryError cannotCreate(const QString& path);
+    // "The file cannot be opened": an existing file could not be read.
+    static DiaryError cannotOpen(const QString& path);
+    // The text is larger than the body editor accepts.
+    static DiaryError memoLimit();
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
