@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The diary's INI store: the whole file held as a list of lines, looked up by linear scan and
+// written back whole, atomically, after every single write. Sections, keys and values are the
+// file's own bytes (Shift-JIS); callers convert text at this boundary.
+//
+// Reading: a line ends at CR LF, lone CR or lone LF, and a NUL byte ends the text. A section is
+// found only at a line equal to "[" section "]", ignoring ASCII letter case; any line that is
+// bracketed once bytes below 33 are trimmed from its ends still closes the section before it.
+// Keys are the text before a line's first "=", trimmed of bytes below 33 and compared exactly;
+// the first match wins, and an empty value reads as the default.
+//
+// Writing never breaks the file's structure: CR, LF and NUL in a value are stored as spaces. A
+// key whose line could not be found again once written (empty; containing CR, LF, NUL or "=";
+// blanks at either end; a line that would read as a section header) is handled like the empty
+// key: no key line is added or replaced. A section name containing CR, LF or NUL is never found
+// and never added. The file is rewritten on every write all the same.
+class TIniFile32
+{
+public:
+    // Loads the file when something exists at the path; throws DiaryError::cannotOpen if it
+    // cannot be read. A missing file gives an empty store; the first write creates it.
+    explicit TIniFile32(const QString& fileName);
+
+    QByteArray ReadString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& defaultValue) const;
+    // Decimal with an optional sign, or "$" / "0x" with one to eight hex digits; anything
+    // else, or a value outside 32 bits, gives the default.
+    qint32 ReadInteger(const QByteArray& section, const QByteArray& key, qint32 defaultValue) const;
+    bool ReadBool(const QByteArray& section, const QByteArray& key, bool defaultValue) const;
+
+    // Changes the line and rewrites the whole file; throws DiaryError::cannotCreate when the
+    // file cannot be written. The old file then stays whole and Lines() keeps the change, which
+    // reaches the disk with the next successful write.
+    void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+    void WriteInteger(const QByteArray& section, const QByteArray& key, qint32 value);
+    void WriteBool(const QByteArray& section, const QByteArray& key, bool value);
+
+    const QString& FileName() const { return m_fileName; }
+    const QList<QByteArray>& Lines() const { return m_lines; }
+
+private:
+    struct ScanResult
+    {
+        qsizetype index; // the matching key line, else where the section ends
+        bool found;
+    };
+
+    qsizetype findSection(const QByteArray& section) const;
+    ScanResult scanSection(qsizetype header, const QByteArray& key) const;
+    void save() const;
+
+    QString m_fileName;
+    QList<QByteArray> m_lines;
+};
