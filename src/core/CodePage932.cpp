@@ -1,0 +1,254 @@
+#include "core/CodePage932.h"
+
+#include "core/DiaryError.h"
+
+#include <QHash>
+#include <QList>
+
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <optional>
+
+namespace {
+
+const char* const Cp932 = "CP932";
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+const char* const Utf16 = "UTF-16LE";
+#else
+const char* const Utf16 = "UTF-16BE";
+#endif
+
+constexpr char16_t EscapeBase = 0xF700;
+
+// The bytes that are characters on their own. Every other byte can only start a two-byte
+// character and is the only kind that ever needs a stand-in.
+bool isSingleByteCharacter(uchar b)
+{
+    return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
+}
+
+bool isEscape(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= EscapeBase + 0x80 && u <= EscapeBase + 0xFF &&
+           !isSingleByteCharacter(u - EscapeBase);
+}
+
+class Converter
+{
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            throw DiaryError(
+                QStringLiteral("文字コード %1 の変換を開始できません").arg(QLatin1String(Cp932)));
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much of the input as it can, appending to out from used on and growing out as
+    // needed. Returns 0 when all input is converted, else the errno that stopped it (EILSEQ or
+    // EINVAL) with in pointing at the offending input.
+    int run(const char*& in, size_t& inLeft, QByteArray& out, qsizetype& used)
+    {
+        while (inLeft > 0) {
+            if (used == out.size())
+                out.resize(out.size() * 2 + 16);
+            char* src = const_cast<char*>(in);
+            char* dst = out.data() + used;
+            size_t dstLeft = size_t(out.size() - used);
+            const size_t result = iconv(m_cd, &src, &inLeft, &dst, &dstLeft);
+            const int error = errno;
+            in = src;
+            used = dst - out.data();
+            if (result != size_t(-1))
+                return 0;
+            if (error == E2BIG)
+                out.resize(out.size() * 2 + 16);
+            else
+                return error == EINVAL ? EINVAL : EILSEQ;
+        }
+        return 0;
+    }
+
+    void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+
+private:
+    iconv_t m_cd;
+};
+
+void appendByte(QByteArray& out, qsizetype& used, char b)
+{
+    if (used == out.size())
+        out.resize(out.size() * 2 + 16);
+    out[used++] = b;
+}
+
+// Whether lead and trail, written one after the other, read back as one two-byte character.
+bool joins(std::optional<Converter>& decoder, uchar lead, uchar trail)
+{
+    if (isSingleByteCharacter(lead) || trail < 0x40 || trail == 0x7F || trail > 0xFC)
+        return false;
+    if (!decoder)
+        decoder.emplace(Utf16, Cp932);
+    decoder->reset();
+    const char pair[2] = {char(lead), char(trail)};
+    const char* in = pair;
+    size_t inLeft = 2;
+    QByteArray out(4, Qt::Uninitialized);
+    qsizetype used = 0;
+    return decoder->run(in, inLeft, out, used) == 0 && used == 2;
+}
+
+// The characters code page 932 holds twice (NEC row 13, NEC-selected IBM extensions, IBM
+// extensions), each with every byte pair that reads as it.
+const QHash<char16_t, QList<QByteArray>>& duplicates()
+{
+    static const QHash<char16_t, QList<QByteArray>> table = [] {
+        Converter decoder(Utf16, Cp932);
+        QHash<char16_t, QList<QByteArray>> all;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (isSingleByteCharacter(uchar(lead)))
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                const char* in = pair;
+                size_t inLeft = 2;
+                QByteArray out(2, Qt::Uninitialized);
+                qsizetype used = 0;
+                decoder.reset();
+                if (decoder.run(in, inLeft, out, used) == 0 && used == 2) {
+                    char16_t c;
+                    std::memcpy(&c, out.constData(), 2);
+                    all[c].append(QByteArray(pair, 2));
+                }
+            }
+        }
+        all.removeIf([](const auto& entry) { return entry.value().size() < 2; });
+        return all;
+    }();
+    return table;
+}
+
+// Encodes text into out (when given) and returns the index of the first character that cannot
+// be written, or -1.
+qsizetype convert(const QString& text, QByteArray* out)
+{
+    Converter encoder(Cp932, Utf16);
+    std::optional<Converter> decoder;
+    QByteArray bytes(text.size() + text.size() / 2 + 16, Qt::Uninitialized);
+    qsizetype used = 0;
+    // The last stand-in written, whose byte may join with the byte that follows it.
+    qsizetype pendingIndex = -1;
+    qsizetype pendingOffset = 0;
+    const auto joinsPending = [&] {
+        if (pendingIndex < 0 || pendingOffset + 1 >= used)
+            return false;
+        const uchar lead = uchar(bytes[pendingOffset]);
+        if (!joins(decoder, lead, uchar(bytes[pendingOffset + 1])))
+            return false;
+        // A character held twice is written as the copy that stays apart, as it stood in the
+        // file the text was read from.
+        if (pendingOffset + 2 < used) {
+            const auto& twice = duplicates();
+            const auto copies = twice.constFind(text.at(pendingIndex + 1).unicode());
+            if (copies != twice.constEnd()) {
+                for (const QByteArray& pair : *copies) {
+                    if (!joins(decoder, lead, uchar(pair[0]))) {
+                        bytes[pendingOffset + 1] = pair[0];
+                        bytes[pendingOffset + 2] = pair[1];
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    };
+
+    const char* const base = reinterpret_cast<const char*>(text.constData());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype runEnd = i;
+        while (runEnd < text.size() && !isEscape(text.at(runEnd)))
+            ++runEnd;
+        if (runEnd > i) {
+            const char* in = base + i * 2;
+            size_t inLeft = size_t(runEnd - i) * 2;
+            if (encoder.run(in, inLeft, bytes, used) != 0)
+                return joinsPending() ? pendingIndex : (in - base) / 2;
+            if (joinsPending())
+                return pendingIndex;
+            pendingIndex = -1;
+            i = runEnd;
+        }
+        if (i < text.size()) {
+            appendByte(bytes, used, char(text.at(i).unicode() - EscapeBase));
+            if (joinsPending())
+                return pendingIndex;
+            pendingIndex = i;
+            pendingOffset = used - 1;
+            ++i;
+        }
+    }
+    if (out) {
+        bytes.truncate(used);
+        *out = std::move(bytes);
+    }
+    return -1;
+}
+
+} // namespace
+
+QString CodePage932::decode(const QByteArray& bytes)
+{
+    Converter decoder(Utf16, Cp932);
+    // Every byte yields at most one UTF-16 unit.
+    QByteArray units(bytes.size() * 2, Qt::Uninitialized);
+    qsizetype used = 0;
+    const char* in = bytes.constData();
+    size_t inLeft = size_t(bytes.size());
+    while (decoder.run(in, inLeft, units, used) != 0 && inLeft > 0) {
+        // The byte starts no character here: keep it as its stand-in, in the host's byte order.
+        const char16_t escape = EscapeBase + uchar(*in);
+        char escapeBytes[2];
+        std::memcpy(escapeBytes, &escape, 2);
+        appendByte(units, used, escapeBytes[0]);
+        appendByte(units, used, escapeBytes[1]);
+        ++in;
+        --inLeft;
+        decoder.reset();
+    }
+    return QString(reinterpret_cast<const QChar*>(units.constData()), used / 2);
+}
+
+QByteArray CodePage932::encode(const QString& text)
+{
+    QByteArray bytes;
+    const qsizetype bad = convert(text, &bytes);
+    if (bad >= 0)
+        throw DiaryError(unencodableMessage(text, bad));
+    return bytes;
+}
+
+qsizetype CodePage932::firstUnencodable(const QString& text)
+{
+    return convert(text, nullptr);
+}
+
+QString CodePage932::unencodableMessage(const QString& text, qsizetype index)
+{
+    const QChar c = text.at(index);
+    char32_t code = c.unicode();
+    QString shown(c);
+    if (c.isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(c, text.at(index + 1));
+        shown = text.mid(index, 2);
+    } else if (c.isSurrogate()) {
+        shown = QChar(QChar::ReplacementCharacter);
+    }
+    return QStringLiteral("「%1」(U+%2) は Shift-JIS で保存できない文字です。"
+                          "この文字を消してから保存してください。")
+        .arg(shown, QStringLiteral("%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper());
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// The body of each day: a code page 932 text file with CR LF line breaks, named by the day's
+// date key (yyyymmdd, no extension) in the entries folder.
+class DayStore
+{
+public:
+    // The body editor's limit: the largest entry file it accepts.
+    static constexpr qint64 MaxBodyBytes = 4 * 1024 * 1024;
+
+    explicit DayStore(QString dataDir);
+
+    const QString& dataDir() const { return m_dataDir; }
+    QString entryPath(const QString& dateKey) const;
+    // Anything at the entry's path counts, so that a path that cannot be read is reported rather
+    // than shown as an empty day.
+    bool hasEntry(const QString& dateKey) const;
+
+    // The body as the editor holds it, line breaks "\n": CR LF, a lone CR and a lone LF each
+    // become one "\n". Throws DiaryError::cannotOpen when the entry cannot be read and
+    // DiaryError::memoLimit when the file is larger than MaxBodyBytes.
+    QString readBody(const QString& dateKey) const;
+    // Writes the body with CR LF line breaks in code page 932, replacing the file atomically.
+    // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be
+    // loaded again), a DiaryError naming the character when the body holds one code page 932
+    // cannot hold, and DiaryError::cannotCreate when the write fails; the old file is whole then.
+    void writeBody(const QString& dateKey, const QString& body) const;
+
+private:
+    QString m_dataDir;
+};
