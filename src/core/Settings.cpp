@@ -1,0 +1,75 @@
+#include "core/Settings.h"
+
+#include "core/CodePage932.h"
+#include "core/IniFile32.h"
+#include "core/Password.h"
+
+#include <cmath>
+
+namespace {
+const QByteArray Data = QByteArrayLiteral("data");
+
+QString readText(const TIniFile32& ini, const char* key, const QString& defaultValue)
+{
+    return CodePage932::decode(
+        ini.ReadString(Data, key, CodePage932::encode(defaultValue)));
+}
+
+void writeText(TIniFile32& ini, const char* key, const QString& value)
+{
+    ini.WriteString(Data, key, CodePage932::encode(value));
+}
+
+int centred(int screen, int window)
+{
+    return static_cast<int>(std::lrint((screen - window) / 2.0));
+}
+} // namespace
+
+QString Settings::defaultFontName()
+{
+    return QStringLiteral("ＭＳ Ｐゴシック");
+}
+
+QString Settings::defaultUserName()
+{
+    return QStringLiteral("あなた");
+}
+
+QString Settings::defaultUrl()
+{
+    return QStringLiteral("http://example.com/");
+}
+
+Settings Settings::read(const TIniFile32& ini, QSize screen, QSize window)
+{
+    Settings s;
+    s.left = ini.ReadInteger(Data, "left", centred(screen.width(), window.width()));
+    s.top = ini.ReadInteger(Data, "top", centred(screen.height(), window.height()));
+    s.fontName = readText(ini, "fontname", defaultFontName());
+    s.fontSize = ini.ReadInteger(Data, "fontsize", 9);
+    s.companion = ini.ReadBool(Data, "Mnikki", true);
+    s.password = CodePage932::decode(UnscramblePassword(ini.ReadString(Data, "password", {})));
+    s.userName = readText(ini, "username", defaultUserName());
+    s.usePassword = ini.ReadBool(Data, "usepassword", false);
+    s.schemePath = readText(ini, "schemepath", {});
+    s.buttonPath = readText(ini, "buttonpath", {});
+    s.url = readText(ini, "URL", defaultUrl());
+    s.scrollBar = ini.ReadBool(Data, "scrollbar", false);
+    return s;
+}
+
+void Settings::write(TIniFile32& ini) const
+{
+    writeText(ini, "fontname", fontName);
+    ini.WriteInteger(Data, "fontsize", fontSize);
+    ini.WriteInteger(Data, "left", left);
+    ini.WriteInteger(Data, "top", top);
+    ini.WriteBool(Data, "Mnikki", companion);
+    writeText(ini, "username", userName);
+    ini.WriteString(Data, "password", ScramblePassword(CodePage932::encode(password)));
+    ini.WriteBool(Data, "usepassword", usePassword);
+    writeText(ini, "schemepath", schemePath);
+    writeText(ini, "buttonpath", buttonPath);
+    ini.WriteBool(Data, "scrollbar", scrollBar);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class TIniFile32;
+
+// The settings of section "data" of diary.ini: read once at start-up, written back at close.
+struct Settings
+{
+    int left = 0;
+    int top = 0;
+    QString fontName;
+    int fontSize = 9;
+    bool companion = true; // key Mnikki: モルナ comments on past days
+    QString password;      // plain form
+    QString userName;
+    bool usePassword = false;
+    QString schemePath;
+    QString buttonPath;
+    QString url; // read and kept, never written
+    bool scrollBar = false;
+
+    static QString defaultFontName();
+    static QString defaultUserName();
+    static QString defaultUrl();
+
+    // Missing, empty or non-numeric values take their defaults; the window is centred on the
+    // screen by default, halves going to the even neighbour.
+    static Settings read(const TIniFile32& ini, QSize screen, QSize window);
+
+    // Writes every key but "URL", one write each, in the order other copies of the diary expect.
+    // A failed write throws and leaves the later keys unwritten.
+    void write(TIniFile32& ini) const;
+};

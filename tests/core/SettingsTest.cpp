@@ -1,0 +1,133 @@
+#include "core/IniFile32.h"
+#include "core/SafeFile.h"
+#include "core/Settings.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+Settings readFrom(const QByteArray& data, QSize screen = {1365, 768})
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("diary.ini");
+    if (!data.isNull())
+        SafeFile::write(path, data);
+    const TIniFile32 ini(path);
+    return Settings::read(ini, screen, {320, 320});
+}
+} // namespace
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noFile_everyKeyTakesItsDefault()
+    {
+        const Settings s = readFrom(QByteArray());
+        QCOMPARE(s.left, 522); // (1365 - 320) / 2 = 522.5, halves to the even neighbour
+        QCOMPARE(s.top, 224);
+        QCOMPARE(s.fontName, QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(s.fontSize, 9);
+        QCOMPARE(s.companion, true);
+        QCOMPARE(s.password, QString());
+        QCOMPARE(s.userName, QStringLiteral("あなた"));
+        QCOMPARE(s.usePassword, false);
+        QCOMPARE(s.schemePath, QString());
+        QCOMPARE(s.buttonPath, QString());
+        QCOMPARE(s.scrollBar, false);
+    }
+
+    void centring_roundsHalvesToEven_data()
+    {
+        QTest::addColumn<int>("screenWidth");
+        QTest::addColumn<int>("left");
+        QTest::newRow("522.5") << 1365 << 522;
+        QTest::newRow("523.5") << 1367 << 524;
+        QTest::newRow("exact") << 1920 << 800;
+        QTest::newRow("-0.5") << 319 << 0;
+        QTest::newRow("-1.5") << 317 << -2;
+    }
+
+    void centring_roundsHalvesToEven()
+    {
+        QFETCH(int, screenWidth);
+        QFETCH(int, left);
+        QCOMPARE(readFrom(QByteArray(), {screenWidth, 768}).left, left);
+    }
+
+    void storedValues_areRead_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("hex font size") << QByteArray("fontsize=0x0C") << "fontSize" << QVariant(12);
+        QTest::newRow("dollar hex") << QByteArray("fontsize=$10") << "fontSize" << QVariant(16);
+        QTest::newRow("bad number") << QByteArray("fontsize=big") << "fontSize" << QVariant(9);
+        QTest::newRow("empty name") << QByteArray("username=") << "userName" << QVariant("あなた");
+        QTest::newRow("off screen") << QByteArray("left=-5000") << "left" << QVariant(-5000);
+        QTest::newRow("bool any number") << QByteArray("scrollbar=7") << "scrollBar" << QVariant(true);
+        QTest::newRow("companion off") << QByteArray("Mnikki=0") << "companion" << QVariant(false);
+        QTest::newRow("key case") << QByteArray("mnikki=0") << "companion" << QVariant(true);
+        QTest::newRow("shift-jis name") << QByteArray("username=\x83\x82\x83\x8B")
+                                        << "userName" << QVariant("モル");
+    }
+
+    void storedValues_areRead()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        const Settings s = readFrom("[data]\r\n" + line + "\r\n");
+        const QVariant actual = field == "fontSize"    ? QVariant(s.fontSize)
+                                : field == "userName"  ? QVariant(s.userName)
+                                : field == "left"      ? QVariant(s.left)
+                                : field == "scrollBar" ? QVariant(s.scrollBar)
+                                                       : QVariant(s.companion);
+        QCOMPARE(actual, value);
+    }
+
+    void write_putsElevenKeysInOrder_andNeverTheUrl()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("diary.ini");
+        TIniFile32 ini(path);
+        Settings s = Settings::read(ini, {800, 600}, {320, 320});
+        s.password = "pw";
+        s.write(ini);
+        const QByteArray file = SafeFile::read(path);
+        const QByteArray head = "\r\n[data]\r\n"
+                                "fontname=\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
+                                "fontsize=9\r\nleft=240\r\ntop=140\r\nMnikki=1\r\n"
+                                "username=\x82\xa0\x82\xc8\x82\xbd\r\n";
+        QVERIFY2(file.startsWith(head), file.constData());
+        const QList<QByteArray> keys = [&] {
+            QList<QByteArray> k;
+            for (const QByteArray& line : file.split('\n')) {
+                const int eq = line.indexOf('=');
+                if (eq > 0)
+                    k.append(line.left(eq));
+            }
+            return k;
+        }();
+        QCOMPARE(keys, (QList<QByteArray>{"fontname", "fontsize", "left", "top", "Mnikki",
+                                          "username", "password", "usepassword", "schemepath",
+                                          "buttonpath", "scrollbar"}));
+        QVERIFY(file.endsWith("scrollbar=0\r\n"));
+    }
+
+    void url_keepsWhateverTheFileHolds()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("diary.ini");
+        SafeFile::write(path, "[data]\r\nURL=http://mine.example/\r\n");
+        TIniFile32 ini(path);
+        const Settings s = Settings::read(ini, {800, 600}, {320, 320});
+        QCOMPARE(s.url, QStringLiteral("http://mine.example/"));
+        s.write(ini);
+        QVERIFY(SafeFile::read(path).startsWith("[data]\r\nURL=http://mine.example/\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "SettingsTest.moc"
