@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+
+// The body editor. Its line list works on display lines: lines as the editor shows them,
+// wrapped at its width, with a final empty line not counted.
+class TColorMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TColorMemo(QWidget* parent = nullptr);
+
+    // The text with "\n" between lines, exactly as typed: no character is normalised away.
+    QString text() const;
+    void setText(const QString& text);
+
+    // Lines.Count: display lines, less a final empty one (an empty text has none).
+    int lineCount() const;
+    // The text of every display line, in order.
+    QStringList lines() const;
+    // Lines.Add: appends a line; after a final line break no empty line is left between.
+    void addLine(const QString& line);
+
+private:
+    // Lays the whole document out at the editor's real width, also while the window is hidden,
+    // so that counting display lines gives what the user will see.
+    void layoutDocument() const;
+};
