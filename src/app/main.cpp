@@ -1,0 +1,25 @@
+#include "core/Clock.h"
+#include "core/ProgramFolder.h"
+#include "windows/MainForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tobiquill"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
+
+    const QString folder = ProgramFolder::resolve(
+        qEnvironmentVariable("TOBIQUILL_HOME"), QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder);
+
+    TForm1 form(folder, Clock::system());
+    if (form.startupFailed())
+        return 1;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,220 @@
+#include "skin/Scheme.h"
+
+#include <QPoint>
+#include <QRect>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+struct SamplePoint
+{
+    QRgb TSchemeColors::*entry;
+    QPoint point;
+    QRgb builtIn;
+};
+
+// Each point lies where the part it colours lies in a frame, as on a thumbnail of a window.
+const SamplePoint samplePoints[] = {
+    {&TSchemeColors::Outline, {0, 0}, 0x6C3800},
+    {&TSchemeColors::PanelBand, {5, 5}, 0xC86800},
+    {&TSchemeColors::Face, {6, 6}, 0xFFE5C9},
+    {&TSchemeColors::FrameFill, {2, 2}, 0xFFBC75},
+    {&TSchemeColors::BoxBorder, {7, 6}, 0x664000},
+    {&TSchemeColors::BoxFill, {8, 6}, 0xFFFBF5},
+    {&TSchemeColors::EdgeTopLeft, {1, 1}, 0xFFD8AF},
+    {&TSchemeColors::EdgeTop, {2, 1}, 0xFFD8AF},
+    {&TSchemeColors::EdgeTopRight, {14, 1}, 0xFFBC75},
+    {&TSchemeColors::EdgeLeft, {1, 2}, 0xFFD8AF},
+    {&TSchemeColors::EdgeRight, {14, 2}, 0xFFA13D},
+    {&TSchemeColors::EdgeBottomLeft, {1, 14}, 0xFFBC75},
+    {&TSchemeColors::EdgeBottom, {2, 14}, 0xFFA13D},
+    {&TSchemeColors::EdgeBottomRight, {14, 14}, 0xFFA13D},
+    {&TSchemeColors::PanelTopLeft, {4, 4}, 0xFFA13D},
+    {&TSchemeColors::PanelTop, {5, 4}, 0xFFA13D},
+    {&TSchemeColors::PanelTopRight, {11, 4}, 0xFFBC75},
+    {&TSchemeColors::PanelLeft, {4, 5}, 0xFFA13D},
+    {&TSchemeColors::PanelRight, {11, 5}, 0xFFD8AF},
+    {&TSchemeColors::PanelBottomLeft, {4, 11}, 0xFFBC75},
+    {&TSchemeColors::PanelBottom, {5, 11}, 0xFFD8AF},
+    {&TSchemeColors::PanelBottomRight, {11, 11}, 0xFFD8AF},
+    {&TSchemeColors::CaptionText, {6, 7}, 0xFFFBF5},
+    {&TSchemeColors::CaptionShadow, {7, 7}, 0x505050},
+    {&TSchemeColors::DateText, {8, 7}, 0x400000},
+    {&TSchemeColors::BodyText, {9, 7}, 0x000000},
+    {&TSchemeColors::LabelText, {6, 8}, 0x8C6932},
+};
+static_assert(std::size(samplePoints) == 27);
+
+QRgb opaque(QRgb colour)
+{
+    return colour | 0xff000000u;
+}
+
+// The picture itself when it is already RGB32, otherwise a converted copy.
+QImage asRgb32(const QImage& image)
+{
+    if (image.format() == QImage::Format_RGB32)
+        return image;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+void makeRgb32(QImage& image)
+{
+    if (!image.isNull() && image.format() != QImage::Format_RGB32)
+        image.convertTo(QImage::Format_RGB32);
+}
+
+// Fills (left, top, right, bottom), right and bottom excluded, clipped to the picture.
+void fillRect(QImage& image, int left, int top, int right, int bottom, QRgb colour)
+{
+    // Clamped by hand: QRect would turn a reversed range around instead of leaving it empty.
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, image.width());
+    bottom = std::min(bottom, image.height());
+    for (int y = top; y < bottom; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = left; x < right; ++x)
+            line[x] = opaque(colour);
+    }
+}
+
+void setPixel(QImage& image, int x, int y, QRgb colour)
+{
+    if (image.valid(x, y))
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = opaque(colour);
+}
+
+// Sets (x, y) for x = first ... last; nothing when last lies below first.
+void horizontalLine(QImage& image, int y, int first, int last, QRgb colour)
+{
+    fillRect(image, first, y, last + 1, y + 1, colour);
+}
+
+// Sets (x, y) for y = first ... last; nothing when last lies below first.
+void verticalLine(QImage& image, int x, int first, int last, QRgb colour)
+{
+    fillRect(image, x, first, x + 1, last + 1, colour);
+}
+
+// Copies the block (source, size) of from to the picture at target, clipped to both pictures.
+void copyBlock(QImage& to, QPoint target, const QImage& from, QRect source)
+{
+    QRect block = source & from.rect();
+    block = block.translated(target - source.topLeft()) & to.rect();
+    const QPoint offset = source.topLeft() - target;
+    for (int y = block.top(); y <= block.bottom(); ++y) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(from.constScanLine(y + offset.y()));
+        QRgb* out = reinterpret_cast<QRgb*>(to.scanLine(y));
+        for (int x = block.left(); x <= block.right(); ++x)
+            out[x] = opaque(in[x + offset.x()]);
+    }
+}
+
+QImage filled(QSize size, QRgb colour)
+{
+    if (size.isEmpty())
+        return QImage();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(opaque(colour));
+    return image;
+}
+
+} // namespace
+
+TSchemeColors Scheme::ReadSchemeColors(const QImage& scheme)
+{
+    const QImage image = asRgb32(scheme);
+    TSchemeColors colours;
+    for (const SamplePoint& sample : samplePoints) {
+        colours.*sample.entry =
+            image.valid(sample.point) ? opaque(image.pixel(sample.point)) : opaque(sample.builtIn);
+    }
+    return colours;
+}
+
+void Scheme::PaintFrame(QImage& image, const TSchemeColors& c)
+{
+    makeRgb32(image);
+    const int w = image.width();
+    const int h = image.height();
+
+    fillRect(image, 0, 0, w, h, c.Outline);
+    fillRect(image, 2, 2, w - 2, h - 2, c.FrameFill);
+    fillRect(image, 5, 21, w - 4, h - 4, c.PanelBand);
+    fillRect(image, 6, 22, w - 6, h - 6, c.Face);
+
+    horizontalLine(image, 1, 2, w - 3, c.EdgeTop);
+    horizontalLine(image, h - 2, 2, w - 3, c.EdgeBottom);
+    verticalLine(image, 1, 2, h - 3, c.EdgeLeft);
+    verticalLine(image, w - 2, 2, h - 3, c.EdgeRight);
+
+    setPixel(image, 1, 1, c.EdgeTopLeft);
+    setPixel(image, w - 2, 1, c.EdgeTopRight);
+    setPixel(image, 1, h - 2, c.EdgeBottomLeft);
+    setPixel(image, w - 2, h - 2, c.EdgeBottomRight);
+
+    horizontalLine(image, 20, 5, w - 6, c.PanelTop);
+    horizontalLine(image, h - 5, 5, w - 6, c.PanelBottom);
+    verticalLine(image, 4, 21, h - 6, c.PanelLeft);
+    verticalLine(image, w - 5, 21, h - 6, c.PanelRight);
+
+    setPixel(image, 4, 20, c.PanelTopLeft);
+    setPixel(image, w - 5, 20, c.PanelTopRight);
+    setPixel(image, 4, h - 5, c.PanelBottomLeft);
+    setPixel(image, w - 5, h - 5, c.PanelBottomRight);
+}
+
+void Scheme::PaintEditBoxes(QImage& image, const TSchemeColors& c)
+{
+    makeRgb32(image);
+    fillRect(image, 46, 67, 216, 91, c.BoxBorder);
+    fillRect(image, 47, 68, 215, 90, c.BoxFill);
+    fillRect(image, 18, 99, 301, 299, c.BoxBorder);
+    fillRect(image, 19, 100, 300, 298, c.BoxFill);
+}
+
+TSchemeColors Scheme::builtInColors()
+{
+    TSchemeColors colours;
+    for (const SamplePoint& sample : samplePoints)
+        colours.*sample.entry = opaque(sample.builtIn);
+    return colours;
+}
+
+void Scheme::keyStrip(QImage& strip, QRgb face)
+{
+    makeRgb32(strip);
+    if (strip.isNull())
+        return;
+    const QRgb key = opaque(strip.pixel(0, 0));
+    for (int y = 0; y < strip.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        for (int x = 0; x < strip.width(); ++x) {
+            if (opaque(line[x]) == key)
+                line[x] = opaque(face);
+        }
+    }
+}
+
+QImage Scheme::cutFace(const QImage& strip, int slot, QSize faceSize, bool pressed, QRgb face)
+{
+    QImage image = filled(faceSize, face);
+    if (image.isNull())
+        return image;
+    const QRect block(SlotWidth * slot, 0, SlotWidth, SlotHeight);
+    copyBlock(image, pressed ? QPoint(1, 1) : QPoint(0, 0), asRgb32(strip), block);
+    return image;
+}
+
+QImage Scheme::buttonPicture(const QImage& faceImage, QSize buttonSize, QRgb face)
+{
+    QImage image = filled(buttonSize, face);
+    if (image.isNull())
+        return image;
+    const QImage source = asRgb32(faceImage);
+    copyBlock(image, QPoint(0, 0), source, source.rect());
+    return image;
+}

@@ -1,0 +1,639 @@
+#include "windows/MainForm.h"
+
+#include "core/Clock.h"
+#include "core/CodePage932.h"
+#include "core/Companion.h"
+#include "core/DayStore.h"
+#include "core/DiaryDate.h"
+#include "core/DiaryError.h"
+#include "core/IniFile32.h"
+#include "core/Random.h"
+#include "core/Settings.h"
+#include "editor/ColorMemo.h"
+#include "skin/Scheme.h"
+#include "widgets/CursorRegistry.h"
+#include "widgets/ImageButton.h"
+#include "widgets/MessageBox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QWindow>
+
+namespace {
+const QByteArray TitleSection = QByteArrayLiteral("title");
+const QSize DayButtonSize(27, 23);
+const QSize TodayButtonSize(17, 17);
+const QSize FaceSize(26, 22);
+const QSize CalendarFaceSize(26, 23);
+const QSize TodayFaceSize(16, 16);
+
+QFont uiFont(int pixelSize, bool bold = false)
+{
+    QFont font(Settings::defaultFontName());
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setGeometry(geometry);
+    if (geometry.width() == 0) {
+        label->adjustSize();
+        label->resize(label->width(), geometry.height());
+    }
+    return label;
+}
+
+QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& geometry)
+{
+    auto* picture = new QLabel(parent);
+    picture->setGeometry(geometry);
+    picture->setPixmap(QPixmap(resource));
+    return picture;
+}
+
+QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
+{
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(QIcon(resource));
+    button->setIconSize(QSize(16, 16));
+    button->setGeometry(left, 3, 16, 16);
+    return button;
+}
+
+void setTextColour(QWidget* widget, QRgb colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(colour));
+    palette.setColor(QPalette::Text, QColor(colour));
+    widget->setPalette(palette);
+}
+
+// A title is one line of diary.ini: a line break or NUL typed or pasted into it would split
+// the file's line or cut the file short, so it is stored as a space.
+QString titleForStorage(QString title)
+{
+    for (QChar& c : title) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
+            c = QLatin1Char(' ');
+    }
+    return title;
+}
+} // namespace
+
+TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_clock(clock),
+      m_programFolder(programFolder)
+{
+    // The design's face is a Windows font; the closest face on this system stands in for it.
+    QFont::insertSubstitution(Settings::defaultFontName(), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
+
+    setWindowTitle(QStringLiteral("Tobiquill"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    createComponents();
+    createMenu();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createComponents()
+{
+    Image1 = new QLabel(this);
+    Image1->setGeometry(0, 0, 320, 320);
+    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    Image11 = makePicture(this, QStringLiteral(":/image11.png"), QRect(6, 4, 16, 16));
+    const QFont captionFont = uiFont(12);
+    Label4 = makeLabel(this, QStringLiteral("Tobiquill"), QRect(25, 6, 0, 12), captionFont);
+    Label3 = makeLabel(this, QStringLiteral("Tobiquill"), QRect(24, 5, 0, 12), captionFont);
+    Label2 = new QLabel(this);
+    Label2->setGeometry(16, 2, 241, 17);
+    Label2->setContextMenuPolicy(Qt::CustomContextMenu);
+    Label2->installEventFilter(this);
+
+    SpeedButton1 = makeGlyphButton(this, QStringLiteral(":/glyph_menu.png"), 263);
+    SpeedButton5 = makeGlyphButton(this, QStringLiteral(":/glyph_minimize.png"), 280);
+    SpeedButton6 = makeGlyphButton(this, QStringLiteral(":/glyph_close.png"), 297);
+
+    Label1 = makeLabel(this, QString(), QRect(20, 36, 141, 16), uiFont(14, true));
+
+    Yl = new ImageButton(this);
+    Yl->setGeometry(QRect(QPoint(216, 32), DayButtonSize));
+    today = new ImageButton(this);
+    today->setGeometry(QRect(QPoint(251, 35), TodayButtonSize));
+    today->setToolTip(QStringLiteral("Today"));
+    Yr = new ImageButton(this);
+    Yr->setGeometry(QRect(QPoint(276, 32), DayButtonSize));
+    Label6 = makeLabel(this, QStringLiteral("Prev"), QRect(218, 55, 25, 9), uiFont(10, true));
+    Label7 = makeLabel(this, QStringLiteral("Next"), QRect(276, 55, 25, 10), uiFont(10, true));
+    Image12 = makePicture(this, QStringLiteral(":/image12.png"), QRect(188, 55, 16, 16));
+    cal = new ImageButton(this);
+    cal->setGeometry(QRect(QPoint(247, 65), DayButtonSize));
+    Label8 = makeLabel(this, QStringLiteral("Calendar"), QRect(236, 88, 0, 10), uiFont(10, true));
+    Label9 = makeLabel(this, QStringLiteral("Title"), QRect(18, 73, 25, 9), uiFont(11, true));
+    for (ImageButton* button : {Yl, today, Yr, cal})
+        button->setCursor(CursorRegistry::cursor(5));
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(48, 73, 161, 16);
+    Edit1->setFrame(false);
+    Edit1->setFont(uiFont(12));
+    Edit1->setTextMargins(0, 0, 0, 0);
+
+    Memo1 = new TColorMemo(this);
+    Memo1->setGeometry(24, 104, 276, 194);
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(false);
+    setTabOrder(Edit1, Memo1);
+
+    const std::initializer_list<std::pair<QWidget*, const char*>> names = {
+        {Image1, "Image1"},
+        {Image11, "Image11"},
+        {Label4, "Label4"},
+        {Label3, "Label3"},
+        {Label2, "Label2"},
+        {SpeedButton1, "SpeedButton1"},
+        {SpeedButton5, "SpeedButton5"},
+        {SpeedButton6, "SpeedButton6"},
+        {Label1, "Label1"},
+        {Yl, "Yl"},
+        {today, "today"},
+        {Yr, "Yr"},
+        {Label6, "Label6"},
+        {Label7, "Label7"},
+        {Image12, "Image12"},
+        {cal, "cal"},
+        {Label8, "Label8"},
+        {Label9, "Label9"},
+        {Edit1, "Edit1"},
+        {Memo1, "Memo1"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    // Key preview: the window sees a key before the control that has the focus.
+    for (QWidget* w :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)})
+        w->installEventFilter(this);
+
+    connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, Image5); });
+    connect(Yr, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yr, Image3); });
+    connect(today, &ImageButton::mouseDown, this, [this] { dayButtonDown(today, Image8); });
+    connect(cal, &ImageButton::mouseDown, this, [this] { dayButtonDown(cal, Image10); });
+    connect(Yl, &ImageButton::mouseUp, this, &TForm1::YlMouseUp);
+    connect(Yr, &ImageButton::mouseUp, this, &TForm1::YrMouseUp);
+    connect(today, &ImageButton::mouseUp, this, &TForm1::todayMouseUp);
+    connect(cal, &ImageButton::mouseUp, this, &TForm1::calMouseUp);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(SpeedButton6, &QToolButton::clicked, this, &QWidget::close);
+}
+
+void TForm1::createMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    Font1 = PopupMenu1->addAction(QStringLiteral("Font"));
+    N2 = PopupMenu1->addAction(QStringLiteral("Setting"));
+    // The settings window is not part of the program yet.
+    N2->setEnabled(false);
+    N1 = PopupMenu1->addAction(QStringLiteral("モルナの日記"));
+    N1->setCheckable(true);
+    N1->setChecked(true);
+    forwordd1 = PopupMenu1->addAction(QStringLiteral("forwordd"));
+    back1 = PopupMenu1->addAction(QStringLiteral("back"));
+    today1 = PopupMenu1->addAction(QStringLiteral("today"));
+    cal1 = PopupMenu1->addAction(QStringLiteral("cal"));
+    for (QAction* hidden : {forwordd1, back1, today1, cal1})
+        hidden->setVisible(false);
+    ScrollBar1 = PopupMenu1->addAction(QStringLiteral("Scroll Bar"));
+    ScrollBar1->setCheckable(true);
+
+    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
+    connect(ScrollBar1, &QAction::triggered, this, &TForm1::ScrollBar1Click);
+    connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
+    connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
+    connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
+    connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
+
+    const auto popupAt = [this](QWidget* source) {
+        return [this, source](const QPoint& pos) { PopupMenu1->popup(source->mapToGlobal(pos)); };
+    };
+    connect(Image1, &QWidget::customContextMenuRequested, this, popupAt(Image1));
+    connect(Label2, &QWidget::customContextMenuRequested, this, popupAt(Label2));
+}
+
+void TForm1::FormCreate()
+{
+    CursorRegistry::registerAll();
+    for (ImageButton* button : {Yl, today, Yr, cal})
+        button->setCursor(CursorRegistry::cursor(5));
+
+    DataDir = QDir(m_programFolder).filePath(QStringLiteral("data"));
+    QDir().mkdir(DataDir);
+    m_store = std::make_unique<DayStore>(DataDir);
+
+    if (!guarded([this] {
+            IniFile = std::make_unique<TIniFile32>(
+                QDir(m_programFolder).filePath(QStringLiteral("diary.ini")));
+        })) {
+        m_startupFailed = true;
+        return;
+    }
+
+    resize(Image1->size());
+    setFixedSize(Image1->size());
+    applySettings();
+
+    QImage scheme(QStringLiteral(":/scheme.png"));
+    QImage buttons(QStringLiteral(":/buttons.png"));
+    checkUserPictures(scheme, buttons);
+    BuildSkin(scheme, buttons);
+
+    if (!passwordGate()) {
+        m_startupFailed = true;
+        return;
+    }
+
+    const double startedAt = now();
+    guarded([&] { AddCompanionComment(startedAt - 1.0); });
+    guarded([&] { AddCompanionComment(startedAt); });
+
+    ShowDate(now());
+    guarded([this] { LoadDay(ShownDate); });
+}
+
+void TForm1::applySettings()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(width(), height());
+    const Settings s = Settings::read(*IniFile, screenSize, size());
+    move(s.left, s.top);
+
+    QFont bodyFont(s.fontName);
+    bodyFont.setPointSize(s.fontSize > 0 ? s.fontSize : 9);
+    Memo1->setFont(bodyFont);
+
+    N1->setChecked(s.companion);
+    Password = s.password;
+    UserName = s.userName;
+    UsePassword = s.usePassword;
+    SchemePath = s.schemePath;
+    ButtonPath = s.buttonPath;
+    Url = s.url;
+    ScrollBar1->setChecked(s.scrollBar);
+    Memo1->setVerticalScrollBarPolicy(s.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+// A user's picture replaces a built-in one only when it has the width the skin is cut for.
+// A missing file forgets its path; a file of another width, or one that is no picture at all,
+// is left alone and keeps its path, so the user can mend it in the settings.
+void TForm1::checkUserPictures(QImage& scheme, QImage& buttons)
+{
+    const auto check = [this](QString& path, QImage& builtIn, int width) {
+        if (path.isEmpty() || !QFileInfo(path).isFile()) {
+            path.clear();
+            return;
+        }
+        const QImage temp(path);
+        if (temp.isNull()) {
+            MessageBox::error(this, QStringLiteral("ﾌｧｲﾙ %1 は画像として読み込めません。"
+                                                   "組み込みの画像を使います。")
+                                        .arg(path));
+            return;
+        }
+        if (temp.width() == width)
+            builtIn = temp;
+    };
+    check(SchemePath, scheme, 16);
+    check(ButtonPath, buttons, 104);
+}
+
+void TForm1::BuildSkin(const QImage& scheme, QImage buttons)
+{
+    SchemeColors = Scheme::ReadSchemeColors(scheme);
+    const TSchemeColors& c = SchemeColors;
+
+    QImage background(320, 320, QImage::Format_RGB32);
+    Scheme::PaintFrame(background, c);
+    Scheme::PaintEditBoxes(background, c);
+    Image1->setPixmap(QPixmap::fromImage(background));
+    Image6 = QImage(181, 150, QImage::Format_RGB32);
+    Scheme::PaintFrame(Image6, c);
+
+    for (QWidget* editor : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)}) {
+        QPalette palette = editor->palette();
+        palette.setColor(QPalette::Base, QColor(c.BoxFill));
+        palette.setColor(QPalette::Text, QColor(c.BodyText));
+        editor->setPalette(palette);
+    }
+    setTextColour(Label3, c.CaptionText);
+    setTextColour(Label4, c.CaptionShadow);
+    setTextColour(Label1, c.DateText);
+    for (QLabel* label : {Label6, Label7, Label8, Label9})
+        setTextColour(label, c.LabelText);
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(c.Face));
+    setPalette(palette);
+
+    BuildButtonFaces(std::move(buttons));
+}
+
+void TForm1::BuildButtonFaces(QImage strip)
+{
+    const QRgb face = SchemeColors.Face;
+    Scheme::keyStrip(strip, face);
+    Image4 = Scheme::cutFace(strip, 0, FaceSize, false, face);
+    Image5 = Scheme::cutFace(strip, 0, FaceSize, true, face);
+    Image2 = Scheme::cutFace(strip, 1, FaceSize, false, face);
+    Image3 = Scheme::cutFace(strip, 1, FaceSize, true, face);
+    Image9 = Scheme::cutFace(strip, 2, CalendarFaceSize, false, face);
+    Image10 = Scheme::cutFace(strip, 2, CalendarFaceSize, true, face);
+    Image7 = Scheme::cutFace(strip, 3, TodayFaceSize, false, face);
+    Image8 = Scheme::cutFace(strip, 3, TodayFaceSize, true, face);
+    Yl->setPicture(buttonPicture(Image4, Yl));
+    Yr->setPicture(buttonPicture(Image2, Yr));
+    today->setPicture(buttonPicture(Image7, today));
+    cal->setPicture(buttonPicture(Image9, cal));
+}
+
+QImage TForm1::buttonPicture(const QImage& face, const ImageButton* button) const
+{
+    return Scheme::buttonPicture(face, button->size(), SchemeColors.Face);
+}
+
+// The password prompt is a window of its own that the program does not have yet; until it
+// does, every start goes on.
+bool TForm1::passwordGate()
+{
+    return true;
+}
+
+double TForm1::now() const
+{
+    return DiaryDate::fromDateTime(m_clock.localNow());
+}
+
+void TForm1::ShowDate(double date)
+{
+    Label1->setText(DiaryDate::dateLine(date));
+    ShownDate = date;
+}
+
+void TForm1::LoadDay(double date)
+{
+    const QString key = DiaryDate::key(date);
+    m_unloadedKey.clear();
+    Memo1->setReadOnly(false);
+    Edit1->setReadOnly(false);
+    if (m_store->hasEntry(key)) {
+        QString body;
+        try {
+            body = m_store->readBody(key);
+        } catch (const DiaryError&) {
+            // What the editors hold belongs to another day: they are emptied and locked so
+            // that nothing can overwrite the entry that could not be shown.
+            m_unloadedKey = key;
+            Memo1->clear();
+            Edit1->clear();
+            Memo1->setReadOnly(true);
+            Edit1->setReadOnly(true);
+            showFirstLine();
+            throw;
+        }
+        Memo1->setText(body);
+        Edit1->setText(CodePage932::decode(IniFile->ReadString(TitleSection, key.toLatin1(), {})));
+    } else {
+        Memo1->clear();
+        Edit1->clear();
+    }
+    showFirstLine();
+}
+
+void TForm1::SaveDay(double date)
+{
+    const QString key = DiaryDate::key(date);
+    if (key == m_unloadedKey)
+        return;
+    const QString body = Memo1->text();
+    const QString title = titleForStorage(Edit1->text());
+    if (body.isEmpty() && title.isEmpty())
+        return;
+    // The title is converted before the body is written, so a day is never half saved.
+    const QByteArray storedTitle = CodePage932::encode(title);
+    m_store->writeBody(key, body);
+    IniFile->WriteString(TitleSection, key.toLatin1(), storedTitle);
+}
+
+// Every loaded day opens at its first line.
+void TForm1::showFirstLine()
+{
+    Memo1->verticalScrollBar()->setValue(0);
+}
+
+void TForm1::AddCompanionComment(double reference)
+{
+    if (!N1->isChecked())
+        return;
+    const double day = reference - 1.0;
+    LoadDay(day);
+    if (!Companion::qualifies(Memo1->lines(), m_clock.localNow()))
+        return;
+    Random::setSeed(Companion::seedFrom(m_clock.utcNow()));
+    for (const QString& line : Companion::commentBlock(UserName))
+        Memo1->addLine(line);
+    SaveDay(day);
+}
+
+bool TForm1::guarded(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const DiaryError& error) {
+        MessageBox::error(this, error.message());
+        return false;
+    }
+}
+
+void TForm1::dayButtonDown(ImageButton* button, const QImage& pressedFace)
+{
+    button->setPicture(buttonPicture(pressedFace, button));
+}
+
+// The day left is saved first; when that fails the command stops there and the day stays.
+bool TForm1::dayButtonUp(ImageButton* button, const QImage& normalFace)
+{
+    if (!guarded([this] { SaveDay(ShownDate); }))
+        return false;
+    button->setPicture(buttonPicture(normalFace, button));
+    return true;
+}
+
+void TForm1::changeDay(double newDate)
+{
+    ShowDate(newDate);
+    guarded([this] { LoadDay(ShownDate); });
+}
+
+void TForm1::YlMouseUp()
+{
+    if (dayButtonUp(Yl, Image4))
+        changeDay(ShownDate - 1.0);
+}
+
+void TForm1::YrMouseUp()
+{
+    if (dayButtonUp(Yr, Image2))
+        changeDay(ShownDate + 1.0);
+}
+
+void TForm1::todayMouseUp()
+{
+    if (dayButtonUp(today, Image7))
+        changeDay(now());
+}
+
+// The calendar window is not part of the program yet: its button saves the day like the
+// others and leaves the shown day as it is.
+void TForm1::calMouseUp()
+{
+    dayButtonUp(cal, Image9);
+}
+
+QAction* TForm1::shortcutAction(const QKeyEvent* event) const
+{
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (mods != Qt::ControlModifier)
+        return nullptr;
+    switch (event->key()) {
+    case Qt::Key_Period:
+        return forwordd1;
+    case Qt::Key_Comma:
+        return back1;
+    case Qt::Key_T:
+        return today1;
+    case Qt::Key_K:
+        return cal1;
+    default:
+        return nullptr;
+    }
+}
+
+// The shortcuts act when the key comes up, judged by the modifiers held at that moment.
+void TForm1::FormKeyUp(QKeyEvent* event)
+{
+    if (event->isAutoRepeat())
+        return;
+    if (QAction* action = shortcutAction(event))
+        action->trigger();
+}
+
+void TForm1::SpeedButton1Click()
+{
+    PopupMenu1->popup(mapToGlobal(QPoint(SpeedButton1->x(), SpeedButton1->y() + 16)));
+}
+
+void TForm1::Font1Click()
+{
+    std::optional<QFont> chosen;
+    if (m_fontChooser) {
+        chosen = m_fontChooser(Memo1->font());
+    } else {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, Memo1->font(), this);
+        if (ok)
+            chosen = font;
+    }
+    if (chosen) {
+        // The dialog offers no effects: underline and strike-out are not taken over.
+        QFont font = *chosen;
+        font.setUnderline(false);
+        font.setStrikeOut(false);
+        Memo1->setFont(font);
+    }
+    Memo1->setEnabled(false);
+    Memo1->setEnabled(true);
+}
+
+void TForm1::ScrollBar1Click()
+{
+    Memo1->setVerticalScrollBarPolicy(ScrollBar1->isChecked() ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAlwaysOff);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease || event->type() == QEvent::KeyPress) {
+        // Each keystroke is judged once, where it is first delivered: at the control that
+        // has the focus, or at the window when no control has it.
+        const QWidget* focus = QApplication::focusWidget();
+        if (watched != focus && (watched != this || isAncestorOf(focus)))
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyRelease) {
+            FormKeyUp(key);
+            return false;
+        }
+        // The editors give some of these keys a meaning of their own (Ctrl+K deletes to the
+        // end of the line); pressing a shortcut must not change the text the day is saved with.
+        return shortcutAction(key) != nullptr;
+    }
+    if (watched == Label2 && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::FormClose()
+{
+    return guarded([this] {
+        SaveDay(ShownDate);
+        Settings s;
+        s.fontName = Memo1->font().family();
+        s.fontSize = Memo1->font().pointSize();
+        s.left = x();
+        s.top = y();
+        s.companion = N1->isChecked();
+        s.userName = UserName;
+        s.password = Password;
+        s.usePassword = UsePassword;
+        s.schemePath = SchemePath;
+        s.buttonPath = ButtonPath;
+        s.scrollBar = ScrollBar1->isChecked();
+        s.write(*IniFile);
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!IniFile) {
+        event->accept();
+        return;
+    }
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    IniFile.reset();
+    event->accept();
+}

@@ -1,0 +1,178 @@
+#include "common/WindowFixture.h"
+#include "editor/ColorMemo.h"
+#include "skin/Scheme.h"
+#include "widgets/ImageButton.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+QRgb rgb(unsigned value)
+{
+    return qRgb((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+QRgb textColour(const QWidget* widget)
+{
+    return widget->palette().color(QPalette::WindowText).rgb();
+}
+
+bool holds(const QImage& image, QRgb colour)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+// The look built at start-up from the built-in pictures or the user's files.
+class MainFormSkinTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString savePicture(WindowFixture& f, const QString& name, const QImage& image)
+    {
+        const QString path = f.path(name);
+        image.save(path, "PNG");
+        return path;
+    }
+
+    static void setPaths(WindowFixture& f, const QString& scheme, const QString& buttons)
+    {
+        f.write("diary.ini", "[data]\r\nschemepath=" + scheme.toUtf8() +
+                                 "\r\nbuttonpath=" + buttons.toUtf8() + "\r\n");
+    }
+
+private slots:
+    void noUserPictures_showTheBuiltInLook()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        const TSchemeColors& c = form->SchemeColors;
+        QCOMPARE(c.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->palette().color(QPalette::Window).rgb(), rgb(0xFFE5C9));
+        QCOMPARE(form->Memo1->palette().color(QPalette::Base).rgb(), rgb(0xFFFBF5));
+        QCOMPARE(form->Edit1->palette().color(QPalette::Base).rgb(), rgb(0xFFFBF5));
+        QCOMPARE(form->Memo1->palette().color(QPalette::Text).rgb(), rgb(0x000000));
+        QCOMPARE(textColour(form->Label1), rgb(0x400000));
+        QCOMPARE(textColour(form->Label3), rgb(0xFFFBF5));
+        QCOMPARE(textColour(form->Label4), rgb(0x505050));
+        for (const QLabel* label : {form->Label6, form->Label7, form->Label8, form->Label9})
+            QCOMPARE(textColour(label), rgb(0x8C6932));
+
+        const QImage background = form->Image1->pixmap().toImage();
+        QCOMPARE(background.size(), QSize(320, 320));
+        QCOMPARE(background.pixel(0, 0), c.Outline);
+        QCOMPARE(background.pixel(4, 100), c.PanelLeft);
+        QCOMPARE(background.pixel(315, 100), c.PanelRight);
+        QCOMPARE(background.pixel(18, 99), c.BoxBorder);
+        QCOMPARE(background.pixel(19, 100), c.BoxFill);
+        QCOMPARE(form->Image6.size(), QSize(181, 150));
+        QCOMPARE(form->Image6.pixel(176, 100), c.PanelRight);
+
+        // The green of the built-in strip never shows: it became the panel face.
+        for (const ImageButton* button : {form->Yl, form->Yr, form->today, form->cal}) {
+            QVERIFY(!holds(button->picture(), rgb(0x00FF00)));
+            QCOMPARE(button->picture().pixel(0, 0), c.Face);
+        }
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void oneColourScheme_coloursEverything()
+    {
+        WindowFixture f;
+        QImage scheme(16, 16, QImage::Format_RGB32);
+        scheme.fill(rgb(0x123456));
+        setPaths(f, savePicture(f, "plain.png", scheme), QString());
+        auto form = f.start();
+        const QImage background = form->Image1->pixmap().toImage();
+        for (const QPoint p : {QPoint(0, 0), QPoint(1, 1), QPoint(160, 10), QPoint(100, 200),
+                               QPoint(50, 80), QPoint(319, 319)})
+            QCOMPARE(background.pixel(p), rgb(0x123456));
+        QCOMPARE(textColour(form->Label1), rgb(0x123456));
+        QCOMPARE(form->Memo1->palette().color(QPalette::Text).rgb(), rgb(0x123456));
+        QCOMPARE(form->Memo1->palette().color(QPalette::Base).rgb(), rgb(0x123456));
+    }
+
+    void userPictureOfAnotherWidth_isIgnored_butItsPathIsKept_data()
+    {
+        QTest::addColumn<bool>("scheme");
+        QTest::newRow("scheme 20 wide") << true;
+        QTest::newRow("strip 100 wide") << false;
+    }
+
+    void userPictureOfAnotherWidth_isIgnored_butItsPathIsKept()
+    {
+        QFETCH(bool, scheme);
+        WindowFixture f;
+        QImage wrong(scheme ? 20 : 100, 22, QImage::Format_RGB32);
+        wrong.fill(rgb(0x123456));
+        const QString path = savePicture(f, "wrong.png", wrong);
+        setPaths(f, scheme ? path : QString(), scheme ? QString() : path);
+        auto form = f.start();
+        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
+        QVERIFY(!holds(form->Yr->picture(), rgb(0x123456)));
+        QVERIFY(form->close());
+        const QByteArray key = scheme ? "schemepath=" : "buttonpath=";
+        QVERIFY(f.read("diary.ini").contains(key + path.toUtf8() + "\r\n"));
+    }
+
+    void missingUserPictures_forgetTheirPaths()
+    {
+        WindowFixture f;
+        setPaths(f, f.path("gone.png"), f.path("gone too.png"));
+        auto form = f.start();
+        QCOMPARE(form->SchemePath, QString());
+        QCOMPARE(form->ButtonPath, QString());
+        QVERIFY(form->close());
+        QVERIFY(f.read("diary.ini").contains("schemepath=\r\nbuttonpath=\r\n"));
+    }
+
+    void buttonStripWithoutScheme_givesTheFacesWithBuiltInColours()
+    {
+        WindowFixture f;
+        QImage strip(104, 22, QImage::Format_RGB32);
+        strip.fill(rgb(0xFFFFFF)); // white key colour
+        for (int x = 30; x < 40; ++x)
+            strip.setPixel(x, 5, rgb(0xFF0000));
+        setPaths(f, QString(), savePicture(f, "strip.png", strip));
+        auto form = f.start();
+        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->Yr->picture().pixel(4, 5), rgb(0xFF0000));
+        QVERIFY(!holds(form->Yr->picture(), rgb(0xFFFFFF)));
+        QVERIFY(!holds(form->Yl->picture(), rgb(0xFF0000)));
+    }
+
+    void notAPicture_isReported_theBuiltInLookStays_andTheDayIsShown()
+    {
+        WindowFixture f;
+        f.write("broken.png", "this is not a picture");
+        setPaths(f, f.path("broken.png"), QString());
+        auto form = f.start();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages.first().contains(f.path("broken.png")));
+        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->SchemePath, f.path("broken.png"));
+        QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月5日 金"));
+    }
+
+    void shortScheme_takesTheBuiltInColourForPointsOutsideIt()
+    {
+        WindowFixture f;
+        QImage scheme(16, 8, QImage::Format_RGB32);
+        scheme.fill(rgb(0x123456));
+        setPaths(f, savePicture(f, "short.png", scheme), QString());
+        auto form = f.start();
+        QCOMPARE(form->SchemeColors.Face, rgb(0x123456));                              // (6, 6)
+        QCOMPARE(form->SchemeColors.PanelBottom, Scheme::builtInColors().PanelBottom); // (5, 11)
+    }
+};
+
+QTEST_MAIN(MainFormSkinTest)
+#include "MainFormSkinTest.moc"

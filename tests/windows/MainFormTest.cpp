@@ -1,0 +1,231 @@
+#include "common/WindowFixture.h"
+#include "core/DiaryDate.h"
+#include "editor/ColorMemo.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+const QByteArray IniWithTitle = "\r\n[title]\r\n20240104=Trip\r\n";
+}
+
+// Start-up, the day shown, saving and loading a day, close.
+class MainFormTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStart_createsEntriesFolder_centresWindow_showsToday()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        QVERIFY(!form->startupFailed());
+        QVERIFY(QFileInfo(f.path("data")).isDir());
+        QCOMPARE(form->size(), QSize(320, 320));
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(form->pos(), QPoint((screen.width() - 320) / 2, (screen.height() - 320) / 2));
+        QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月5日 金"));
+        QCOMPARE(form->Memo1->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(form->Memo1->font().pointSize(), 9);
+        QCOMPARE(form->Memo1->text(), QString());
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void typeAndClose_writesEntryTitleAndSettings_nextStartShowsThem()
+    {
+        WindowFixture f;
+        {
+            auto form = f.start();
+            form->Memo1->setText(QStringLiteral("一行目\n二行目\n"));
+            form->Edit1->setText(QStringLiteral("  旅行=[1]"));
+            QVERIFY(form->close());
+        }
+        QCOMPARE(f.read("data/20240105"), QByteArray("\x88\xea\x8d\x73\x96\xda\r\n"
+                                                     "\x93\xf1\x8d\x73\x96\xda\r\n"));
+        const QByteArray ini = f.read("diary.ini");
+        QVERIFY(ini.startsWith("\r\n[title]\r\n20240105=  \x97\xb7\x8d\x73=[1]\r\n\r\n[data]\r\n"));
+        QVERIFY(ini.endsWith("scrollbar=0\r\n"));
+        QCOMPARE(ini.count("\r\n"), 3 + 2 + 11);
+
+        auto again = f.start();
+        QCOMPARE(again->Memo1->text(), QStringLiteral("一行目\n二行目\n"));
+        // Blanks around a title do not survive the settings file; "=" and brackets do.
+        QCOMPARE(again->Edit1->text(), QStringLiteral("旅行=[1]"));
+    }
+
+    void emptyDay_isNotWritten_andLeavesNoFile()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->SaveDay(form->ShownDate);
+        QVERIFY(!QFile::exists(f.entryPath("20240105")));
+        QVERIFY(!QFile::exists(f.path("diary.ini")));
+    }
+
+    void titleWithoutBody_writesEmptyFile()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Edit1->setText("Trip");
+        form->SaveDay(form->ShownDate);
+        QCOMPARE(QFileInfo(f.entryPath("20240105")).size(), 0);
+        QVERIFY(f.read("diary.ini").contains("20240105=Trip\r\n"));
+    }
+
+    void emptiedStoredDay_keepsItsFileAndTitle()
+    {
+        WindowFixture f;
+        f.write("data/20240105", "old\r\ntext");
+        f.write("diary.ini", "\r\n[title]\r\n20240105=Old\r\n");
+        auto form = f.start();
+        QCOMPARE(form->Memo1->text(), QStringLiteral("old\ntext"));
+        form->Memo1->clear();
+        form->Edit1->clear();
+        form->SaveDay(form->ShownDate);
+        QCOMPARE(f.read("data/20240105"), QByteArray("old\r\ntext"));
+        QCOMPARE(f.read("diary.ini"), QByteArray("\r\n[title]\r\n20240105=Old\r\n"));
+    }
+
+    void bareLineBreaks_loadAndSaveAsCrLf_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
+        QTest::newRow("invalid bytes")
+            << QByteArray("\x81\x20\xff\r\n") << QByteArray("\x81\x20\xff\r\n");
+    }
+
+    void bareLineBreaks_loadAndSaveAsCrLf()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, saved);
+        WindowFixture f;
+        f.write("data/20240105", stored);
+        auto form = f.start();
+        form->SaveDay(form->ShownDate);
+        QCOMPARE(f.read("data/20240105"), saved);
+    }
+
+    void entryWithoutTitleKey_showsBodyAndEmptyTitle()
+    {
+        WindowFixture f;
+        f.write("data/20240105", "body");
+        f.write("diary.ini", IniWithTitle);
+        auto form = f.start();
+        QCOMPARE(form->Memo1->text(), QStringLiteral("body"));
+        QCOMPARE(form->Edit1->text(), QString());
+    }
+
+    void unencodableCharacter_refusesTheSave_andWritesNothing_data()
+    {
+        QTest::addColumn<bool>("inTitle");
+        QTest::newRow("body") << false;
+        QTest::newRow("title") << true;
+    }
+
+    void unencodableCharacter_refusesTheSave_andWritesNothing()
+    {
+        QFETCH(bool, inTitle);
+        WindowFixture f;
+        f.write("data/20240105", "kept");
+        auto form = f.start();
+        (inTitle ? static_cast<void>(form->Edit1->setText(QStringLiteral("虹🌈")))
+                 : form->Memo1->setText(QStringLiteral("rainbow 🌈")));
+        QVERIFY(!form->close());
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages.first().contains(QStringLiteral("🌈")), qPrintable(f.messages.first()));
+        QCOMPARE(f.read("data/20240105"), QByteArray("kept"));
+        QVERIFY(!QFile::exists(f.path("diary.ini")));
+    }
+
+    void failedLoad_neverLetsAnotherDaysTextOverwriteTheEntry_data()
+    {
+        QTest::addColumn<bool>("tooLarge");
+        QTest::newRow("unreadable") << false;
+        QTest::newRow("over the editor's limit") << true;
+    }
+
+    void failedLoad_neverLetsAnotherDaysTextOverwriteTheEntry()
+    {
+        QFETCH(bool, tooLarge);
+        WindowFixture f;
+        QByteArray large;
+        if (tooLarge) {
+            large = QByteArray(4 * 1024 * 1024 + 1, 'x');
+            f.write("data/20240106", large);
+        } else {
+            QDir().mkpath(f.entryPath("20240106")); // a folder where the file should be
+        }
+        auto form = f.start();
+        form->Memo1->setText("today's text");
+        form->Edit1->setText("today's title");
+        form->forwordd1->trigger();
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月6日 土"));
+        QCOMPARE(form->Memo1->text(), QString());
+        QCOMPARE(form->Edit1->text(), QString());
+        QVERIFY(form->Memo1->isReadOnly());
+        QVERIFY(form->Edit1->isReadOnly());
+
+        form->back1->trigger(); // leaving the day that could not be shown saves nothing
+        QCOMPARE(f.messages.size(), 1);
+        if (tooLarge)
+            QCOMPARE(QFileInfo(f.entryPath("20240106")).size(), large.size());
+        else
+            QVERIFY(QFileInfo(f.entryPath("20240106")).isDir());
+        QVERIFY(!f.read("diary.ini").contains("20240106"));
+        QCOMPARE(form->Memo1->text(), QStringLiteral("today's text"));
+        QVERIFY(!form->Memo1->isReadOnly());
+        QVERIFY(form->close());
+    }
+
+    void diaryIniUnwritableAtClose_keepsWindowOpen_andALaterCloseRetries()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Memo1->setText("kept");
+        QDir().mkpath(f.path("diary.ini")); // a folder in the way: no file can replace it
+        QVERIFY(!form->close());
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages.first(),
+                 QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(f.path("diary.ini")));
+        QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
+
+        QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
+        QVERIFY(form->close());
+        QCOMPARE(f.read("data/20240105"), QByteArray("kept"));
+        QVERIFY(f.read("diary.ini").contains("scrollbar=0\r\n"));
+    }
+
+    void unreadableDiaryIni_endsStartUpWithAMessage_andWritesNothing()
+    {
+        WindowFixture f;
+        QDir().mkpath(f.path("diary.ini"));
+        auto form = f.start();
+        QVERIFY(form->startupFailed());
+        QCOMPARE(f.messages,
+                 QStringList(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini"))));
+    }
+
+    void storedSettings_areApplied()
+    {
+        WindowFixture f;
+        f.write("diary.ini", "[data]\r\nleft=-3000\r\ntop=12\r\nfontname=IPAGothic\r\n"
+                             "fontsize=0x0C\r\nMnikki=0\r\nscrollbar=1\r\n");
+        auto form = f.start();
+        QCOMPARE(form->pos(), QPoint(-3000, 12));
+        QCOMPARE(form->Memo1->font().family(), QStringLiteral("IPAGothic"));
+        QCOMPARE(form->Memo1->font().pointSize(), 12);
+        QVERIFY(!form->N1->isChecked());
+        QVERIFY(form->ScrollBar1->isChecked());
+        QCOMPARE(form->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
