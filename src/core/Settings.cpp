@@ -11,8 +11,7 @@ const QByteArray Data = QByteArrayLiteral("data");
 
 QString readText(const TIniFile32& ini, const char* key, const QString& defaultValue)
 {
-    return CodePage932::decode(
-        ini.ReadString(Data, key, CodePage932::encode(defaultValue)));
+    return CodePage932::decode(ini.ReadString(Data, key, CodePage932::encode(defaultValue)));
 }
 
 void writeText(TIniFile32& ini, const char* key, const QString& value)

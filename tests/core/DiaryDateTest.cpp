@@ -12,11 +12,16 @@ private slots:
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("line");
-        QTest::newRow("plain") << QDate(2024, 1, 5) << "20240105" << "2024年1月5日 金";
-        QTest::newRow("leap day") << QDate(2024, 2, 29) << "20240229" << "2024年2月29日 木";
-        QTest::newRow("new year") << QDate(2024, 1, 1) << "20240101" << "2024年1月1日 月";
-        QTest::newRow("two digits") << QDate(2023, 12, 31) << "20231231" << "2023年12月31日 日";
-        QTest::newRow("first day") << QDate(1899, 12, 30) << "18991230" << "1899年12月30日 土";
+        QTest::newRow("plain") << QDate(2024, 1, 5) << "20240105"
+                               << "2024年1月5日 金";
+        QTest::newRow("leap day") << QDate(2024, 2, 29) << "20240229"
+                                  << "2024年2月29日 木";
+        QTest::newRow("new year") << QDate(2024, 1, 1) << "20240101"
+                                  << "2024年1月1日 月";
+        QTest::newRow("two digits") << QDate(2023, 12, 31) << "20231231"
+                                    << "2023年12月31日 日";
+        QTest::newRow("first day") << QDate(1899, 12, 30) << "18991230"
+                                   << "1899年12月30日 土";
     }
 
     void keyAndLine()

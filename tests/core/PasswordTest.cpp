@@ -1,5 +1,5 @@
-#include "core/IniFile32.h"
 #include "core/Password.h"
+#include "core/IniFile32.h"
 #include "core/Random.h"
 #include "core/Settings.h"
 
@@ -59,7 +59,8 @@ private slots:
                 const TIniFile32 reread(path);
                 const Settings back = Settings::read(reread, {800, 600}, {320, 320});
                 if (back.password != password)
-                    QFAIL(qPrintable(QStringLiteral("lost: length %1, char %2").arg(length).arg(c)));
+                    QFAIL(
+                        qPrintable(QStringLiteral("lost: length %1, char %2").arg(length).arg(c)));
             }
         }
     }
@@ -68,8 +69,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("plain");
         // The first draws from the fixed seed are 3, 86 and 20.
-        QTest::newRow("NUL first") << QByteArray("\xFD" "abc");
-        QTest::newRow("LF inside") << QByteArray("a\xB4" "b");
+        QTest::newRow("NUL first") << QByteArray("\xFD"
+                                                 "abc");
+        QTest::newRow("LF inside") << QByteArray("a\xB4"
+                                                 "b");
         QTest::newRow("blank at the end") << QByteArray("ab\x0C");
     }
 

@@ -14,10 +14,18 @@ private slots:
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("besideProgram");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("override wins") << "/tmp/mine" << "diary.ini" << "/tmp/mine";
-        QTest::newRow("diary beside program") << "" << "diary.ini" << "app";
-        QTest::newRow("entries beside program") << "" << "data" << "app";
-        QTest::newRow("nothing beside program") << "" << "" << "user";
+        QTest::newRow("override wins") << "/tmp/mine"
+                                       << "diary.ini"
+                                       << "/tmp/mine";
+        QTest::newRow("diary beside program") << ""
+                                              << "diary.ini"
+                                              << "app";
+        QTest::newRow("entries beside program") << ""
+                                                << "data"
+                                                << "app";
+        QTest::newRow("nothing beside program") << ""
+                                                << ""
+                                                << "user";
     }
 
     void resolve()

@@ -1,6 +1,6 @@
+#include "core/Settings.h"
 #include "core/IniFile32.h"
 #include "core/SafeFile.h"
-#include "core/Settings.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,11 +66,12 @@ private slots:
         QTest::newRow("bad number") << QByteArray("fontsize=big") << "fontSize" << QVariant(9);
         QTest::newRow("empty name") << QByteArray("username=") << "userName" << QVariant("あなた");
         QTest::newRow("off screen") << QByteArray("left=-5000") << "left" << QVariant(-5000);
-        QTest::newRow("bool any number") << QByteArray("scrollbar=7") << "scrollBar" << QVariant(true);
+        QTest::newRow("bool any number")
+            << QByteArray("scrollbar=7") << "scrollBar" << QVariant(true);
         QTest::newRow("companion off") << QByteArray("Mnikki=0") << "companion" << QVariant(false);
         QTest::newRow("key case") << QByteArray("mnikki=0") << "companion" << QVariant(true);
-        QTest::newRow("shift-jis name") << QByteArray("username=\x83\x82\x83\x8B")
-                                        << "userName" << QVariant("モル");
+        QTest::newRow("shift-jis name")
+            << QByteArray("username=\x83\x82\x83\x8B") << "userName" << QVariant("モル");
     }
 
     void storedValues_areRead()
@@ -96,10 +97,11 @@ private slots:
         s.password = "pw";
         s.write(ini);
         const QByteArray file = SafeFile::read(path);
-        const QByteArray head = "\r\n[data]\r\n"
-                                "fontname=\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
-                                "fontsize=9\r\nleft=240\r\ntop=140\r\nMnikki=1\r\n"
-                                "username=\x82\xa0\x82\xc8\x82\xbd\r\n";
+        const QByteArray head =
+            "\r\n[data]\r\n"
+            "fontname=\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
+            "fontsize=9\r\nleft=240\r\ntop=140\r\nMnikki=1\r\n"
+            "username=\x82\xa0\x82\xc8\x82\xbd\r\n";
         QVERIFY2(file.startsWith(head), file.constData());
         const QList<QByteArray> keys = [&] {
             QList<QByteArray> k;

@@ -63,9 +63,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("result");
-        QTest::newRow("after a final break") << "a\n" << "a\nnew\n";
-        QTest::newRow("without a final break") << "a" << "a\nnew";
-        QTest::newRow("empty") << "" << "new\n";
+        QTest::newRow("after a final break") << "a\n"
+                                             << "a\nnew\n";
+        QTest::newRow("without a final break") << "a"
+                                               << "a\nnew";
+        QTest::newRow("empty") << ""
+                               << "new\n";
     }
 
     void addLine()
