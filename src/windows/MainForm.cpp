@@ -83,16 +83,6 @@ void setTextColour(QWidget* widget, QRgb colour)
     widget->setPalette(palette);
 }
 
-// A title is one line of diary.ini: a line break or NUL typed or pasted into it would split
-// the file's line or cut the file short, so it is stored as a space.
-QString titleForStorage(QString title)
-{
-    for (QChar& c : title) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
-            c = QLatin1Char(' ');
-    }
-    return title;
-}
 } // namespace
 
 TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent)
@@ -432,7 +422,7 @@ void TForm1::SaveDay(double date)
     if (key == m_unloadedKey)
         return;
     const QString body = Memo1->text();
-    const QString title = titleForStorage(Edit1->text());
+    const QString title = Edit1->text();
     if (body.isEmpty() && title.isEmpty())
         return;
     // The title is converted before the body is written, so a day is never half saved.
@@ -562,7 +552,12 @@ void TForm1::Font1Click()
         if (ok)
             chosen = font;
     }
-    if (chosen) {
+    if (chosen && CodePage932::firstUnencodable(chosen->family()) >= 0) {
+        // The name is kept in diary.ini, which could not hold it.
+        MessageBox::error(this, QStringLiteral("フォント名「%1」には Shift-JIS で保存できない"
+                                               "文字があるため、このフォントは使えません。")
+                                    .arg(chosen->family()));
+    } else if (chosen) {
         // The dialog offers no effects: underline and strike-out are not taken over.
         QFont font = *chosen;
         font.setUnderline(false);

@@ -254,6 +254,19 @@ private slots:
         QVERIFY(!again->Memo1->font().bold());
     }
 
+    void font_whoseNameTheSettingsFileCannotHold_isRefused()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        const QFont before = form->Memo1->font();
+        form->setFontChooser(
+            [](const QFont&) { return std::optional<QFont>(QFont("Caf\u00E9🌈")); });
+        form->Font1->trigger();
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(form->Memo1->font(), before);
+        QVERIFY(form->close());
+    }
+
     void font_cancelled_leavesTheFont()
     {
         WindowFixture f;

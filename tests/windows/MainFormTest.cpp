@@ -57,6 +57,15 @@ private slots:
         QCOMPARE(again->Edit1->text(), QStringLiteral("旅行=[1]"));
     }
 
+    void titleWithALineBreak_staysOneLineOfTheSettingsFile()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Edit1->setText("a\nb\r[data]");
+        form->SaveDay(form->ShownDate);
+        QCOMPARE(f.read("diary.ini"), QByteArray("\r\n[title]\r\n20240105=a b [data]\r\n"));
+    }
+
     void emptyDay_isNotWritten_andLeavesNoFile()
     {
         WindowFixture f;
