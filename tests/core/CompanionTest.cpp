@@ -1,4 +1,5 @@
 #include "core/Companion.h"
+#include "common/ReferenceGenerator.h"
 #include "core/Phrases.h"
 #include "core/Random.h"
 
@@ -8,17 +9,6 @@
 using Table = Phrases::Table;
 
 namespace {
-
-// The generator written out again from its formula, so the tests do not trust Random itself.
-struct ReferenceGenerator
-{
-    quint64 state;
-    int draw(quint32 n)
-    {
-        state = (state * 134775813u + 1u) & 0xFFFFFFFFu;
-        return static_cast<int>((state * n) >> 32);
-    }
-};
 
 QDateTime localAt(const QTime& time)
 {

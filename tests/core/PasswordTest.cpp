@@ -1,4 +1,5 @@
 #include "core/Password.h"
+#include "common/ReferenceGenerator.h"
 #include "core/IniFile32.h"
 #include "core/Random.h"
 #include "core/Settings.h"
@@ -13,13 +14,11 @@ class PasswordTest : public QObject
 private slots:
     void scramble_matchesTheGeneratorDrawsFromTheFixedSeed()
     {
-        // Independent of the code under test: seed <- seed * 134775813 + 1, r = (seed * 100) >> 32.
-        quint64 seed = Password::FixedSeed;
+        ReferenceGenerator reference{Password::FixedSeed};
         const QByteArray plain("diary!");
         QByteArray expected;
         for (char c : plain) {
-            seed = (seed * 134775813u + 1u) & 0xFFFFFFFFu;
-            const int r = static_cast<int>((seed * 100u) >> 32);
+            const quint32 r = reference.draw(100);
             expected.append(static_cast<char>((static_cast<unsigned char>(c) + r) & 0xFF));
         }
         QCOMPARE(ScramblePassword(plain), expected);

@@ -1,4 +1,5 @@
 #include "core/Phrases.h"
+#include "common/ReferenceGenerator.h"
 #include "core/Random.h"
 
 #include <QCryptographicHash>
@@ -11,17 +12,6 @@
 using Table = Phrases::Table;
 
 namespace {
-
-// The generator written out again from its formula, so the tests do not trust Random itself.
-struct ReferenceGenerator
-{
-    quint64 state;
-    quint32 draw(quint32 n)
-    {
-        state = (state * 134775813u + 1u) & 0xFFFFFFFFu;
-        return static_cast<quint32>((state * n) >> 32);
-    }
-};
 
 QList<int> namedRows(Table table)
 {
