@@ -149,7 +149,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QStringList messages;
-    MessageBox::setHandler([&](MessageBox::Kind, const QString& text) { messages << text; });
+    MessageBox::setHandler([&](const QString& text) { messages << text; });
 
     QTemporaryDir disk;
     report(QStringLiteral("on disk"), QStringLiteral("aim <= 2x"), run(disk.path(), messages));

@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QStringList messages;
-    MessageBox::setHandler([&](MessageBox::Kind, const QString& text) { messages << text; });
+    MessageBox::setHandler([&](const QString& text) { messages << text; });
 
     QApplication::setQuitOnLastWindowClosed(false);
     QTemporaryDir fullTemp;

@@ -12,7 +12,6 @@ public:
 
     explicit DayStore(QString dataDir);
 
-    const QString& dataDir() const { return m_dataDir; }
     QString entryPath(const QString& dateKey) const;
     // Anything at the entry's path counts, so that a path that cannot be read is reported rather
     // than shown as an empty day.

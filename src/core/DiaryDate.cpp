@@ -17,12 +17,6 @@ QDate DiaryDate::toDate(double dateTime)
     return epoch().addDays(static_cast<qint64>(std::trunc(dateTime)));
 }
 
-int DiaryDate::msecsOfDay(double dateTime)
-{
-    const double fraction = std::fabs(dateTime - std::trunc(dateTime));
-    return static_cast<int>(std::lround(fraction * MsecsPerDay)) % static_cast<int>(MsecsPerDay);
-}
-
 QString DiaryDate::key(double dateTime)
 {
     const QDate date = toDate(dateTime);

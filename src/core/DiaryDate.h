@@ -12,8 +12,6 @@ class DiaryDate
 public:
     static double fromDateTime(const QDateTime& dateTime);
     static QDate toDate(double dateTime);
-    // Milliseconds since midnight of the time of day the value carries.
-    static int msecsOfDay(double dateTime);
     // "yyyymmdd": names the entry file and keys the title.
     static QString key(double dateTime);
     // "2024年1月5日 金": month and day without leading zeros, the locale's short weekday.

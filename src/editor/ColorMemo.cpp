@@ -50,17 +50,6 @@ void TColorMemo::layoutDocument() const
         layout->blockBoundingRect(block);
 }
 
-int TColorMemo::lineCount() const
-{
-    layoutDocument();
-    int count = 0;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-        count += qMax(1, block.layout()->lineCount());
-    if (document()->lastBlock().text().isEmpty())
-        --count;
-    return count;
-}
-
 QStringList TColorMemo::lines() const
 {
     layoutDocument();

@@ -16,9 +16,8 @@ public:
     QString text() const;
     void setText(const QString& text);
 
-    // Lines.Count: display lines, less a final empty one (an empty text has none).
-    int lineCount() const;
-    // The text of every display line, in order.
+    // The line list: the text of every display line, in order, less a final empty one (an
+    // empty text has none).
     QStringList lines() const;
     // Lines.Add: appends a line; after a final line break no empty line is left between.
     void addLine(const QString& line);

@@ -13,28 +13,14 @@ MessageBox::Handler& installedHandler()
 
 void MessageBox::error(QWidget* parent, const QString& text)
 {
-    show(parent, Kind::Error, text);
-}
-
-void MessageBox::information(QWidget* parent, const QString& text)
-{
-    show(parent, Kind::Information, text);
+    if (installedHandler()) {
+        installedHandler()(text);
+        return;
+    }
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
 }
 
 void MessageBox::setHandler(Handler handler)
 {
     installedHandler() = std::move(handler);
-}
-
-void MessageBox::show(QWidget* parent, Kind kind, const QString& text)
-{
-    if (installedHandler()) {
-        installedHandler()(kind, text);
-        return;
-    }
-    const QString title = QApplication::applicationDisplayName();
-    if (kind == Kind::Error)
-        QMessageBox::critical(parent, title, text);
-    else
-        QMessageBox::information(parent, title, text);
 }

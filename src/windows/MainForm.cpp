@@ -137,8 +137,6 @@ void TForm1::createComponents()
     cal->setGeometry(QRect(QPoint(247, 65), DayButtonSize));
     Label8 = makeLabel(this, QStringLiteral("Calendar"), QRect(236, 88, 0, 10), uiFont(10, true));
     Label9 = makeLabel(this, QStringLiteral("Title"), QRect(18, 73, 25, 9), uiFont(11, true));
-    for (ImageButton* button : {Yl, today, Yr, cal})
-        button->setCursor(CursorRegistry::cursor(5));
 
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(48, 73, 161, 16);
@@ -246,7 +244,6 @@ void TForm1::FormCreate()
         return;
     }
 
-    resize(Image1->size());
     setFixedSize(Image1->size());
     applySettings();
 

@@ -17,7 +17,7 @@ class WindowFixture
 public:
     WindowFixture()
     {
-        MessageBox::setHandler([this](MessageBox::Kind, const QString& text) { messages << text; });
+        MessageBox::setHandler([this](const QString& text) { messages << text; });
     }
     ~WindowFixture() { MessageBox::setHandler({}); }
 
