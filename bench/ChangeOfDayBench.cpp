@@ -8,7 +8,7 @@
 #include "common/PlainSave.h"
 #include "core/DiaryDate.h"
 #include "core/SafeFile.h"
-#include "widgets/MessageBox.h"
+#include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 
 #include <QAction>
@@ -53,7 +53,7 @@ Result run(const QString& path, QStringList& messages)
 
     const BenchClock clock(QDateTime(Today, QTime(12, 0)));
     TForm1 form(path, clock);
-    if (form.startupFailed() || !messages.isEmpty())
+    if (!form.FormCreate() || !messages.isEmpty())
         qFatal("start-up failed: %s", qPrintable(messages.join(u'\n')));
     form.show();
     QCoreApplication::processEvents();
@@ -149,7 +149,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QStringList messages;
-    MessageBox::setHandler([&](const QString& text) { messages << text; });
+    Dialogs::seams().error = [&](const QString& text) { messages << text; };
 
     QTemporaryDir disk;
     report(QStringLiteral("on disk"), QStringLiteral("aim <= 2x"), run(disk.path(), messages));

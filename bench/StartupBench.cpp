@@ -8,7 +8,7 @@
 #include "common/PlainSave.h"
 #include "core/IniFile32.h"
 #include "core/SafeFile.h"
-#include "widgets/MessageBox.h"
+#include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -44,7 +44,7 @@ protected:
 std::unique_ptr<TForm1> start(const QString& folder, const Clock& clock)
 {
     auto form = std::make_unique<TForm1>(folder, clock);
-    if (form->startupFailed())
+    if (!form->FormCreate())
         qFatal("start-up failed on %s", qPrintable(folder));
     PaintWatcher watcher;
     form->installEventFilter(&watcher);
@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QStringList messages;
-    MessageBox::setHandler([&](const QString& text) { messages << text; });
+    Dialogs::seams().error = [&](const QString& text) { messages << text; };
 
     QApplication::setQuitOnLastWindowClosed(false);
     QTemporaryDir fullTemp;

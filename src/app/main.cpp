@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(folder);
 
     TForm1 form(folder, Clock::system());
-    if (form.startupFailed())
+    if (!form.FormCreate())
         return 1;
     form.show();
     return QApplication::exec();

@@ -3,23 +3,20 @@
 #include "core/Clock.h"
 #include "core/CodePage932.h"
 #include "core/Companion.h"
-#include "core/DayStore.h"
+#include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "core/DiaryError.h"
 #include "core/IniFile32.h"
 #include "core/Random.h"
-#include "core/Settings.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
 #include "widgets/CursorRegistry.h"
+#include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
-#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,12 +26,8 @@
 #include <QWindow>
 
 namespace {
-const QByteArray TitleSection = QByteArrayLiteral("title");
 const QSize DayButtonSize(27, 23);
 const QSize TodayButtonSize(17, 17);
-const QSize FaceSize(26, 22);
-const QSize CalendarFaceSize(26, 23);
-const QSize TodayFaceSize(16, 16);
 
 QFont uiFont(int pixelSize, bool bold = false)
 {
@@ -97,7 +90,6 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     createComponents();
     createMenu();
-    FormCreate();
 }
 
 TForm1::~TForm1() = default;
@@ -180,10 +172,10 @@ void TForm1::createComponents()
          {static_cast<QWidget*>(this), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)})
         w->installEventFilter(this);
 
-    connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, Image5); });
-    connect(Yr, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yr, Image3); });
-    connect(today, &ImageButton::mouseDown, this, [this] { dayButtonDown(today, Image8); });
-    connect(cal, &ImageButton::mouseDown, this, [this] { dayButtonDown(cal, Image10); });
+    connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, m_skin.Image5); });
+    connect(Yr, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yr, m_skin.Image3); });
+    connect(today, &ImageButton::mouseDown, this, [this] { dayButtonDown(today, m_skin.Image8); });
+    connect(cal, &ImageButton::mouseDown, this, [this] { dayButtonDown(cal, m_skin.Image10); });
     connect(Yl, &ImageButton::mouseUp, this, &TForm1::YlMouseUp);
     connect(Yr, &ImageButton::mouseUp, this, &TForm1::YrMouseUp);
     connect(today, &ImageButton::mouseUp, this, &TForm1::todayMouseUp);
@@ -226,22 +218,15 @@ void TForm1::createMenu()
     connect(Label2, &QWidget::customContextMenuRequested, this, popupAt(Label2));
 }
 
-void TForm1::FormCreate()
+bool TForm1::FormCreate()
 {
     CursorRegistry::registerAll();
     for (ImageButton* button : {Yl, today, Yr, cal})
         button->setCursor(CursorRegistry::cursor(5));
 
-    DataDir = QDir(m_programFolder).filePath(QStringLiteral("data"));
-    QDir().mkdir(DataDir);
-    m_store = std::make_unique<DayStore>(DataDir);
-
-    if (!guarded([this] {
-            IniFile = std::make_unique<TIniFile32>(
-                QDir(m_programFolder).filePath(QStringLiteral("diary.ini")));
-        })) {
+    if (!guarded([this] { m_diary = std::make_unique<Diary>(m_programFolder); })) {
         m_startupFailed = true;
-        return;
+        return false;
     }
 
     setFixedSize(Image1->size());
@@ -253,8 +238,10 @@ void TForm1::FormCreate()
     BuildSkin(scheme, buttons);
 
     if (!passwordGate()) {
+        // Nothing of this start may reach the disk: the diary is let go unwritten.
+        m_diary.reset();
         m_startupFailed = true;
-        return;
+        return false;
     }
 
     const double startedAt = now();
@@ -263,13 +250,15 @@ void TForm1::FormCreate()
 
     ShowDate(now());
     guarded([this] { LoadDay(ShownDate); });
+    return true;
 }
 
 void TForm1::applySettings()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(width(), height());
-    const Settings s = Settings::read(*IniFile, screenSize, size());
+    m_settings = Settings::read(m_diary->IniFile(), screenSize, size());
+    const Settings& s = m_settings;
     move(s.left, s.top);
 
     QFont bodyFont(s.fontName);
@@ -277,12 +266,6 @@ void TForm1::applySettings()
     Memo1->setFont(bodyFont);
 
     N1->setChecked(s.companion);
-    Password = s.password;
-    UserName = s.userName;
-    UsePassword = s.usePassword;
-    SchemePath = s.schemePath;
-    ButtonPath = s.buttonPath;
-    Url = s.url;
     ScrollBar1->setChecked(s.scrollBar);
     Memo1->setVerticalScrollBarPolicy(s.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
@@ -299,29 +282,23 @@ void TForm1::checkUserPictures(QImage& scheme, QImage& buttons)
         }
         const QImage temp(path);
         if (temp.isNull()) {
-            MessageBox::error(this, QStringLiteral("ﾌｧｲﾙ %1 は画像として読み込めません。"
-                                                   "組み込みの画像を使います。")
-                                        .arg(path));
+            Dialogs::error(this, QStringLiteral("ﾌｧｲﾙ %1 は画像として読み込めません。"
+                                                "組み込みの画像を使います。")
+                                     .arg(path));
             return;
         }
         if (temp.width() == width)
             builtIn = temp;
     };
-    check(SchemePath, scheme, 16);
-    check(ButtonPath, buttons, 104);
+    check(m_settings.schemePath, scheme, 16);
+    check(m_settings.buttonPath, buttons, 104);
 }
 
-void TForm1::BuildSkin(const QImage& scheme, QImage buttons)
+void TForm1::BuildSkin(const QImage& scheme, const QImage& buttons)
 {
-    SchemeColors = Scheme::ReadSchemeColors(scheme);
-    const TSchemeColors& c = SchemeColors;
-
-    QImage background(320, 320, QImage::Format_RGB32);
-    Scheme::PaintFrame(background, c);
-    Scheme::PaintEditBoxes(background, c);
-    Image1->setPixmap(QPixmap::fromImage(background));
-    Image6 = QImage(181, 150, QImage::Format_RGB32);
-    Scheme::PaintFrame(Image6, c);
+    m_skin = Skin::build(scheme, buttons);
+    const TSchemeColors& c = m_skin.SchemeColors;
+    Image1->setPixmap(QPixmap::fromImage(m_skin.Image1));
 
     for (QWidget* editor : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)}) {
         QPalette palette = editor->palette();
@@ -339,30 +316,15 @@ void TForm1::BuildSkin(const QImage& scheme, QImage buttons)
     palette.setColor(QPalette::Window, QColor(c.Face));
     setPalette(palette);
 
-    BuildButtonFaces(std::move(buttons));
-}
-
-void TForm1::BuildButtonFaces(QImage strip)
-{
-    const QRgb face = SchemeColors.Face;
-    Scheme::keyStrip(strip, face);
-    Image4 = Scheme::cutFace(strip, 0, FaceSize, false, face);
-    Image5 = Scheme::cutFace(strip, 0, FaceSize, true, face);
-    Image2 = Scheme::cutFace(strip, 1, FaceSize, false, face);
-    Image3 = Scheme::cutFace(strip, 1, FaceSize, true, face);
-    Image9 = Scheme::cutFace(strip, 2, CalendarFaceSize, false, face);
-    Image10 = Scheme::cutFace(strip, 2, CalendarFaceSize, true, face);
-    Image7 = Scheme::cutFace(strip, 3, TodayFaceSize, false, face);
-    Image8 = Scheme::cutFace(strip, 3, TodayFaceSize, true, face);
-    Yl->setPicture(buttonPicture(Image4, Yl));
-    Yr->setPicture(buttonPicture(Image2, Yr));
-    today->setPicture(buttonPicture(Image7, today));
-    cal->setPicture(buttonPicture(Image9, cal));
+    Yl->setPicture(buttonPicture(m_skin.Image4, Yl));
+    Yr->setPicture(buttonPicture(m_skin.Image2, Yr));
+    today->setPicture(buttonPicture(m_skin.Image7, today));
+    cal->setPicture(buttonPicture(m_skin.Image9, cal));
 }
 
 QImage TForm1::buttonPicture(const QImage& face, const ImageButton* button) const
 {
-    return Scheme::buttonPicture(face, button->size(), SchemeColors.Face);
+    return Scheme::buttonPicture(face, button->size(), m_skin.SchemeColors.Face);
 }
 
 // The password prompt is a window of its own that the program does not have yet; until it
@@ -389,10 +351,10 @@ void TForm1::LoadDay(double date)
     m_unloadedKey.clear();
     Memo1->setReadOnly(false);
     Edit1->setReadOnly(false);
-    if (m_store->hasEntry(key)) {
+    if (m_diary->hasEntry(key)) {
         QString body;
         try {
-            body = m_store->readBody(key);
+            body = m_diary->readBody(key);
         } catch (const DiaryError&) {
             // What the editors hold belongs to another day: they are emptied and locked so
             // that nothing can overwrite the entry that could not be shown.
@@ -405,7 +367,7 @@ void TForm1::LoadDay(double date)
             throw;
         }
         Memo1->setText(body);
-        Edit1->setText(CodePage932::decode(IniFile->ReadString(TitleSection, key.toLatin1(), {})));
+        Edit1->setText(m_diary->readTitle(key));
     } else {
         Memo1->clear();
         Edit1->clear();
@@ -422,10 +384,7 @@ void TForm1::SaveDay(double date)
     const QString title = Edit1->text();
     if (body.isEmpty() && title.isEmpty())
         return;
-    // The title is converted before the body is written, so a day is never half saved.
-    const QByteArray storedTitle = CodePage932::encode(title);
-    m_store->writeBody(key, body);
-    IniFile->WriteString(TitleSection, key.toLatin1(), storedTitle);
+    m_diary->saveDay(key, title, body);
 }
 
 // Every loaded day opens at its first line.
@@ -443,20 +402,14 @@ void TForm1::AddCompanionComment(double reference)
     if (!Companion::qualifies(Memo1->lines(), m_clock.localNow()))
         return;
     Random::setSeed(Companion::seedFrom(m_clock.utcNow()));
-    for (const QString& line : Companion::commentBlock(UserName))
+    for (const QString& line : Companion::commentBlock(m_settings.userName))
         Memo1->addLine(line);
     SaveDay(day);
 }
 
 bool TForm1::guarded(const std::function<void()>& step)
 {
-    try {
-        step();
-        return true;
-    } catch (const DiaryError& error) {
-        MessageBox::error(this, error.message());
-        return false;
-    }
+    return Dialogs::guard(this, step);
 }
 
 void TForm1::dayButtonDown(ImageButton* button, const QImage& pressedFace)
@@ -481,19 +434,19 @@ void TForm1::changeDay(double newDate)
 
 void TForm1::YlMouseUp()
 {
-    if (dayButtonUp(Yl, Image4))
+    if (dayButtonUp(Yl, m_skin.Image4))
         changeDay(ShownDate - 1.0);
 }
 
 void TForm1::YrMouseUp()
 {
-    if (dayButtonUp(Yr, Image2))
+    if (dayButtonUp(Yr, m_skin.Image2))
         changeDay(ShownDate + 1.0);
 }
 
 void TForm1::todayMouseUp()
 {
-    if (dayButtonUp(today, Image7))
+    if (dayButtonUp(today, m_skin.Image7))
         changeDay(now());
 }
 
@@ -501,7 +454,7 @@ void TForm1::todayMouseUp()
 // others and leaves the shown day as it is.
 void TForm1::calMouseUp()
 {
-    dayButtonUp(cal, Image9);
+    dayButtonUp(cal, m_skin.Image9);
 }
 
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const
@@ -540,20 +493,12 @@ void TForm1::SpeedButton1Click()
 
 void TForm1::Font1Click()
 {
-    std::optional<QFont> chosen;
-    if (m_fontChooser) {
-        chosen = m_fontChooser(Memo1->font());
-    } else {
-        bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, Memo1->font(), this);
-        if (ok)
-            chosen = font;
-    }
+    const std::optional<QFont> chosen = Dialogs::chooseFont(this, Memo1->font());
     if (chosen && CodePage932::firstUnencodable(chosen->family()) >= 0) {
         // The name is kept in diary.ini, which could not hold it.
-        MessageBox::error(this, QStringLiteral("フォント名「%1」には Shift-JIS で保存できない"
-                                               "文字があるため、このフォントは使えません。")
-                                    .arg(chosen->family()));
+        Dialogs::error(this, QStringLiteral("フォント名「%1」には Shift-JIS で保存できない"
+                                            "文字があるため、このフォントは使えません。")
+                                 .arg(chosen->family()));
     } else if (chosen) {
         // The dialog offers no effects: underline and strike-out are not taken over.
         QFont font = *chosen;
@@ -600,25 +545,20 @@ bool TForm1::FormClose()
 {
     return guarded([this] {
         SaveDay(ShownDate);
-        Settings s;
+        Settings& s = m_settings;
         s.fontName = Memo1->font().family();
         s.fontSize = Memo1->font().pointSize();
         s.left = x();
         s.top = y();
         s.companion = N1->isChecked();
-        s.userName = UserName;
-        s.password = Password;
-        s.usePassword = UsePassword;
-        s.schemePath = SchemePath;
-        s.buttonPath = ButtonPath;
         s.scrollBar = ScrollBar1->isChecked();
-        s.write(*IniFile);
+        s.write(m_diary->IniFile());
     });
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    if (!IniFile) {
+    if (!m_diary) {
         event->accept();
         return;
     }
@@ -626,6 +566,6 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    IniFile.reset();
+    m_diary.reset();
     event->accept();
 }

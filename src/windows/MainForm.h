@@ -1,6 +1,7 @@
 #pragma once
 
-#include "skin/SchemeColors.h"
+#include "core/Settings.h"
+#include "skin/Skin.h"
 
 #include <QImage>
 #include <QWidget>
@@ -9,7 +10,7 @@
 #include <optional>
 
 class Clock;
-class DayStore;
+class Diary;
 class ImageButton;
 class QAction;
 class QKeyEvent;
@@ -18,7 +19,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class TColorMemo;
-class TIniFile32;
+class TForm2;
 
 // The main window: start-up, the day shown, the day commands, close.
 class TForm1 : public QWidget
@@ -26,12 +27,15 @@ class TForm1 : public QWidget
     Q_OBJECT
 
 public:
-    // programFolder holds diary.ini and the entries folder "data".
+    // programFolder holds diary.ini and the entries folder "data". The window is built but
+    // nothing is read until FormCreate().
     TForm1(const QString& programFolder, const Clock& clock, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // True when start-up could not finish (diary.ini unreadable, or the password refused):
-    // the program then ends with nothing written.
+    // Start-up: folders, settings, skin, password gate, companion, today. False when it could
+    // not finish (diary.ini unreadable, or the password refused): the program then ends with
+    // nothing written.
+    bool FormCreate();
     bool startupFailed() const { return m_startupFailed; }
 
     void ShowDate(double date);
@@ -39,22 +43,13 @@ public:
     void SaveDay(double date);
     void AddCompanionComment(double reference);
 
-    // Replaces the font dialog; tests answer it in advance. No value means cancelled.
-    using FontChooser = std::function<std::optional<QFont>(const QFont& current)>;
-    void setFontChooser(FontChooser chooser) { m_fontChooser = std::move(chooser); }
-
-    // Shared state that the other windows read.
     double ShownDate = 0;
-    QString DataDir;
-    std::unique_ptr<TIniFile32> IniFile;
-    QString UserName;
-    QString Password;
-    bool UsePassword = false;
-    QString SchemePath;
-    QString ButtonPath;
-    QString Url;
-    TSchemeColors SchemeColors{};
-    QImage Image6;
+    // The settings as they stand: read at start-up, changed by the commands and the settings
+    // window, written at close.
+    const Settings& settings() const { return m_settings; }
+    const Skin& skin() const { return m_skin; }
+    // Null before start-up and after close.
+    Diary* diary() const { return m_diary.get(); }
 
     // Components, named as in the window's design.
     QLabel* Image1 = nullptr;
@@ -88,9 +83,6 @@ public:
     QAction* cal1 = nullptr;
     QAction* ScrollBar1 = nullptr;
 
-    // Button faces cut from the button strip: normal and pressed of each day button.
-    QImage Image2, Image3, Image4, Image5, Image7, Image8, Image9, Image10;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,12 +90,10 @@ protected:
 private:
     void createComponents();
     void createMenu();
-    void FormCreate();
     bool FormClose();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
-    void BuildSkin(const QImage& scheme, QImage buttons);
-    void BuildButtonFaces(QImage strip);
+    void BuildSkin(const QImage& scheme, const QImage& buttons);
     bool passwordGate();
     void showFirstLine();
 
@@ -121,15 +111,16 @@ private:
     void Font1Click();
     void ScrollBar1Click();
 
-    // Runs a step; a DiaryError is shown in the error box and reported as false.
+    // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
     QImage buttonPicture(const QImage& face, const ImageButton* button) const;
     double now() const;
 
     const Clock& m_clock;
     QString m_programFolder;
-    std::unique_ptr<DayStore> m_store;
-    FontChooser m_fontChooser;
+    std::unique_ptr<Diary> m_diary;
+    Settings m_settings;
+    Skin m_skin;
     // The key of a day whose entry could not be loaded: the editors do not hold it, so it is
     // never saved from them, and they stay read-only until another day loads.
     QString m_unloadedKey;

@@ -2,7 +2,7 @@
 
 #include "TestClock.h"
 #include "core/SafeFile.h"
-#include "widgets/MessageBox.h"
+#include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 
 #include <QDir>
@@ -17,9 +17,10 @@ class WindowFixture
 public:
     WindowFixture()
     {
-        MessageBox::setHandler([this](const QString& text) { messages << text; });
+        Dialogs::resetSeams();
+        Dialogs::seams().error = [this](const QString& text) { messages << text; };
     }
-    ~WindowFixture() { MessageBox::setHandler({}); }
+    ~WindowFixture() { Dialogs::resetSeams(); }
 
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString entryPath(const QString& key) const { return path("data/" + key); }
@@ -30,7 +31,13 @@ public:
         SafeFile::write(path(name), bytes);
     }
 
-    std::unique_ptr<TForm1> start() { return std::make_unique<TForm1>(folder.path(), clock); }
+    // Builds the main window and runs its start-up.
+    std::unique_ptr<TForm1> start()
+    {
+        auto form = std::make_unique<TForm1>(folder.path(), clock);
+        form->FormCreate();
+        return form;
+    }
 
     QTemporaryDir folder;
     TestClock clock;

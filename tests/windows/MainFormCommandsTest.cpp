@@ -33,7 +33,7 @@ private:
 
     static QImage picture(const TForm1& form, const QImage& face, const ImageButton* button)
     {
-        return Scheme::buttonPicture(face, button->size(), form.SchemeColors.Face);
+        return Scheme::buttonPicture(face, button->size(), form.skin().SchemeColors.Face);
     }
 
 private slots:
@@ -135,11 +135,11 @@ private slots:
         form->Memo1->setText("left behind");
         ImageButton* target = form->findChild<ImageButton*>(button);
         QVERIFY(target);
-        const auto faces =
-            std::map<QString, std::pair<QImage, QImage>>{{"Yr", {form->Image2, form->Image3}},
-                                                         {"Yl", {form->Image4, form->Image5}},
-                                                         {"today", {form->Image7, form->Image8}},
-                                                         {"cal", {form->Image9, form->Image10}}};
+        const auto faces = std::map<QString, std::pair<QImage, QImage>>{
+            {"Yr", {form->skin().Image2, form->skin().Image3}},
+            {"Yl", {form->skin().Image4, form->skin().Image5}},
+            {"today", {form->skin().Image7, form->skin().Image8}},
+            {"cal", {form->skin().Image9, form->skin().Image10}}};
         const auto& [normal, pressed] = faces.at(button);
         QWindow* window = form->windowHandle();
         const QPoint centre = target->geometry().center();
@@ -174,7 +174,7 @@ private slots:
             QStringList(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(f.entryPath("20240105"))));
         QCOMPARE(form->Label1->text(), Friday);
         QCOMPARE(form->Memo1->text(), QStringLiteral("unsaved"));
-        QCOMPARE(form->Yr->picture(), picture(*form, form->Image3, form->Yr));
+        QCOMPARE(form->Yr->picture(), picture(*form, form->skin().Image3, form->Yr));
     }
 
     void popupMenu_itemsInOrder_withHiddenItemsAndCheckMarks()
@@ -233,13 +233,13 @@ private slots:
         {
             auto form = f.start();
             QFont offered;
-            form->setFontChooser([&](const QFont& current) {
+            Dialogs::seams().font = [&](const QFont& current) {
                 offered = current;
                 QFont chosen(QStringLiteral("IPAGothic"), 14);
                 chosen.setBold(true);
                 chosen.setUnderline(true);
                 return std::optional<QFont>(chosen);
-            });
+            };
             form->Font1->trigger();
             QCOMPARE(offered.family(), QStringLiteral("ＭＳ Ｐゴシック"));
             QCOMPARE(form->Memo1->font().family(), QStringLiteral("IPAGothic"));
@@ -259,8 +259,9 @@ private slots:
         WindowFixture f;
         auto form = f.start();
         const QFont before = form->Memo1->font();
-        form->setFontChooser(
-            [](const QFont&) { return std::optional<QFont>(QFont("Caf\u00E9🌈")); });
+        Dialogs::seams().font = [](const QFont&) {
+            return std::optional<QFont>(QFont("Caf\u00E9🌈"));
+        };
         form->Font1->trigger();
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(form->Memo1->font(), before);
@@ -272,7 +273,7 @@ private slots:
         WindowFixture f;
         auto form = f.start();
         const QFont before = form->Memo1->font();
-        form->setFontChooser([](const QFont&) { return std::optional<QFont>(); });
+        Dialogs::seams().font = [](const QFont&) { return std::optional<QFont>(); };
         form->Font1->trigger();
         QCOMPARE(form->Memo1->font(), before);
         QVERIFY(form->Memo1->isEnabled());

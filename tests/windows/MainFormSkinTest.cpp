@@ -54,7 +54,7 @@ private slots:
     {
         WindowFixture f;
         auto form = f.start();
-        const TSchemeColors& c = form->SchemeColors;
+        const TSchemeColors& c = form->skin().SchemeColors;
         QCOMPARE(c.Face, rgb(0xFFE5C9));
         QCOMPARE(form->palette().color(QPalette::Window).rgb(), rgb(0xFFE5C9));
         QCOMPARE(form->Memo1->palette().color(QPalette::Base).rgb(), rgb(0xFFFBF5));
@@ -73,8 +73,8 @@ private slots:
         QCOMPARE(background.pixel(315, 100), c.PanelRight);
         QCOMPARE(background.pixel(18, 99), c.BoxBorder);
         QCOMPARE(background.pixel(19, 100), c.BoxFill);
-        QCOMPARE(form->Image6.size(), QSize(181, 150));
-        QCOMPARE(form->Image6.pixel(176, 100), c.PanelRight);
+        QCOMPARE(form->skin().Image6.size(), QSize(181, 150));
+        QCOMPARE(form->skin().Image6.pixel(176, 100), c.PanelRight);
 
         // The green of the built-in strip never shows: it became the panel face.
         for (const ImageButton* button : {form->Yl, form->Yr, form->today, form->cal}) {
@@ -116,7 +116,7 @@ private slots:
         const QString path = savePicture(f, "wrong.png", wrong);
         setPaths(f, scheme ? path : QString(), scheme ? QString() : path);
         auto form = f.start();
-        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
         QVERIFY(!holds(form->Yr->picture(), rgb(0x123456)));
         QVERIFY(form->close());
         const QByteArray key = scheme ? "schemepath=" : "buttonpath=";
@@ -128,8 +128,8 @@ private slots:
         WindowFixture f;
         setPaths(f, f.path("gone.png"), f.path("gone too.png"));
         auto form = f.start();
-        QCOMPARE(form->SchemePath, QString());
-        QCOMPARE(form->ButtonPath, QString());
+        QCOMPARE(form->settings().schemePath, QString());
+        QCOMPARE(form->settings().buttonPath, QString());
         QVERIFY(form->close());
         QVERIFY(f.read("diary.ini").contains("schemepath=\r\nbuttonpath=\r\n"));
     }
@@ -143,7 +143,7 @@ private slots:
             strip.setPixel(x, 5, rgb(0xFF0000));
         setPaths(f, QString(), savePicture(f, "strip.png", strip));
         auto form = f.start();
-        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
         QCOMPARE(form->Yr->picture().pixel(4, 5), rgb(0xFF0000));
         QVERIFY(!holds(form->Yr->picture(), rgb(0xFFFFFF)));
         QVERIFY(!holds(form->Yl->picture(), rgb(0xFF0000)));
@@ -157,8 +157,8 @@ private slots:
         auto form = f.start();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages.first().contains(f.path("broken.png")));
-        QCOMPARE(form->SchemeColors.Face, rgb(0xFFE5C9));
-        QCOMPARE(form->SchemePath, f.path("broken.png"));
+        QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
+        QCOMPARE(form->settings().schemePath, f.path("broken.png"));
         QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月5日 金"));
     }
 
@@ -169,8 +169,9 @@ private slots:
         scheme.fill(rgb(0x123456));
         setPaths(f, savePicture(f, "short.png", scheme), QString());
         auto form = f.start();
-        QCOMPARE(form->SchemeColors.Face, rgb(0x123456));                              // (6, 6)
-        QCOMPARE(form->SchemeColors.PanelBottom, Scheme::builtInColors().PanelBottom); // (5, 11)
+        QCOMPARE(form->skin().SchemeColors.Face, rgb(0x123456)); // (6, 6)
+        QCOMPARE(form->skin().SchemeColors.PanelBottom,
+                 Scheme::builtInColors().PanelBottom); // (5, 11)
     }
 };
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/DayStore.h"
+
+#include <QString>
+#include <memory>
+
+class TIniFile32;
+
+// One diary on disk: the entries folder "data" (a body file per day) and diary.ini, whose section
+// "title" holds one title per day and whose section "data" holds the settings. Every window that
+// reads or writes a day goes through here.
+class Diary
+{
+public:
+    // Creates the entries folder when it is missing and loads diary.ini; throws
+    // DiaryError::cannotOpen when diary.ini exists but cannot be read.
+    explicit Diary(const QString& programFolder);
+    ~Diary();
+
+    const QString& DataDir() const { return m_dataDir; }
+    TIniFile32& IniFile() { return *m_ini; }
+    const TIniFile32& IniFile() const { return *m_ini; }
+
+    // A day has an entry when anything stands at its entry file's path.
+    bool hasEntry(const QString& dateKey) const;
+    bool hasEntry(double date) const;
+
+    QString readBody(const QString& dateKey) const;
+    // The stored title, empty when the day has none.
+    QString readTitle(const QString& dateKey) const;
+    void writeTitle(const QString& dateKey, const QString& title);
+
+    // Writes the body file, then the title. Both texts are converted before anything is
+    // written, so a text the code page cannot hold leaves the day as it was on disk.
+    void saveDay(const QString& dateKey, const QString& title, const QString& body);
+
+private:
+    QString m_dataDir;
+    DayStore m_store;
+    std::unique_ptr<TIniFile32> m_ini;
+};

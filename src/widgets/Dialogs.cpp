@@ -1,0 +1,79 @@
+#include "widgets/Dialogs.h"
+
+#include "core/DiaryError.h"
+#include "widgets/PictureDialog.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+Dialogs::Seams& Dialogs::seams()
+{
+    static Seams installed;
+    return installed;
+}
+
+void Dialogs::resetSeams()
+{
+    seams() = Seams{};
+}
+
+void Dialogs::error(QWidget* parent, const QString& text)
+{
+    if (seams().error) {
+        seams().error(text);
+        return;
+    }
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+void Dialogs::information(QWidget* parent, const QString& caption, const QString& text)
+{
+    if (seams().information) {
+        seams().information(caption, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+std::optional<QFont> Dialogs::chooseFont(QWidget* parent, const QFont& current)
+{
+    if (seams().font)
+        return seams().font(current);
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, current, parent);
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+std::optional<QString> Dialogs::openPicture(QWidget* parent, const QString& title)
+{
+    if (seams().openPicture)
+        return seams().openPicture(title);
+    return PictureDialog::getPicture(parent, title);
+}
+
+int Dialogs::exec(QDialog& dialog)
+{
+    if (seams().exec)
+        return seams().exec(dialog);
+    return dialog.exec();
+}
+
+bool Dialogs::guard(QWidget* parent, const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const DiaryError& e) {
+        error(parent, e.message());
+    } catch (const std::exception& e) {
+        error(parent, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        error(parent, QStringLiteral("予期しないエラーが起きました。"));
+    }
+    return false;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// Every modal dialog of the program goes through here: the standard boxes, the toolkit's
+// dialogs and the program's own modal windows. Tests install answers in advance (seams()), so
+// that nothing ever waits for a click; an empty answer brings the real dialog back.
+class Dialogs
+{
+public:
+    struct Seams
+    {
+        std::function<void(const QString& text)> error;
+        std::function<void(const QString& caption, const QString& text)> information;
+        // No value means cancelled.
+        std::function<std::optional<QFont>(const QFont& current)> font;
+        std::function<std::optional<QString>(const QString& title)> openPicture;
+        // Runs a modal window and returns its result code (1 = confirmed).
+        std::function<int(QDialog& dialog)> exec;
+    };
+    static Seams& seams();
+    static void resetSeams();
+
+    // The application's standard error box.
+    static void error(QWidget* parent, const QString& text);
+    // An information box with the one button "はい(&Y)".
+    static void information(QWidget* parent, const QString& caption, const QString& text);
+    static std::optional<QFont> chooseFont(QWidget* parent, const QFont& current);
+    // The picture-open dialog: a bitmap file's full path, or no value when cancelled.
+    static std::optional<QString> openPicture(QWidget* parent, const QString& title);
+    static int exec(QDialog& dialog);
+
+    // Runs a user command. Whatever it throws is shown in the error box and reported as false:
+    // no exception ever leaves an event handler.
+    static bool guard(QWidget* parent, const std::function<void()>& command);
+};

@@ -1,0 +1,91 @@
+#include "widgets/SkinnedForm.h"
+
+#include "core/Settings.h"
+#include "widgets/CursorRegistry.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QWindow>
+
+SkinnedForm::SkinnedForm(const QImage& background, QRgb face, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setFont(windowFont());
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap::fromImage(background));
+    Image1->setGeometry(QRect(QPoint(0, 0), background.size()));
+    setFixedSize(background.size());
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(face));
+    palette.setColor(QPalette::Button, QColor(face));
+    setPalette(palette);
+}
+
+QFont SkinnedForm::windowFont(int pixelSize, bool bold)
+{
+    QFont font(Settings::defaultFontName());
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+void SkinnedForm::setTextColour(QWidget* widget, QRgb colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(colour));
+    palette.setColor(QPalette::ButtonText, QColor(colour));
+    palette.setColor(QPalette::Text, QColor(colour));
+    widget->setPalette(palette);
+}
+
+QLabel* SkinnedForm::makeLabel(const QString& text, const QRect& geometry, QRgb colour,
+                               int pixelSize)
+{
+    auto* label = new QLabel(text, this);
+    label->setFont(windowFont(pixelSize));
+    label->setGeometry(geometry);
+    setTextColour(label, colour);
+    return label;
+}
+
+QToolButton* SkinnedForm::makeTextButton(const QString& text, const QRect& geometry, QRgb colour)
+{
+    auto* button = new QToolButton(this);
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setFont(windowFont(12, true));
+    button->setGeometry(geometry);
+    button->setCursor(CursorRegistry::cursor(5));
+    setTextColour(button, colour);
+    return button;
+}
+
+QToolButton* SkinnedForm::makePictureButton(const QImage& picture, const QRect& geometry)
+{
+    auto* button = new QToolButton(this);
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(QPixmap::fromImage(picture)));
+    button->setIconSize(picture.size());
+    button->setGeometry(geometry);
+    button->setCursor(CursorRegistry::cursor(5));
+    return button;
+}
+
+void SkinnedForm::makeDragHandle(QLabel* label)
+{
+    m_dragHandle = label;
+    label->installEventFilter(this);
+}
+
+bool SkinnedForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_dragHandle && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+class QLabel;
+class QToolButton;
+
+// What every secondary window shares: no border, the skin's framed picture as its background
+// (the window takes the picture's size), the skin's face colour, and a label that drags the
+// window.
+class SkinnedForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SkinnedForm(const QImage& background, QRgb face, QWidget* parent = nullptr);
+
+    QLabel* Image1 = nullptr;
+
+protected:
+    // A left press on the label moves the window with the mouse, as a caption would.
+    void makeDragHandle(QLabel* label);
+    QLabel* makeLabel(const QString& text, const QRect& geometry, QRgb colour, int pixelSize = 12);
+    // A flat button with a bold caption and the program's button cursor.
+    QToolButton* makeTextButton(const QString& text, const QRect& geometry, QRgb colour);
+    QToolButton* makePictureButton(const QImage& picture, const QRect& geometry);
+
+    static QFont windowFont(int pixelSize = 12, bool bold = false);
+    static void setTextColour(QWidget* widget, QRgb colour);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* m_dragHandle = nullptr;
+};
