@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
 
     TForm1 form(folder, Clock::system());
     if (!form.FormCreate())
-        return 1;
+        return form.startupFailed() ? 1 : 0;
     form.show();
     return QApplication::exec();
 }

@@ -3,10 +3,14 @@
 #include "core/Settings.h"
 #include "widgets/CursorRegistry.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolButton>
 #include <QWindow>
+
+#include <cmath>
 
 SkinnedForm::SkinnedForm(const QImage& background, QRgb face, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -72,6 +76,16 @@ QToolButton* SkinnedForm::makePictureButton(const QImage& picture, const QRect& 
     button->setGeometry(geometry);
     button->setCursor(CursorRegistry::cursor(5));
     return button;
+}
+
+void SkinnedForm::centreOnScreen()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    move(area.left() + static_cast<int>(std::lrint((area.width() - width()) / 2.0)),
+         area.top() + static_cast<int>(std::lrint((area.height() - height()) / 2.0)));
 }
 
 void SkinnedForm::makeDragHandle(QLabel* label)

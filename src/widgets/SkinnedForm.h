@@ -18,6 +18,9 @@ public:
 
     QLabel* Image1 = nullptr;
 
+    // Centres the window on the screen it is on, halves going to the even neighbour.
+    void centreOnScreen();
+
 protected:
     // A left press on the label moves the window with the mouse, as a caption would.
     void makeDragHandle(QLabel* label);

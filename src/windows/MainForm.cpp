@@ -13,6 +13,8 @@
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "windows/PasswordForm.h"
+#include "windows/SettingsForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -190,8 +192,6 @@ void TForm1::createMenu()
     PopupMenu1 = new QMenu(this);
     Font1 = PopupMenu1->addAction(QStringLiteral("Font"));
     N2 = PopupMenu1->addAction(QStringLiteral("Setting"));
-    // The settings window is not part of the program yet.
-    N2->setEnabled(false);
     N1 = PopupMenu1->addAction(QStringLiteral("モルナの日記"));
     N1->setCheckable(true);
     N1->setChecked(true);
@@ -205,6 +205,7 @@ void TForm1::createMenu()
     ScrollBar1->setCheckable(true);
 
     connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
     connect(ScrollBar1, &QAction::triggered, this, &TForm1::ScrollBar1Click);
     connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
     connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
@@ -240,7 +241,6 @@ bool TForm1::FormCreate()
     if (!passwordGate()) {
         // Nothing of this start may reach the disk: the diary is let go unwritten.
         m_diary.reset();
-        m_startupFailed = true;
         return false;
     }
 
@@ -327,11 +327,14 @@ QImage TForm1::buttonPicture(const QImage& face, const ImageButton* button) cons
     return Scheme::buttonPicture(face, button->size(), m_skin.SchemeColors.Face);
 }
 
-// The password prompt is a window of its own that the program does not have yet; until it
-// does, every start goes on.
+// The prompt comes after the skin, whose picture and colours it shows, and before anything of
+// the diary is written.
 bool TForm1::passwordGate()
 {
-    return true;
+    if (!m_settings.usePassword)
+        return true;
+    TForm5 Form5(m_skin, m_settings.password, this);
+    return Dialogs::exec(Form5) == 1;
 }
 
 double TForm1::now() const
@@ -489,6 +492,20 @@ void TForm1::FormKeyUp(QKeyEvent* event)
 void TForm1::SpeedButton1Click()
 {
     PopupMenu1->popup(mapToGlobal(QPoint(SpeedButton1->x(), SpeedButton1->y() + 16)));
+}
+
+// The new values live here until close writes them; a new skin shows at the next start.
+void TForm1::N2Click()
+{
+    TForm4 Form4(m_skin, m_settings, this);
+    if (Dialogs::exec(Form4) != 1)
+        return;
+    const Settings& edited = Form4.values();
+    m_settings.userName = edited.userName;
+    m_settings.password = edited.password;
+    m_settings.usePassword = edited.usePassword;
+    m_settings.schemePath = edited.schemePath;
+    m_settings.buttonPath = edited.buttonPath;
 }
 
 void TForm1::Font1Click()

@@ -32,10 +32,11 @@ public:
     TForm1(const QString& programFolder, const Clock& clock, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Start-up: folders, settings, skin, password gate, companion, today. False when it could
-    // not finish (diary.ini unreadable, or the password refused): the program then ends with
-    // nothing written.
+    // Start-up: folders, settings, skin, password gate, companion, today. False when it did not
+    // finish (diary.ini unreadable, or the password prompt cancelled): the program then ends
+    // with nothing written.
     bool FormCreate();
+    // Start-up stopped on an error rather than on the user's wish.
     bool startupFailed() const { return m_startupFailed; }
 
     void ShowDate(double date);
@@ -108,6 +109,7 @@ private:
     void FormKeyUp(QKeyEvent* event);
     QAction* shortcutAction(const QKeyEvent* event) const;
     void SpeedButton1Click();
+    void N2Click();
     void Font1Click();
     void ScrollBar1Click();
 

@@ -19,6 +19,9 @@ public:
     {
         Dialogs::resetSeams();
         Dialogs::seams().error = [this](const QString& text) { messages << text; };
+        Dialogs::seams().information = [this](const QString& caption, const QString& text) {
+            informations << caption + QLatin1Char('|') + text;
+        };
     }
     ~WindowFixture() { Dialogs::resetSeams(); }
 
@@ -42,4 +45,6 @@ public:
     QTemporaryDir folder;
     TestClock clock;
     QStringList messages;
+    // "caption|text" of each information box.
+    QStringList informations;
 };

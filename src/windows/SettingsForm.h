@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/Settings.h"
+#include "widgets/SkinnedForm.h"
+
+class QCheckBox;
+class QLineEdit;
+class Skin;
+
+// The settings window: the user's name, the password and whether start-up asks for it, and the
+// two skin bitmaps. It edits a copy of the settings; OK confirms them (result 1), any other way
+// of closing takes nothing back.
+class TForm4 : public SkinnedForm
+{
+    Q_OBJECT
+
+public:
+    TForm4(const Skin& skin, const Settings& current, QWidget* parent = nullptr);
+
+    // The edited settings, taken from the controls by OK.
+    const Settings& values() const { return m_values; }
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QCheckBox* CB1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Labelsc = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Labelbu = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void Label4Click();
+    static void setPath(QLabel* label, const QString& path);
+
+    Settings m_values;
+};
