@@ -78,8 +78,8 @@ protected:
     // Draws one cell's label over the fill already painted. The grid draws it in its font,
     // the selected day in the palette's HighlightedText.
     virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
-    // The label centred in the cell (truncating division, so a text taller than the cell
-    // starts at its top), clipped to the cell.
+    // The label centred in the cell, clipped to it. The halves are truncated toward zero, so a
+    // text one pixel taller than the cell starts at its top rather than above it.
     static void drawCellText(QPainter& painter, const QRect& rect, const QString& text,
                              const QFont& font, const QColor& colour);
 
