@@ -13,6 +13,7 @@
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SettingsForm.h"
 
@@ -26,6 +27,8 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWindow>
+
+#include <cmath>
 
 namespace {
 const QSize DayButtonSize(27, 23);
@@ -453,11 +456,21 @@ void TForm1::todayMouseUp()
         changeDay(now());
 }
 
-// The calendar window is not part of the program yet: its button saves the day like the
-// others and leaves the shown day as it is.
+// The calendar opens on the shown day, saved first so that it shows in bold. A close other
+// than OK (Escape, the window manager) keeps the shown day.
 void TForm1::calMouseUp()
 {
-    dayButtonUp(cal, m_skin.Image9);
+    if (!dayButtonUp(cal, m_skin.Image9))
+        return;
+    if (!Form2)
+        Form2 = std::make_unique<TForm2>(m_skin, *m_diary, m_clock, this);
+    const auto centred = [](int start, int outer, int inner) {
+        return start + static_cast<int>(std::lrint((outer - inner) / 2.0));
+    };
+    Form2->move(centred(x(), width(), Form2->width()), centred(y(), height(), Form2->height()));
+    Form2->ShownDate = ShownDate;
+    if (Dialogs::exec(*Form2) == 1)
+        changeDay(Form2->chosenDate());
 }
 
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const

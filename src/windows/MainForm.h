@@ -84,6 +84,9 @@ public:
     QAction* cal1 = nullptr;
     QAction* ScrollBar1 = nullptr;
 
+    // Made at its first use and kept: it remembers the day last chosen.
+    std::unique_ptr<TForm2> Form2;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

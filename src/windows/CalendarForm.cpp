@@ -1,0 +1,92 @@
+#include "windows/CalendarForm.h"
+
+#include "core/Diary.h"
+#include "core/DiaryDate.h"
+#include "skin/Skin.h"
+#include "widgets/CalendarR.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+
+TForm2::TForm2(const Skin& skin, const Diary& diary, const Clock& clock, QWidget* parent)
+    : SkinnedForm(skin.Image6, skin.SchemeColors.Face, parent), m_diary(diary)
+{
+    setWindowTitle(QStringLiteral("calendar"));
+    const TSchemeColors& c = skin.SchemeColors;
+
+    Label1 = makeLabel(QString(), QRect(24, 4, 129, 17), c.BodyText);
+    Label1->setAlignment(Qt::AlignCenter);
+    makeDragHandle(Label1);
+
+    // The grid copies its font into the bold day font as it is made: the window's font first.
+    Calendar1 = new TCalendarR(clock, this);
+    Calendar1->setGeometry(12, 32, 161, 84);
+    Calendar1->setFixedColor(c.FrameFill);
+    Calendar1->setCellColor(c.Face);
+    Calendar1->setFontColor(c.DateText);
+    Calendar1->boldDayFont.color = c.DateText;
+    Calendar1->hasEntryTest = [&diary](double date) { return diary.hasEntry(date); };
+
+    SpeedButton2 = makePictureButton(skin.Image4, QRect(10, 118, 27, 25));
+    SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 118, 47, 25), c.DateText);
+    SpeedButton1 = makePictureButton(skin.Image2, QRect(144, 118, 27, 25));
+    for (QToolButton* button : {SpeedButton2, SpeedButton3, SpeedButton1})
+        button->setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(Calendar1);
+
+    // Key preview: Enter confirms wherever the focus is.
+    Calendar1->installEventFilter(this);
+    connect(Calendar1, &TCalendar::OnChange, this, &TForm2::Calendar11Change);
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { Calendar1->StepMonth(-1); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { Calendar1->StepMonth(1); });
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm2::SpeedButton3Click);
+}
+
+// Month browsing of an earlier showing is not kept: every showing starts on the shown day.
+void TForm2::showEvent(QShowEvent* event)
+{
+    Calendar1->SetSelectedDate(ShownDate);
+    SkinnedForm::showEvent(event);
+    Calendar1->setFocus();
+}
+
+void TForm2::Calendar11Change()
+{
+    const double date = Calendar1->selectedDate();
+    Label1->setText(DiaryDate::dateLine(date));
+    Calendar1->setToolTip(m_diary.readTitle(DiaryDate::key(date)));
+}
+
+void TForm2::SpeedButton3Click()
+{
+    m_chosenDate = Calendar1->selectedDate();
+    done(1);
+}
+
+namespace {
+bool isEnter(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyRelease)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Calendar1 && isEnter(event)) {
+        SpeedButton3Click();
+        return true;
+    }
+    return SkinnedForm::eventFilter(watched, event);
+}
+
+void TForm2::keyReleaseEvent(QKeyEvent* event)
+{
+    if (isEnter(event))
+        SpeedButton3Click();
+    else
+        SkinnedForm::keyReleaseEvent(event);
+}
