@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class TAnimateWindow;
 class TColorMemo;
 class TIniFile32;
 
@@ -77,6 +78,7 @@ public:
     QLabel* Label9 = nullptr;
     QLineEdit* Edit1 = nullptr;
     TColorMemo* Memo1 = nullptr;
+    TAnimateWindow* AnimateWindow1 = nullptr;
 
     QMenu* PopupMenu1 = nullptr;
     QAction* Font1 = nullptr;
