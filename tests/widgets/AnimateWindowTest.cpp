@@ -50,6 +50,16 @@ public:
     }
 };
 
+// A window with its component on the fake, and what the component reported.
+struct Animated
+{
+    QWidget form;
+    FakeWindowSystem* fake = new FakeWindowSystem;
+    TAnimateWindow animate{&form, std::unique_ptr<WindowSystem>(fake)};
+    QSignalSpy minimized{&animate, &TAnimateWindow::OnMinimize};
+    QSignalSpy restored{&animate, &TAnimateWindow::OnRestore};
+};
+
 enum class WayBack
 {
     TaskBarSamePlace,
@@ -109,14 +119,10 @@ private slots:
     void minimize_comesBackWhereItStood()
     {
         QFETCH(WayBack, way);
-        QWidget form;
-        auto system = std::make_unique<FakeWindowSystem>();
-        FakeWindowSystem& fake = *system;
-        TAnimateWindow animate(&form, std::move(system));
-        QSignalSpy minimized(&animate, &TAnimateWindow::OnMinimize);
-        QSignalSpy restored(&animate, &TAnimateWindow::OnRestore);
+        Animated w;
+        FakeWindowSystem& fake = *w.fake;
 
-        animate.AnimatedMinimize();
+        w.animate.AnimatedMinimize();
         QVERIFY(fake.minimized);
         fake.at = QPoint(0, 0); // an iconified window's place means nothing
         switch (way) {
@@ -135,42 +141,35 @@ private slots:
                  (QStringList{QStringLiteral("minimize"), QStringLiteral("restore 100,200")}));
         QCOMPARE(fake.at, QPoint(100, 200));
         QVERIFY(!fake.minimized);
-        QCOMPARE(minimized.size(), 1);
-        QCOMPARE(restored.size(), 1);
+        QCOMPARE(w.minimized.size(), 1);
+        QCOMPARE(w.restored.size(), 1);
 
         emit fake.activated();
         fake.deiconify(QPoint(3, 3));
-        QCOMPARE(restored.size(), 1);
+        QCOMPARE(w.restored.size(), 1);
         QCOMPARE(fake.requests.size(), 2);
     }
 
     void windowManagerIconifies_componentFollows()
     {
-        QWidget form;
-        auto system = std::make_unique<FakeWindowSystem>();
-        FakeWindowSystem& fake = *system;
-        TAnimateWindow animate(&form, std::move(system));
-        QSignalSpy minimized(&animate, &TAnimateWindow::OnMinimize);
-        QSignalSpy restored(&animate, &TAnimateWindow::OnRestore);
+        Animated w;
+        FakeWindowSystem& fake = *w.fake;
 
         fake.iconify();
-        QCOMPARE(minimized.size(), 1);
+        QCOMPARE(w.minimized.size(), 1);
         fake.deiconify(QPoint(9, 9));
         QCOMPARE(fake.requests, QStringList{QStringLiteral("restore 100,200")});
-        QCOMPARE(restored.size(), 1);
+        QCOMPARE(w.restored.size(), 1);
     }
 
     void activatedWhileShown_changesNothing()
     {
-        QWidget form;
-        auto system = std::make_unique<FakeWindowSystem>();
-        FakeWindowSystem& fake = *system;
-        TAnimateWindow animate(&form, std::move(system));
-        QSignalSpy restored(&animate, &TAnimateWindow::OnRestore);
+        Animated w;
+        FakeWindowSystem& fake = *w.fake;
 
         emit fake.activated();
         QVERIFY(fake.requests.isEmpty());
-        QCOMPARE(restored.size(), 0);
+        QCOMPARE(w.restored.size(), 0);
     }
 
     // The real window system on Qt's window states: a raise of the iconified window brings it
