@@ -44,6 +44,15 @@ TAnimateWindow::~TAnimateWindow()
     std::erase(animatedForms(), ownerForm);
 }
 
+void TAnimateWindow::AnimatedMinimize()
+{
+    // Marked first: the window system reports the new state while it is being asked.
+    m_restorePosition = m_system->position();
+    m_minimized = true;
+    m_system->minimize();
+    emit OnMinimize();
+}
+
 // The window manager may iconify or restore the window on its own (its keyboard shortcuts, a
 // task bar): the component follows, so the window still comes back where it stood.
 void TAnimateWindow::windowStateChanged()
@@ -64,15 +73,6 @@ void TAnimateWindow::windowActivated()
 {
     if (m_system->isMinimized())
         restoreSequence();
-}
-
-void TAnimateWindow::AnimatedMinimize()
-{
-    // Marked first: the window system reports the new state while it is being asked.
-    m_restorePosition = m_system->position();
-    m_minimized = true;
-    m_system->minimize();
-    emit OnMinimize();
 }
 
 void TAnimateWindow::restoreSequence()

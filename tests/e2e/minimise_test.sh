@@ -35,10 +35,6 @@ position_is() {
     [ "$(window_position "$WIN")" = "$1" ]
 }
 
-position_is_not() {
-    ! position_is "$1"
-}
-
 app_start "$home"
 check_eq "openbox manages the window" Normal "$(wm_state "$WIN")"
 start=$(window_position "$WIN")
@@ -49,7 +45,7 @@ IFS=, read -r x0 y0 <<<"$start"
 xdotool mousemove --window "$WIN" "$STRIP_X" "$STRIP_Y" mousedown 1
 for ((step = 1; step <= 50; step++)); do
     xdotool mousemove "$((x0 + STRIP_X + step))" "$((y0 + STRIP_Y + step))"
-    position_is_not "$start" && break
+    position_is "$start" || break
     sleep 0.1
 done
 xdotool mousemove "$((x0 + STRIP_X + DRAG_X))" "$((y0 + STRIP_Y + DRAG_Y))"
@@ -64,30 +60,18 @@ wait_for state_is Iconic
 check_eq "the minimise button iconifies the window (WM_STATE)" Iconic "$(wm_state "$WIN")"
 check "the window manager marks it hidden (_NET_WM_STATE_HIDDEN)" net_wm_hidden
 check_eq "the iconified window is not on the screen" IsUnMapped "$(map_state)"
-check "the program keeps running" app_running
 
 # What a task bar does when its button is clicked.
 xdotool windowactivate "$WIN" 2>/dev/null
 wait_for state_is Normal
 check_eq "activation from the task bar brings the window back" Normal "$(wm_state "$WIN")"
-check_not "the window is no longer marked hidden" net_wm_hidden
 check_eq "the window is on the screen again" IsViewable "$(map_state)"
 check_eq "the window is back where it stood" "$dragged" "$(window_position "$WIN")"
 check "the window has the keyboard focus again" wait_for x_focus_is_window
-
-app_click "$MINIMISE_X" "$MINIMISE_Y"
-wait_for state_is Iconic
-xdotool windowactivate "$WIN" 2>/dev/null
-wait_for state_is Normal
-check_eq "a second minimise and restore keeps the place" "$dragged" "$(window_position "$WIN")"
 
 shown=$(window_position "$WIN")
 app_close
 check_eq "the place stored at close is the place shown" "${shown/,/ }" \
     "$(ini_value "$ini" data left) $(ini_value "$ini" data top)"
-
-app_start "$home"
-check_eq "the next start shows the window at that place" "$shown" "$(window_position "$WIN")"
-app_close
 
 finish
