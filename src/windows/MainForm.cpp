@@ -10,6 +10,7 @@
 #include "core/Random.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
+#include "widgets/AnimateWindow.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
@@ -117,6 +118,7 @@ void TForm1::createComponents()
     SpeedButton1 = makeGlyphButton(this, QStringLiteral(":/glyph_menu.png"), 263);
     SpeedButton5 = makeGlyphButton(this, QStringLiteral(":/glyph_minimize.png"), 280);
     SpeedButton6 = makeGlyphButton(this, QStringLiteral(":/glyph_close.png"), 297);
+    AnimateWindow1 = new TAnimateWindow(this);
 
     Label1 = makeLabel(this, QString(), QRect(20, 36, 141, 16), uiFont(14, true));
 
@@ -186,7 +188,7 @@ void TForm1::createComponents()
     connect(today, &ImageButton::mouseUp, this, &TForm1::todayMouseUp);
     connect(cal, &ImageButton::mouseUp, this, &TForm1::calMouseUp);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(SpeedButton5, &QToolButton::clicked, AnimateWindow1, &TAnimateWindow::AnimatedMinimize);
     connect(SpeedButton6, &QToolButton::clicked, this, &QWidget::close);
 }
 

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class TAnimateWindow;
 class TColorMemo;
 class TForm2;
 
@@ -73,6 +74,7 @@ public:
     QLabel* Label9 = nullptr;
     QLineEdit* Edit1 = nullptr;
     TColorMemo* Memo1 = nullptr;
+    TAnimateWindow* AnimateWindow1 = nullptr;
 
     QMenu* PopupMenu1 = nullptr;
     QAction* Font1 = nullptr;

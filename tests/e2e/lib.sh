@@ -16,6 +16,7 @@ E2E_PASSED=0
 E2E_FAILED=0
 E2E_WORK=
 XVFB_PID=
+WM_PID=
 APP_PID=
 WIN=
 POPUP=
@@ -128,6 +129,11 @@ e2e_cleanup() {
         wait_for test -e "$E2E_WORK/app.rc" || kill -KILL "$APP_PID" 2>/dev/null
     fi
     APP_PID=
+    if [ -n "$WM_PID" ]; then
+        kill "$WM_PID" 2>/dev/null
+        wait "$WM_PID" 2>/dev/null
+        WM_PID=
+    fi
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null
         wait "$XVFB_PID" 2>/dev/null
@@ -168,6 +174,20 @@ e2e_start_x() {
     wait_for x_ready || abort "Xvfb starts" "$(cat "$E2E_WORK/xvfb.log")"
     DISPLAY=":$(head -n 1 "$E2E_WORK/display")"
     export DISPLAY
+}
+
+wm_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Starts openbox on the test's display, for the tests that need a window manager, and waits
+# until it manages the screen. Start it before the program: Qt reads what the window manager
+# supports when it connects.
+e2e_start_openbox() {
+    command -v openbox >/dev/null || abort "tool openbox is available" "install it (see PACKAGES in the Makefile)"
+    openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    wait_for wm_ready || abort "openbox starts" "$(cat "$E2E_WORK/openbox.log")"
 }
 
 e2e_init() {
