@@ -495,13 +495,18 @@ QAction* TForm1::shortcutAction(const QKeyEvent* event) const
     }
 }
 
-// The shortcuts act when the key comes up, judged by the modifiers held at that moment.
-void TForm1::FormKeyUp(QKeyEvent* event)
+// The shortcuts act when the key comes up, judged by the modifiers held at that moment. The
+// release that ran one goes no further: a command that opens a modal window moves the focus, and
+// the same release passed on to the window afterwards would run the command a second time.
+bool TForm1::FormKeyUp(QKeyEvent* event)
 {
     if (event->isAutoRepeat())
-        return;
-    if (QAction* action = shortcutAction(event))
-        action->trigger();
+        return false;
+    QAction* action = shortcutAction(event);
+    if (!action)
+        return false;
+    action->trigger();
+    return true;
 }
 
 void TForm1::SpeedButton1Click()
@@ -557,10 +562,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         if (watched != focus && (watched != this || isAncestorOf(focus)))
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::KeyRelease) {
-            FormKeyUp(key);
-            return false;
-        }
+        if (event->type() == QEvent::KeyRelease)
+            return FormKeyUp(key);
         // The editors give some of these keys a meaning of their own (Ctrl+K deletes to the
         // end of the line); pressing a shortcut must not change the text the day is saved with.
         return shortcutAction(key) != nullptr;

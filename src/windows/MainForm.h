@@ -111,7 +111,7 @@ private:
     void todayMouseUp();
     void calMouseUp();
     void changeDay(double newDate);
-    void FormKeyUp(QKeyEvent* event);
+    bool FormKeyUp(QKeyEvent* event);
     QAction* shortcutAction(const QKeyEvent* event) const;
     void SpeedButton1Click();
     void N2Click();

@@ -19,6 +19,8 @@ public:
     {
         Dialogs::resetSeams();
         Dialogs::seams().error = [this](const QString& text) { messages << text; };
+        // A modal window that a test does not answer closes at once without OK.
+        Dialogs::seams().exec = [](QDialog&) { return 0; };
         Dialogs::seams().information = [this](const QString& caption, const QString& text) {
             informations << caption + QLatin1Char('|') + text;
         };

@@ -101,8 +101,9 @@ else
     fail "a double click on the next-day button moves two days" "$data/20240107 does not hold \"seven\""
 fi
 
-# The calendar shortcut saves the day; its key press must not reach the body, where Ctrl+K
-# would delete to the end of the line.
+# The calendar shortcut saves the day and opens the calendar; its key press must not reach the
+# body, where Ctrl+K would delete to the end of the line. Escape closes the calendar and keeps
+# the day.
 app_ctrl period
 app_ctrl period
 app_ctrl period
@@ -114,6 +115,16 @@ if wait_for file_matches "$data/20240109" "$nine"; then
     pass "Ctrl+K saves the day shown, text intact"
 else
     fail "Ctrl+K saves the day shown, text intact" "$data/20240109 does not hold \"nine\""
+fi
+if wait_for app_window_named calendar; then
+    pass "Ctrl+K opens the calendar"
+    calendar=$FOUND
+    xdotool windowfocus "$calendar"
+    app_keys Escape
+    wait_for app_window_gone "$calendar" || fail "Escape closes the calendar"
+    xdotool windowfocus "$WIN"
+else
+    fail "Ctrl+K opens the calendar"
 fi
 check_eq "Ctrl+K leaves the day and its text on screen" "nine" "$(shown_body)"
 

@@ -20,6 +20,7 @@ WM_PID=
 APP_PID=
 WIN=
 POPUP=
+FOUND=
 
 # Window coordinates of the main window's controls, for the tests that source this file.
 readonly CLOSE_X=305 CLOSE_Y=11
@@ -332,6 +333,16 @@ type_body() {
     app_click "$BODY_X" "$BODY_Y"
     app_keys ctrl+End
     app_type "$1"
+}
+
+# app_window_named NAME: the visible window of the program whose title is NAME, in $FOUND.
+app_window_named() {
+    FOUND=$(xdotool search --all --onlyvisible --pid "$APP_PID" --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$FOUND" ]
+}
+
+app_window_gone() {
+    ! xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$1"
 }
 
 window_position() {
