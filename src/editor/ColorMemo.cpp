@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -78,4 +79,52 @@ void TColorMemo::addLine(const QString& line)
         cursor.insertText(line + QLatin1Char('\n'));
     else
         cursor.insertText(QLatin1Char('\n') + line);
+}
+
+int TColorMemo::displayLineCount() const
+{
+    layoutDocument();
+    int count = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        count += qMax(1, block.layout()->lineCount());
+    return count;
+}
+
+int TColorMemo::FirstVisibleLine() const
+{
+    layoutDocument();
+    return verticalScrollBar()->value();
+}
+
+int TColorMemo::VisibleLineCount() const
+{
+    const int h = fontMetrics().height();
+    if (h <= 0 || height() / h == 0)
+        return 0;
+    layoutDocument();
+    const int bottom = viewport()->height();
+    const QPointF offset = contentOffset();
+    int count = 0;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        const qreal top = blockBoundingGeometry(block).translated(offset).top();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const qreal y = top + layout->lineAt(i).y();
+            if (y < 0) // a line of the first block scrolled out above
+                continue;
+            if (y + h >= bottom)
+                return count;
+            ++count;
+        }
+    }
+    return count;
+}
+
+void TColorMemo::ScrollLines(int columns, int lines)
+{
+    layoutDocument();
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setValue(vertical->value() + lines);
+    QScrollBar* horizontal = horizontalScrollBar();
+    horizontal->setValue(horizontal->value() + columns * fontMetrics().averageCharWidth());
 }

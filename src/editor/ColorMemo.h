@@ -22,6 +22,18 @@ public:
     // Lines.Add: appends a line; after a final line break no empty line is left between.
     void addLine(const QString& line);
 
+    // The edit control's own count of display lines: a final empty line included, 1 for an
+    // empty text.
+    int displayLineCount() const;
+    // The topmost display line in view, from 0.
+    int FirstVisibleLine() const;
+    // How many display lines, from the first visible one, fit entirely in the editor; 0 when
+    // the editor is lower than one line.
+    int VisibleLineCount() const;
+    // Scrolls by display lines (negative: toward the top) and by columns of the average
+    // character width, as far as the editor can scroll.
+    void ScrollLines(int columns, int lines);
+
 private:
     // Lays the whole document out at the editor's real width, also while the window is hidden,
     // so that counting display lines gives what the user will see.

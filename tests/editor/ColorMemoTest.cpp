@@ -16,6 +16,14 @@ private:
         memo.resize(276, 194);
     }
 
+    static QString numberedLines(int count)
+    {
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines.append(QString::number(i));
+        return lines.join(u'\n');
+    }
+
     static QString longParagraph() { return QString(60, QChar(0x3042)); } // 60 × あ
 
 private slots:
@@ -49,6 +57,7 @@ private slots:
         const QStringList lines = hidden.lines();
         QVERIFY2(lines.size() >= 2, qPrintable(QString::number(lines.size())));
         QCOMPARE(lines.join(QString()), longParagraph());
+        QCOMPARE(hidden.displayLineCount(), lines.size());
 
         TColorMemo shown;
         configure(shown);
@@ -80,6 +89,57 @@ private slots:
         memo.addLine("new");
         QCOMPARE(memo.text(), result);
         QCOMPARE(memo.lines().last(), QStringLiteral("new"));
+    }
+
+    void displayLineCount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty") << "" << 1;
+        QTest::newRow("one line and a break") << "a\n" << 2;
+    }
+
+    void displayLineCount()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(text);
+        QCOMPARE(memo.displayLineCount(), count);
+    }
+
+    void visibleLineCount_isZeroBelowOneLineAndCountsWholeLinesOnly()
+    {
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(numberedLines(40));
+        const int h = memo.fontMetrics().height();
+        const int visible = memo.VisibleLineCount();
+        QCOMPARE(visible, (memo.viewport()->height() - 5) / h);
+        memo.resize(276, h - 1);
+        QCOMPARE(memo.VisibleLineCount(), 0);
+        memo.setText(QStringLiteral("a\nb"));
+        memo.resize(276, 194);
+        QCOMPARE(memo.VisibleLineCount(), 2);
+    }
+
+    void scrollLines_movesByDisplayLinesWithinTheRange()
+    {
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(numberedLines(40));
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        QCOMPARE(memo.FirstVisibleLine(), 0);
+        memo.ScrollLines(0, 10);
+        QCOMPARE(memo.FirstVisibleLine(), 10);
+        memo.ScrollLines(0, -3);
+        QCOMPARE(memo.FirstVisibleLine(), 7);
+        memo.ScrollLines(0, -100);
+        QCOMPARE(memo.FirstVisibleLine(), 0);
+        memo.ScrollLines(0, 1000);
+        QCOMPARE(memo.FirstVisibleLine(), 40 - memo.VisibleLineCount());
     }
 
     void text_keepsEveryCharacter()
