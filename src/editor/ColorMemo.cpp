@@ -38,6 +38,8 @@ TColorMemo::TColorMemo(QWidget* parent) : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTabChangesFocus(false);
+    // Hot spots change the pointer as it passes over them, buttons down or not.
+    viewport()->setMouseTracking(true);
     connect(this, &QPlainTextEdit::textChanged, this, &TColorMemo::textChangedRedraw);
 }
 

@@ -1,6 +1,46 @@
 #include "editor/ColorMemo.h"
 
+#include <QPainter>
+#include <QSet>
 #include <QTest>
+#include <QTextBlock>
+
+namespace {
+// Records the areas the viewport paints.
+class PaintSpy : public QObject
+{
+public:
+    explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+};
+
+QSet<QRgb> coloursIn(const QImage& image, const QRect& rect)
+{
+    QSet<QRgb> result;
+    const QRect r = rect.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x)
+            result.insert(image.pixel(x, y) & 0xFFFFFF);
+    }
+    return result;
+}
+
+QRgb rgb(TColor c)
+{
+    return toQColor(c).rgb() & 0xFFFFFF;
+}
+} // namespace
 
 class ColorMemoTest : public QObject
 {
@@ -140,6 +180,288 @@ private slots:
         QCOMPARE(memo.FirstVisibleLine(), 0);
         memo.ScrollLines(0, 1000);
         QCOMPARE(memo.FirstVisibleLine(), 40 - memo.VisibleLineCount());
+    }
+
+    void caretKeys_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("newAnchor");
+        QTest::addColumn<int>("newPosition");
+        QTest::addColumn<QString>("text");
+        const int none = Qt::NoModifier;
+        QTest::newRow("Left collapses to the end first")
+            << 1 << 4 << int(Qt::Key_Left) << none << 3 << 3 << "abcdef";
+        QTest::newRow("backward selection: its end too")
+            << 4 << 1 << int(Qt::Key_Left) << none << 3 << 3 << "abcdef";
+        QTest::newRow("Right from the end")
+            << 1 << 4 << int(Qt::Key_Right) << none << 5 << 5 << "abcdef";
+        QTest::newRow("Home") << 2 << 4 << int(Qt::Key_Home) << none << 0 << 0 << "abcdef";
+        QTest::newRow("Shift+Left extends")
+            << 1 << 4 << int(Qt::Key_Left) << int(Qt::ShiftModifier) << 1 << 3 << "abcdef";
+        QTest::newRow("a letter replaces the selection")
+            << 1 << 4 << int(Qt::Key_X) << none << 2 << 2 << "axef";
+        QTest::newRow("no selection: plain movement")
+            << 2 << 2 << int(Qt::Key_Left) << none << 1 << 1 << "abcdef";
+    }
+
+    void caretKeys()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, newAnchor);
+        QFETCH(int, newPosition);
+        QFETCH(QString, text);
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(QStringLiteral("abcdef"));
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        memo.setTextCursor(cursor);
+        const QString typed = key == Qt::Key_X ? QStringLiteral("x") : QString();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), typed);
+        QCoreApplication::sendEvent(&memo, &press);
+        QCOMPARE(memo.textCursor().anchor(), newAnchor);
+        QCOMPARE(memo.textCursor().position(), newPosition);
+        QCOMPARE(memo.text(), text);
+    }
+
+    void selectionInBytes_data()
+    {
+        QTest::addColumn<int>("anchor"); // positions in the text
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("selStart"); // bytes
+        QTest::addColumn<int>("selLength");
+        // "a", "あ", "b", a line break, "い", a byte with no character, "c"
+        QTest::newRow("caret after a double-byte character") << 2 << 2 << 3 << 0;
+        QTest::newRow("over a line break") << 1 << 5 << 1 << 7;
+        QTest::newRow("backward") << 5 << 1 << 1 << 7;
+        QTest::newRow("stand-in byte") << 5 << 6 << 8 << 1;
+    }
+
+    void selectionInBytes()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(QStringLiteral("a\u3042b\n\u3044\uF780c"));
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        memo.setTextCursor(cursor);
+        QCOMPARE(memo.SelStart(), selStart);
+        QCOMPARE(memo.SelLength(), selLength);
+
+        memo.setSelStart(selStart);
+        QCOMPARE(memo.textCursor().position(), std::min(anchor, position));
+        QVERIFY(!memo.textCursor().hasSelection());
+        memo.setSelLength(selLength);
+        QCOMPARE(memo.SelStart(), selStart);
+        QCOMPARE(memo.SelLength(), selLength);
+    }
+
+    void caretLineAndColumn_countDisplayLinesAndBytes()
+    {
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(QStringLiteral("ab\n") + longParagraph());
+        const QStringList lines = memo.lines();
+        QVERIFY(lines.size() >= 3);
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(3 + int(lines[1].size()) + 2); // two characters into line 2
+        memo.setTextCursor(cursor);
+        QCOMPARE(memo.CaretLine(), 2);
+        QCOMPARE(memo.CaretColumn(), 4);
+        cursor.setPosition(1);
+        memo.setTextCursor(cursor);
+        QCOMPARE(memo.CaretLine(), 0);
+        QCOMPARE(memo.CaretColumn(), 1);
+    }
+
+    void noRulesNoHotSpot_looksExactlyLikeThePlainEditor()
+    {
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        QPlainTextEdit plain(&window);
+        for (QPlainTextEdit* editor : {static_cast<QPlainTextEdit*>(&memo), &plain}) {
+            editor->setFocusPolicy(Qt::NoFocus);
+            editor->setFrameShape(QFrame::NoFrame);
+            editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            editor->setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+            editor->resize(276, 194);
+            editor->setPlainText(QStringLiteral("a\tb \u001Ehot\u001F \u65E5\u8A18\n") +
+                                 longParagraph());
+            QTextCursor cursor = editor->textCursor();
+            cursor.setPosition(2);
+            cursor.setPosition(9, QTextCursor::KeepAnchor);
+            editor->setTextCursor(cursor);
+        }
+        memo.setTabChangesFocus(false);
+        plain.setTabChangesFocus(false);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(memo.viewport()->grab().toImage(), plain.viewport()->grab().toImage());
+        // Nothing asks for a repaint of its own either.
+        PaintSpy spy(memo.viewport());
+        memo.Redraw(&memo, false);
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.paints, 0);
+    }
+
+    void painter_coloursRulesHotSpotsAndKeepsTabsAndSelection()
+    {
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        QFont font = memo.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        memo.setFont(font);
+        // Line 0: keyword "key" (blue); a begin/end span from "<" on line 1 to ">" on line 2
+        // (green); a line-end span "//" (navy) on line 3; a hot spot on line 4; a keyword
+        // behind a tab and under the selection on line 5.
+        memo.setText(QStringLiteral("xx key yy\nab <cd\nef> gh\nij // kl\n"
+                                    "mn \u001Ehot\u001F op\n\tkey key"));
+        TColorRule& keywords = memo.ColorRules().add();
+        keywords.KeyDrawingType = dtKeyShow;
+        keywords.setKeywords({"key;blue"});
+        TColorRule& spans = memo.ColorRules().add();
+        spans.setKeyBegEndLst({"<;>;green"});
+        TColorRule& comments = memo.ColorRules().add();
+        comments.KeyDrawingType = dtBeginLineEnd;
+        comments.setKeyLineEndLst({"//;navy"});
+        memo.ColorRules()[0].KeyMaxHeight = 2;
+        memo.HotSpot().Active = true;
+        memo.HotSpot().Color = 255;
+        memo.HotSpot().MarkerColor = 65535;
+        QTextCursor select = memo.textCursor();
+        select.setPosition(memo.document()->findBlock(50).position() + 5);
+        select.setPosition(select.block().position() + 8, QTextCursor::KeepAnchor);
+        memo.setTextCursor(select);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage image = memo.viewport()->grab().toImage();
+
+        // The cell of the characters [from, to) of block.
+        const auto cell = [&](int block, int from, int to) {
+            const int base = memo.document()->findBlockByNumber(block).position();
+            QTextCursor c = memo.textCursor();
+            c.setPosition(base + from);
+            const QRect left = memo.cursorRect(c);
+            c.setPosition(base + to);
+            const QRect right = memo.cursorRect(c);
+            // A pixel off each side: glyphs sit at fractional positions.
+            return QRect(QPoint(left.left() + 2, left.top()),
+                         QPoint(right.left() - 2, left.bottom()));
+        };
+        const QRgb white = rgb(fromQColor(memo.palette().color(QPalette::Base)));
+        const QRgb black = rgb(fromQColor(memo.palette().color(QPalette::Text)));
+        const QRgb highlight = memo.palette().color(QPalette::Highlight).rgb() & 0xFFFFFF;
+        const QRgb highlighted = memo.palette().color(QPalette::HighlightedText).rgb() & 0xFFFFFF;
+        const auto painted = [&](const QRect& r, QRgb ink, QRgb paper) {
+            const QSet<QRgb> found = coloursIn(image, r);
+            return found.contains(ink) && (found - QSet<QRgb>{ink, paper}).isEmpty();
+        };
+        QVERIFY(painted(cell(0, 0, 2), black, white));
+        QVERIFY(painted(cell(0, 3, 6), rgb(16711680), white));
+        QVERIFY(painted(cell(1, 3, 6), rgb(32768), white));
+        QVERIFY(painted(cell(2, 0, 3), rgb(32768), white));
+        QVERIFY(painted(cell(2, 4, 6), black, white));
+        QVERIFY(painted(cell(3, 3, 8), rgb(8388608), white));
+        QVERIFY(painted(cell(4, 4, 7), rgb(255), white));
+        // Markers are filled cells; the hot-spot text is underlined in its colour.
+        QCOMPARE(coloursIn(image, cell(4, 3, 4)), QSet<QRgb>{rgb(65535)});
+        QCOMPARE(coloursIn(image, cell(4, 7, 8)), QSet<QRgb>{rgb(65535)});
+        // The tab keeps the editor's own spacing; the keyword after it is coloured; the
+        // selected keyword keeps the editor's own highlight.
+        QCOMPARE(coloursIn(image, cell(5, 0, 1)), QSet<QRgb>{white});
+        QVERIFY(painted(cell(5, 1, 4), rgb(16711680), white));
+        QVERIFY(painted(cell(5, 5, 8), highlighted, highlight));
+    }
+
+    void oneTypedCharacter_repaintsOnlyTheCaretLine()
+    {
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        memo.setText(numberedLines(10));
+        memo.ColorRules().add().setKeyBegEndLst({"<;>"});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        memo.setFocus();
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(memo.document()->findBlockByNumber(3).position() + 1);
+        memo.setTextCursor(cursor);
+        QCoreApplication::processEvents();
+        const int lineHeight = memo.cursorRect().height();
+
+        PaintSpy spy(memo.viewport());
+        QTest::keyClick(&memo, Qt::Key_A);
+        QTRY_VERIFY(spy.paints > 0);
+        QVERIFY2(spy.painted.boundingRect().height() <= lineHeight + 2,
+                 qPrintable(QString::number(spy.painted.boundingRect().height())));
+
+        spy.painted = QRegion();
+        spy.paints = 0;
+        QTest::keyClick(&memo, Qt::Key_Return);
+        QTRY_VERIFY(spy.paints > 0);
+        QCOMPARE(spy.painted.boundingRect(), memo.viewport()->rect());
+    }
+
+    void hotSpot_handCursorAndClickGiveItsText()
+    {
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        memo.setText(QStringLiteral("see \u001Elink\u001F now"));
+        memo.HotSpot().Active = true;
+        QStringList clicked;
+        memo.OnHotSpotClick = [&](QObject* sender, const QString& text) {
+            QCOMPARE(sender, &memo);
+            clicked.append(text);
+        };
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto at = [&](int position) {
+            QTextCursor c = memo.textCursor();
+            c.setPosition(position);
+            return memo.cursorRect(c).center() + QPoint(2, 0);
+        };
+        const auto move = [&](const QPoint& point) {
+            QMouseEvent event(QEvent::MouseMove, point, memo.viewport()->mapToGlobal(point),
+                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(memo.viewport(), &event);
+        };
+        move(at(6));
+        QCOMPARE(memo.viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, at(6));
+        QCOMPARE(clicked, QStringList{"link"});
+        move(at(1));
+        QCOMPARE(memo.viewport()->cursor().shape(), Qt::IBeamCursor);
+        QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, at(1));
+        QCOMPARE(clicked.size(), 1);
+    }
+
+    void scrolling_raisesOnVScroll()
+    {
+        TColorMemo memo;
+        configure(memo);
+        memo.setText(numberedLines(40));
+        int scrolls = 0;
+        memo.OnVScroll = [&](QObject*) { ++scrolls; };
+        memo.ScrollLines(0, 5);
+        QCOMPARE(scrolls, 1);
     }
 
     void text_keepsEveryCharacter()
