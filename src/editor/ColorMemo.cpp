@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -364,8 +365,10 @@ std::vector<TColorMemo::ScreenLine> TColorMemo::linesToExamine(const QRect& area
                 continue;
             if (y + h >= bottom || y > area.bottom())
                 return result;
-            const int start = block.position() + line.textStart();
-            result.push_back({block, i, geometry.topLeft(), start, start + line.textLength()});
+            const int blockStart = block.position();
+            const int start = blockStart + line.textStart();
+            result.push_back(
+                {block, i, geometry.topLeft(), blockStart, start, start + line.textLength()});
         }
     }
     return result;
@@ -441,20 +444,40 @@ void TColorMemo::paintOverlay(QPainter& painter, const QRect& area)
         scan.selLength = local(selectionEnd) - scan.selStart;
     }
 
-    painter.setFont(font());
+    // The selection's highlight and the caret keep the edit control's own look, to the pixel.
+    QRegion kept;
+    if (hasFocus())
+        kept += cursorRect();
+    for (const ScreenLine& l : lines) {
+        const int begin = std::max(selectionStart, l.start);
+        const int end = std::min(selectionEnd, l.end);
+        if (begin < end)
+            kept += cellOf(l, begin, end).toAlignedRect();
+    }
+
     for (const TKeyDescr& run : m_overlay.build(scan)) {
         if (run.Level == TKeyDescr::SelectionLevel || run.Level == TKeyDescr::TabLevel ||
             run.EndPos == TKeyDescr::Unset)
             continue;
-        drawRun(painter, lines, from + text.position(run.BegPos),
+        drawRun(painter, lines, kept, from + text.position(run.BegPos),
                 from + text.position(run.EndPos) + 1, run);
     }
 }
 
-// Draws the run over the document positions [begin, end) where it crosses the examined lines,
-// with the glyphs where the edit control put them. The caret's own cell is left alone.
-void TColorMemo::drawRun(QPainter& painter, const std::vector<ScreenLine>& lines, int begin,
-                         int end, const TKeyDescr& run)
+// Where the characters [from, to) of a screen line lie in the viewport.
+QRectF TColorMemo::cellOf(const ScreenLine& l, int from, int to) const
+{
+    const QTextLine line = l.block.layout()->lineAt(l.index);
+    const qreal x0 = line.cursorToX(from - l.blockStart);
+    const qreal x1 = line.cursorToX(to - l.blockStart);
+    return QRectF(l.origin.x() + std::min(x0, x1), l.origin.y() + line.y(), std::abs(x1 - x0),
+                  line.height());
+}
+
+// Draws the run over the document positions [begin, end) where it crosses the examined lines:
+// its cell filled, its glyphs where the edit control put them; what is kept is left alone.
+void TColorMemo::drawRun(QPainter& painter, const std::vector<ScreenLine>& lines,
+                         const QRegion& kept, int begin, int end, const TKeyDescr& run)
 {
     if (end - begin > 1 && document()->characterAt(end - 1) == QChar::ParagraphSeparator)
         --end; // a final line break is not drawn
@@ -462,17 +485,15 @@ void TColorMemo::drawRun(QPainter& painter, const std::vector<ScreenLine>& lines
         return l.start <= begin && end <= l.end;
     });
     const QColor color = toQColor(run.Color);
-    QTextCharFormat format;
-    format.setForeground(color);
-    format.setBackground(palette().color(QPalette::Base));
+    QColor paper = palette().color(QPalette::Base);
+    bool underline = false;
     if (single != lines.end()) {
         if (run.DrawnByEvent && OnDrawKey) {
             const QTextLine line = single->block.layout()->lineAt(single->index);
             const QString key = textBetween(begin, end);
-            const QRect rect(
-                int(single->origin.x() + line.cursorToX(begin - single->block.position())),
-                int(single->origin.y() + line.y()), fontMetrics().horizontalAdvance(key),
-                fontMetrics().height());
+            const QRect rect(int(single->origin.x() + line.cursorToX(begin - single->blockStart)),
+                             int(single->origin.y() + line.y()),
+                             fontMetrics().horizontalAdvance(key), fontMetrics().height());
             painter.save();
             painter.setPen(color);
             OnDrawKey(painter, key, rect, fromQColor(palette().color(QPalette::Text)));
@@ -480,32 +501,23 @@ void TColorMemo::drawRun(QPainter& painter, const std::vector<ScreenLine>& lines
             return;
         }
         if (run.Level == TKeyDescr::MarkerLevel)
-            format.setBackground(color);
-        if (run.Level == TKeyDescr::HotSpotTextLevel && m_hotSpot.Underlined)
-            format.setFontUnderline(true);
+            paper = color;
+        underline = run.Level == TKeyDescr::HotSpotTextLevel && m_hotSpot.Underlined;
     }
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(color);
     for (const ScreenLine& l : lines) {
         const int from = std::max(begin, l.start);
         const int to = std::min(end, l.end);
         if (from >= to)
             continue;
-        QTextLayout* layout = l.block.layout();
-        const QTextLine line = layout->lineAt(l.index);
-        const int base = l.block.position();
-        const qreal x0 = line.cursorToX(from - base);
-        const qreal x1 = line.cursorToX(to - base);
-        const QRectF cell(l.origin.x() + std::min(x0, x1), l.origin.y() + line.y(),
-                          std::abs(x1 - x0), line.height());
-        QRegion clip(cell.toAlignedRect());
-        if (hasFocus())
-            clip -= cursorRect();
-        painter.setClipRegion(clip);
-        QTextLayout::FormatRange range;
-        range.start = from - base;
-        range.length = to - from;
-        range.format = format;
-        layout->draw(&painter, l.origin, {range}, cell);
+        const QRectF cell = cellOf(l, from, to);
+        painter.setClipRegion(QRegion(cell.toAlignedRect()) - kept);
+        painter.fillRect(cell, paper);
+        const QTextLine line = l.block.layout()->lineAt(l.index);
+        for (QGlyphRun glyphs : line.glyphRuns(from - l.blockStart, to - from)) {
+            glyphs.setUnderline(underline);
+            painter.drawGlyphRun(l.origin, glyphs);
+        }
     }
     painter.setClipping(false);
 }

@@ -103,7 +103,8 @@ private:
         QTextBlock block;
         int index = 0;
         QPointF origin;
-        int start = 0; // document positions
+        int blockStart = 0; // document positions
+        int start = 0;
         int end = 0;
     };
 
@@ -116,8 +117,9 @@ private:
     std::vector<ScreenLine> linesToExamine(const QRect& area) const;
     int scanStart(const ScreenLine& first) const;
     QString textBetween(int from, int to) const;
-    void drawRun(QPainter& painter, const std::vector<ScreenLine>& lines, int from, int to,
-                 const TKeyDescr& run);
+    QRectF cellOf(const ScreenLine& line, int from, int to) const;
+    void drawRun(QPainter& painter, const std::vector<ScreenLine>& lines, const QRegion& kept,
+                 int from, int to, const TKeyDescr& run);
     // The display line under a point and the index of the character under it in that line.
     std::optional<std::pair<QString, int>> characterAt(const QPoint& point) const;
     void hoverHotSpot(const QPoint& point);

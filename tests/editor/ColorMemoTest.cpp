@@ -286,8 +286,16 @@ private slots:
         QCOMPARE(memo.CaretColumn(), 1);
     }
 
-    void noRulesNoHotSpot_looksExactlyLikeThePlainEditor()
+    void overlay_withoutRulesOrInTheEditorsOwnColours_looksLikeThePlainEditor_data()
     {
+        QTest::addColumn<bool>("rules");
+        QTest::newRow("no rules, no hot spot: no overlay at all") << false;
+        QTest::newRow("rules in the text colour: the same glyphs in the same places") << true;
+    }
+
+    void overlay_withoutRulesOrInTheEditorsOwnColours_looksLikeThePlainEditor()
+    {
+        QFETCH(bool, rules);
         QWidget window;
         window.resize(300, 220);
         TColorMemo memo(&window);
@@ -297,19 +305,26 @@ private slots:
             editor->setFrameShape(QFrame::NoFrame);
             editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             editor->setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+            editor->setTabChangesFocus(false);
             editor->resize(276, 194);
-            editor->setPlainText(QStringLiteral("a\tb \u001Ehot\u001F \u65E5\u8A18\n") +
-                                 longParagraph());
+            editor->setPlainText(QStringLiteral("a\tkey <b \u001Ehot\u001F \u65E5\u8A18\n") +
+                                 longParagraph() + QStringLiteral(" key> Wavy key"));
             QTextCursor cursor = editor->textCursor();
             cursor.setPosition(2);
             cursor.setPosition(9, QTextCursor::KeepAnchor);
             editor->setTextCursor(cursor);
         }
-        memo.setTabChangesFocus(false);
-        plain.setTabChangesFocus(false);
+        if (rules) {
+            TColorRule& keywords = memo.ColorRules().add();
+            keywords.KeyDrawingType = dtKeyShow;
+            keywords.setKeywords({"key;black"});
+            memo.ColorRules().add().setKeyBegEndLst({"<;>;black"});
+        }
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(memo.viewport()->grab().toImage(), plain.viewport()->grab().toImage());
+        if (rules)
+            return;
         // Nothing asks for a repaint of its own either.
         PaintSpy spy(memo.viewport());
         memo.Redraw(&memo, false);
