@@ -433,6 +433,120 @@ private slots:
         QCOMPARE(spy.painted.boundingRect(), memo.viewport()->rect());
     }
 
+    void input_asksForTheWholeVisibleArea_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Shift released") << int(QEvent::KeyRelease) << int(Qt::Key_Shift);
+        QTest::newRow("caret key with a selection") << int(QEvent::KeyPress) << int(Qt::Key_Up);
+        QTest::newRow("left button pressed") << int(QEvent::MouseButtonPress) << 0;
+        QTest::newRow("left button released") << int(QEvent::MouseButtonRelease) << 0;
+    }
+
+    void input_asksForTheWholeVisibleArea()
+    {
+        QFETCH(int, type);
+        QFETCH(int, key);
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        memo.setText(numberedLines(30));
+        memo.ColorRules().add().setKeyBegEndLst({"<;>"});
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(30);
+        cursor.setPosition(33, QTextCursor::KeepAnchor);
+        memo.setTextCursor(cursor);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        PaintSpy spy(memo.viewport());
+        const QPoint point = memo.cursorRect().center();
+        if (key != 0) {
+            QKeyEvent event(QEvent::Type(type), key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&memo, &event);
+        } else {
+            QMouseEvent event(
+                QEvent::Type(type), point, memo.viewport()->mapToGlobal(point), Qt::LeftButton,
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(memo.viewport(), &event);
+        }
+        QTRY_VERIFY(spy.paints > 0);
+        QCOMPARE(spy.painted.boundingRect(), memo.viewport()->rect());
+    }
+
+    void runOpenedAboveTheView_isFoundWithinTheFirstRulesLookBack_data()
+    {
+        QTest::addColumn<int>("keyMaxHeight");
+        QTest::addColumn<bool>("coloured");
+        QTest::newRow("looks back far enough") << 3 << true;
+        QTest::newRow("looks back too little") << 2 << false;
+    }
+
+    void runOpenedAboveTheView_isFoundWithinTheFirstRulesLookBack()
+    {
+        QFETCH(int, keyMaxHeight);
+        QFETCH(bool, coloured);
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        memo.setFocusPolicy(Qt::NoFocus);
+        QFont font = memo.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        memo.setFont(font);
+        memo.setText(QStringLiteral("a <\nb\nccc>\n") + numberedLines(40));
+        TColorRule& rule = memo.ColorRules().add();
+        rule.KeyMaxHeight = keyMaxHeight;
+        rule.setKeyBegEndLst({"<;>;green"});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        memo.ScrollLines(0, 2);
+        QCOMPARE(memo.FirstVisibleLine(), 2);
+        const QImage image = memo.viewport()->grab().toImage();
+        QTextCursor c = memo.textCursor();
+        c.setPosition(memo.document()->findBlockByNumber(2).position());
+        const QRect first = memo.cursorRect(c);
+        c.setPosition(c.position() + 3);
+        const QRect ccc(first.topLeft(), memo.cursorRect(c).bottomLeft());
+        QCOMPARE(coloursIn(image, ccc).contains(rgb(32768)), coloured);
+    }
+
+    void keywordRun_goesToOnDrawKeyWhenAssigned()
+    {
+        QWidget window;
+        window.resize(300, 220);
+        TColorMemo memo(&window);
+        configure(memo);
+        memo.setFocusPolicy(Qt::NoFocus);
+        memo.setText(QStringLiteral("a key b"));
+        TColorRule& rule = memo.ColorRules().add();
+        rule.KeyDrawingType = dtKeyShow;
+        rule.setKeywords({"key;blue"});
+        QStringList keys;
+        QRect where;
+        QColor pen;
+        TColor given = 1;
+        memo.OnDrawKey = [&](QPainter& canvas, const QString& key, const QRect& rect,
+                             TColor color) {
+            keys.append(key);
+            where = rect;
+            pen = canvas.pen().color();
+            given = color;
+        };
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        memo.viewport()->grab();
+        QVERIFY(!keys.isEmpty());
+        QCOMPARE(keys.last(), QStringLiteral("key"));
+        QTextCursor c = memo.textCursor();
+        c.setPosition(2);
+        QVERIFY(std::abs(where.left() - memo.cursorRect(c).left()) <= 2);
+        QCOMPARE(where.height(), memo.fontMetrics().height());
+        QCOMPARE(pen, toQColor(16711680));
+        QCOMPARE(given, fromQColor(memo.palette().color(QPalette::Text)));
+    }
+
     void hotSpot_handCursorAndClickGiveItsText()
     {
         QWidget window;

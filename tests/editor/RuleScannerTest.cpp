@@ -315,6 +315,21 @@ private slots:
         QCOMPARE(list[0], (TKeyDescr{1, 1, 0, 0, 0}));
     }
 
+    void overlay_caretLineRun_coversTheLineUpToTheCaretUnderTheRules()
+    {
+        TDrawRules rules;
+        rules.add().setKeyBegEndLst({"<;>;blue"});
+        const ShiftJisText text(QStringLiteral("ab<c>de"));
+        OverlayRuns overlay;
+        OverlayRuns::Scan scan;
+        scan.text = &text;
+        scan.rules = &rules;
+        scan.fontColor = 32768;
+        scan.caretLineStart = 0;
+        scan.caret = 6;
+        QCOMPARE(picture(text, overlay.build(scan)), QByteArray("GGBBBG."));
+    }
+
     void overlay_ordersHotSpotsTabsRulesAndSelection()
     {
         // A keyword rule at level 0 under a hot spot, a tab and the selection.
