@@ -39,11 +39,7 @@ QByteArray keyBytes(const QString& key)
 QByteArray keywordBytes(const QString& keyword, bool keyCase)
 {
     const ShiftJisText text(keyword);
-    if (keyCase)
-        return text.bytes();
-    QByteArray upper;
-    TColorRule::upperCase(text, upper);
-    return upper;
+    return keyCase ? text.bytes() : text.upperBytes();
 }
 } // namespace
 
@@ -74,17 +70,6 @@ TColor TColorRule::ParseColorSpec(const QString& text)
         return White;
     const auto rgb = TColor(number);
     return (rgb & 0xFF00FF00u) | ((rgb & 0xFFu) << 16) | ((rgb >> 16) & 0xFFu);
-}
-
-void TColorRule::upperCase(const ShiftJisText& text, QByteArray& into)
-{
-    into = text.bytes();
-    for (int position = 0; position < text.length(); ++position) {
-        const int offset = text.byteOffset(position);
-        const char c = into[offset];
-        if (text.byteOffset(position + 1) - offset == 1 && c >= 'a' && c <= 'z')
-            into[offset] = char(c - 'a' + 'A');
-    }
 }
 
 TColor TColorRule::colorOf(const QString& part) const

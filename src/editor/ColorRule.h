@@ -67,9 +67,6 @@ public:
     // The colour part of a list line: a colour name, or red-green-blue hexadecimal with "#",
     // "$" or nothing in front; white when it is neither.
     static TColor ParseColorSpec(const QString& text);
-    // The text's bytes with the single-byte letters a to z upper-cased; a trail byte that
-    // looks like a letter is left alone, so offsets and characters stay as they were.
-    static void upperCase(const ShiftJisText& text, QByteArray& into);
 
     std::vector<TKeyEntry>& KeyTable() { return m_keyTable; }
     // "*", then per keyword its bytes, "*+", the character of its colour number, "*".

@@ -10,14 +10,20 @@ int find(const ShiftJisText& text, const QByteArray& key, int from)
     }
     return -1;
 }
+QByteArray bytesOf(QChar marker)
+{
+    if (marker.unicode() < 0x80)
+        return QByteArray(1, char(marker.unicode()));
+    return ShiftJisText(QString(marker)).bytes();
+}
 } // namespace
 
 void THotSpot::scan(const ShiftJisText& text, int from, TKeyDescrList& list) const
 {
     if (!Active || BeginChar.isNull())
         return;
-    const QByteArray begin = ShiftJisText(QString(BeginChar)).bytes();
-    const QByteArray end = ShiftJisText(QString(EndChar)).bytes();
+    const QByteArray begin = bytesOf(BeginChar);
+    const QByteArray end = bytesOf(EndChar);
     for (int position = from; position <= text.byteCount();) {
         const int b = find(text, begin, position);
         if (b < 0)

@@ -59,7 +59,7 @@ void RuleScanner::keyShow(TColorRule& rule, const ShiftJisText& text, int from, 
     if (index.trimmed().size() <= 2)
         return;
     if (!rule.KeyCase)
-        TColorRule::upperCase(text, rule.UpperText());
+        rule.UpperText() = text.upperBytes();
     const QByteArray& haystack = rule.KeyCase ? text.bytes() : rule.UpperText();
     const QList<TColor>& colors = rule.KeyColors();
     // Each keyword stands between a "*" and the "*+" after it; the character after the "+"

@@ -1,6 +1,7 @@
 #include "editor/ShiftJisText.h"
 
 #include "core/CodePage932.h"
+#include "core/DiaryError.h"
 
 #include <algorithm>
 
@@ -36,8 +37,15 @@ ShiftJisText::ShiftJisText() : m_offsets{0} {}
 
 ShiftJisText::ShiftJisText(const QString& text)
 {
-    const QString safe = encodable(text);
-    const QByteArray encoded = CodePage932::encode(safe);
+    // The usual text converts at once; only one that cannot is converted twice.
+    QString safe = text;
+    QByteArray encoded;
+    try {
+        encoded = CodePage932::encode(safe);
+    } catch (const DiaryError&) {
+        safe = encodable(text);
+        encoded = CodePage932::encode(safe);
+    }
     m_bytes.reserve(encoded.size() + safe.count(QLatin1Char('\n')));
     m_offsets.reserve(safe.size() + 1);
     qsizetype at = 0;
@@ -72,6 +80,21 @@ int ShiftJisText::position(int offset) const
 bool ShiftJisText::startsCharacter(int offset) const
 {
     return std::binary_search(m_offsets.begin(), m_offsets.end(), offset);
+}
+
+const QByteArray& ShiftJisText::upperBytes() const
+{
+    if (m_upper.isNull()) {
+        m_upper = m_bytes;
+        m_upper.detach();
+        for (size_t position = 0; position + 1 < m_offsets.size(); ++position) {
+            const int offset = m_offsets[position];
+            const char c = m_bytes[offset];
+            if (m_offsets[position + 1] - offset == 1 && c >= 'a' && c <= 'z')
+                m_upper[offset] = char(c - 'a' + 'A');
+        }
+    }
+    return m_upper;
 }
 
 int ShiftJisText::nextCharacter(int offset) const

@@ -29,10 +29,14 @@ public:
     int position(int offset) const;
     // Whether offset is the first byte of a character (the end counts as one).
     bool startsCharacter(int offset) const;
+    // The bytes with the single-byte letters a to z upper-cased; a trail byte that looks like
+    // a letter is left alone, so offsets and characters stay as they were. Made once.
+    const QByteArray& upperBytes() const;
     // Offset of the character after the one holding the byte at offset.
     int nextCharacter(int offset) const;
 
 private:
     QByteArray m_bytes;
     std::vector<int> m_offsets; // one per position, and the end
+    mutable QByteArray m_upper;
 };
