@@ -66,27 +66,57 @@ private:
 
     static QString longParagraph() { return QString(60, QChar(0x3042)); } // 60 × あ
 
+    // The editor on a shown window, holding text; crisp glyphs make painted colours exact.
+    struct Shown
+    {
+        QWidget window;
+        TColorMemo memo{&window};
+
+        explicit Shown(const QString& text, bool crisp = false)
+        {
+            window.resize(300, 220);
+            configure(memo);
+            if (crisp) {
+                QFont font = memo.font();
+                font.setStyleStrategy(QFont::NoAntialias);
+                memo.setFont(font);
+                memo.setFocusPolicy(Qt::NoFocus);
+            }
+            memo.setText(text);
+        }
+
+        bool show()
+        {
+            window.show();
+            return QTest::qWaitForWindowExposed(&window);
+        }
+    };
+
 private slots:
     void lineCount_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("one line") << "a" << 1;
-        QTest::newRow("one line and a break") << "a\n" << 1;
-        QTest::newRow("two breaks") << "\n\n" << 2;
-        QTest::newRow("two lines") << "a\nb" << 2;
-        QTest::newRow("two lines and a break") << "a\nb\n" << 2;
+        QTest::addColumn<int>("displayed"); // the edit control's own count
+        QTest::newRow("empty") << "" << 0 << 1;
+        QTest::newRow("one line") << "a" << 1 << 1;
+        QTest::newRow("one line and a break") << "a\n" << 1 << 2;
+        QTest::newRow("two breaks") << "\n\n" << 2 << 3;
+        QTest::newRow("two lines") << "a\nb" << 2 << 2;
+        QTest::newRow("two lines and a break") << "a\nb\n" << 2 << 3;
     }
 
     void lineCount()
     {
         QFETCH(QString, text);
         QFETCH(int, count);
+        QFETCH(int, displayed);
         TColorMemo memo;
         configure(memo);
         memo.setText(text);
         QCOMPARE(memo.lines().size(), count);
+        QCOMPARE(memo.lineCount(), count);
+        QCOMPARE(memo.displayLineCount(), displayed);
     }
 
     void wrappedParagraph_countsItsDisplayLines_evenBeforeTheEditorIsShown()
@@ -131,24 +161,6 @@ private slots:
         QCOMPARE(memo.lines().last(), QStringLiteral("new"));
     }
 
-    void displayLineCount_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("count");
-        QTest::newRow("empty") << "" << 1;
-        QTest::newRow("one line and a break") << "a\n" << 2;
-    }
-
-    void displayLineCount()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, count);
-        TColorMemo memo;
-        configure(memo);
-        memo.setText(text);
-        QCOMPARE(memo.displayLineCount(), count);
-    }
-
     void visibleLineCount_isZeroBelowOneLineAndCountsWholeLinesOnly()
     {
         TColorMemo memo;
@@ -169,11 +181,14 @@ private slots:
         TColorMemo memo;
         configure(memo);
         memo.setText(numberedLines(40));
+        int scrolls = 0;
+        memo.OnVScroll = [&](QObject*) { ++scrolls; };
         memo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&memo));
         QCOMPARE(memo.FirstVisibleLine(), 0);
         memo.ScrollLines(0, 10);
         QCOMPARE(memo.FirstVisibleLine(), 10);
+        QCOMPARE(scrolls, 1);
         memo.ScrollLines(0, -3);
         QCOMPARE(memo.FirstVisibleLine(), 7);
         memo.ScrollLines(0, -100);
@@ -334,18 +349,14 @@ private slots:
 
     void painter_coloursRulesHotSpotsAndKeepsTabsAndSelection()
     {
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        QFont font = memo.font();
-        font.setStyleStrategy(QFont::NoAntialias);
-        memo.setFont(font);
         // Line 0: keyword "key" (blue); a begin/end span from "<" on line 1 to ">" on line 2
         // (green); a line-end span "//" (navy) on line 3; a hot spot on line 4; a keyword
         // behind a tab and under the selection on line 5.
-        memo.setText(QStringLiteral("xx key yy\nab <cd\nef> gh\nij // kl\n"
-                                    "mn \u001Ehot\u001F op\n\tkey key"));
+        Shown shown(QStringLiteral("xx key yy\nab <cd\nef> gh\nij // kl\n"
+                                   "mn \u001Ehot\u001F op\n\tkey key"),
+                    true);
+        TColorMemo& memo = shown.memo;
+        memo.setFocusPolicy(Qt::StrongFocus);
         TColorRule& keywords = memo.ColorRules().add();
         keywords.KeyDrawingType = dtKeyShow;
         keywords.setKeywords({"key;blue"});
@@ -362,8 +373,7 @@ private slots:
         select.setPosition(memo.document()->findBlock(50).position() + 5);
         select.setPosition(select.block().position() + 8, QTextCursor::KeepAnchor);
         memo.setTextCursor(select);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         const QImage image = memo.viewport()->grab().toImage();
 
         // The cell of the characters [from, to) of block.
@@ -405,14 +415,10 @@ private slots:
 
     void oneTypedCharacter_repaintsOnlyTheCaretLine()
     {
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        memo.setText(numberedLines(10));
+        Shown shown(numberedLines(10));
+        TColorMemo& memo = shown.memo;
         memo.ColorRules().add().setKeyBegEndLst({"<;>"});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         memo.setFocus();
         QTextCursor cursor = memo.textCursor();
         cursor.setPosition(memo.document()->findBlockByNumber(3).position() + 1);
@@ -447,18 +453,14 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(int, key);
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        memo.setText(numberedLines(30));
+        Shown shown(numberedLines(30));
+        TColorMemo& memo = shown.memo;
         memo.ColorRules().add().setKeyBegEndLst({"<;>"});
         QTextCursor cursor = memo.textCursor();
         cursor.setPosition(30);
         cursor.setPosition(33, QTextCursor::KeepAnchor);
         memo.setTextCursor(cursor);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         QCoreApplication::processEvents();
         PaintSpy spy(memo.viewport());
         const QPoint point = memo.cursorRect().center();
@@ -487,20 +489,12 @@ private slots:
     {
         QFETCH(int, keyMaxHeight);
         QFETCH(bool, coloured);
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        memo.setFocusPolicy(Qt::NoFocus);
-        QFont font = memo.font();
-        font.setStyleStrategy(QFont::NoAntialias);
-        memo.setFont(font);
-        memo.setText(QStringLiteral("a <\nb\nccc>\n") + numberedLines(40));
+        Shown shown(QStringLiteral("a <\nb\nccc>\n") + numberedLines(40), true);
+        TColorMemo& memo = shown.memo;
         TColorRule& rule = memo.ColorRules().add();
         rule.KeyMaxHeight = keyMaxHeight;
         rule.setKeyBegEndLst({"<;>;green"});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         memo.ScrollLines(0, 2);
         QCOMPARE(memo.FirstVisibleLine(), 2);
         const QImage image = memo.viewport()->grab().toImage();
@@ -514,12 +508,8 @@ private slots:
 
     void keywordRun_goesToOnDrawKeyWhenAssigned()
     {
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        memo.setFocusPolicy(Qt::NoFocus);
-        memo.setText(QStringLiteral("a key b"));
+        Shown shown(QStringLiteral("a key b"), true);
+        TColorMemo& memo = shown.memo;
         TColorRule& rule = memo.ColorRules().add();
         rule.KeyDrawingType = dtKeyShow;
         rule.setKeywords({"key;blue"});
@@ -534,8 +524,7 @@ private slots:
             pen = canvas.pen().color();
             given = color;
         };
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         memo.viewport()->grab();
         QVERIFY(!keys.isEmpty());
         QCOMPARE(keys.last(), QStringLiteral("key"));
@@ -549,19 +538,15 @@ private slots:
 
     void hotSpot_handCursorAndClickGiveItsText()
     {
-        QWidget window;
-        window.resize(300, 220);
-        TColorMemo memo(&window);
-        configure(memo);
-        memo.setText(QStringLiteral("see \u001Elink\u001F now"));
+        Shown shown(QStringLiteral("see \u001Elink\u001F now"));
+        TColorMemo& memo = shown.memo;
         memo.HotSpot().Active = true;
         QStringList clicked;
         memo.OnHotSpotClick = [&](QObject* sender, const QString& text) {
             QCOMPARE(sender, &memo);
             clicked.append(text);
         };
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(shown.show());
         const auto at = [&](int position) {
             QTextCursor c = memo.textCursor();
             c.setPosition(position);
@@ -580,17 +565,6 @@ private slots:
         QCOMPARE(memo.viewport()->cursor().shape(), Qt::IBeamCursor);
         QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, at(1));
         QCOMPARE(clicked.size(), 1);
-    }
-
-    void scrolling_raisesOnVScroll()
-    {
-        TColorMemo memo;
-        configure(memo);
-        memo.setText(numberedLines(40));
-        int scrolls = 0;
-        memo.OnVScroll = [&](QObject*) { ++scrolls; };
-        memo.ScrollLines(0, 5);
-        QCOMPARE(scrolls, 1);
     }
 
     void text_keepsEveryCharacter()
