@@ -291,7 +291,7 @@ void TColorMemo::mouseReleaseEvent(QMouseEvent* event)
 
 void TColorMemo::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_hotSpot.Active)
+    if (m_hotSpot.Active || m_overHotSpot)
         hoverHotSpot(event->position().toPoint());
     QPlainTextEdit::mouseMoveEvent(event);
 }
@@ -299,7 +299,8 @@ void TColorMemo::mouseMoveEvent(QMouseEvent* event)
 void TColorMemo::hoverHotSpot(const QPoint& point)
 {
     const auto at = characterAt(point);
-    const bool over = at && m_hotSpot.isOver(QStringView(at->first).mid(at->second));
+    const bool over =
+        m_hotSpot.Active && at && m_hotSpot.isOver(QStringView(at->first).mid(at->second));
     if (over == m_overHotSpot)
         return;
     m_overHotSpot = over;
