@@ -14,6 +14,7 @@
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "widgets/SlideBar.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SettingsForm.h"
@@ -119,6 +120,8 @@ void TForm1::createComponents()
     SpeedButton5 = makeGlyphButton(this, QStringLiteral(":/glyph_minimize.png"), 280);
     SpeedButton6 = makeGlyphButton(this, QStringLiteral(":/glyph_close.png"), 297);
     AnimateWindow1 = new TAnimateWindow(this);
+    g = new TSlideBar(this);
+    connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
 
     Label1 = makeLabel(this, QString(), QRect(20, 36, 141, 16), uiFont(14, true));
 
@@ -226,6 +229,9 @@ void TForm1::createMenu()
 
 bool TForm1::FormCreate()
 {
+    g->setMin(0);
+    g->setMax(10);
+    g->setPosition(10);
     CursorRegistry::registerAll();
     for (ImageButton* button : {Yl, today, Yr, cal})
         button->setCursor(CursorRegistry::cursor(5));
@@ -255,6 +261,7 @@ bool TForm1::FormCreate()
 
     ShowDate(now());
     guarded([this] { LoadDay(ShownDate); });
+    showFirstLine();
     return true;
 }
 
@@ -395,10 +402,21 @@ void TForm1::SaveDay(double date)
     m_diary->saveDay(key, title, body);
 }
 
-// Every loaded day opens at its first line.
 void TForm1::showFirstLine()
 {
-    Memo1->verticalScrollBar()->setValue(0);
+    UpdateScrollRange();
+    g->setPosition(g->Max());
+}
+
+void TForm1::UpdateScrollRange()
+{
+    ::UpdateScrollRange(*g, Memo1->displayLineCount(), Memo1->VisibleLineCount());
+}
+
+// Scrolls the body so that the line the model's position stands for comes first.
+void TForm1::g_Change()
+{
+    Memo1->ScrollLines(0, g->line() - Memo1->FirstVisibleLine());
 }
 
 void TForm1::AddCompanionComment(double reference)

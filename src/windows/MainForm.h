@@ -19,6 +19,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class TAnimateWindow;
+class TSlideBar;
 class TColorMemo;
 class TForm2;
 
@@ -75,6 +76,8 @@ public:
     QLineEdit* Edit1 = nullptr;
     TColorMemo* Memo1 = nullptr;
     TAnimateWindow* AnimateWindow1 = nullptr;
+    // The hidden scroll-position model of the body.
+    TSlideBar* g = nullptr;
 
     QMenu* PopupMenu1 = nullptr;
     QAction* Font1 = nullptr;
@@ -101,7 +104,11 @@ private:
     void checkUserPictures(QImage& scheme, QImage& buttons);
     void BuildSkin(const QImage& scheme, const QImage& buttons);
     bool passwordGate();
+    // Every loaded day opens at its first line: the scroll model's range is fitted to the body
+    // and its position set to the top.
     void showFirstLine();
+    void UpdateScrollRange();
+    void g_Change();
 
     // Day commands.
     void dayButtonDown(ImageButton* button, const QImage& pressedFace);
