@@ -4,7 +4,7 @@
 #   make asan   the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 
-PACKAGES := cmake g++ make qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
+PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
             imagemagick faketime libfaketime xclip
 BUILD ?= build
 JOBS ?= $(shell nproc)

@@ -1,6 +1,7 @@
 #include "core/Clock.h"
 #include "core/CommandLine.h"
 #include "core/ProgramFolder.h"
+#include "widgets/QtTranslations.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -55,6 +56,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
     QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
+    const QtTranslations translations(QLocale::system());
 
     const QString folder = diaryFolder(commandLine);
     QDir().mkpath(folder);
