@@ -5,7 +5,7 @@
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 
 PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
-            imagemagick faketime libfaketime xclip
+            imagemagick faketime libfaketime xclip x11-xserver-utils
 BUILD ?= build
 JOBS ?= $(shell nproc)
 

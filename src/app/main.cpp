@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 #include "core/CommandLine.h"
+#include "core/DisplayEnvironment.h"
 #include "core/ProgramFolder.h"
 #include "widgets/QtTranslations.h"
 #include "windows/MainForm.h"
@@ -53,6 +54,7 @@ int main(int argc, char* argv[])
     if (commandLine.action != CommandLine::Action::Run)
         return report(commandLine);
 
+    DisplayEnvironment::apply(commandLine.platformGiven);
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
     QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
