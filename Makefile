@@ -5,9 +5,9 @@
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 #   make deb    build the Debian package (CPack), $(BUILD)/tobiquill_<version>_<arch>.deb
 
-PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
-            imagemagick faketime libfaketime xclip x11-xserver-utils \
-            desktop-file-utils appstream dpkg-dev
+PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic \
+            xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick faketime libfaketime \
+            ibus ibus-anthy python3-gi dbus-daemon dbus-bin desktop-file-utils appstream dpkg-dev
 BUILD ?= build
 JOBS ?= $(shell nproc)
 

@@ -21,6 +21,8 @@ WIN=
 POPUP=
 # Arguments app_start gives the program.
 APP_ARGS=()
+# Commands e2e_cleanup runs first, for what a test started beside the program.
+E2E_CLEANUP=()
 
 # Window coordinates of the main window's controls, for the tests that source this file.
 readonly CLOSE_X=305 CLOSE_Y=11
@@ -125,6 +127,11 @@ wait_for() {
 # Set-up and clean-up
 
 e2e_cleanup() {
+    local command
+    for command in "${E2E_CLEANUP[@]}"; do
+        eval "$command"
+    done
+    E2E_CLEANUP=()
     if [ -n "$APP_PID" ] && [ ! -e "$E2E_WORK/app.rc" ]; then
         kill "$APP_PID" 2>/dev/null
         wait_for test -e "$E2E_WORK/app.rc" || kill -KILL "$APP_PID" 2>/dev/null
