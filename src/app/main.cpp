@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -43,6 +44,16 @@ QString diaryFolder(const CommandLine& commandLine)
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+// A diary is private: a folder made for it is the user's alone.
+void createPrivateFolder(const QString& folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -61,7 +72,7 @@ int main(int argc, char* argv[])
     const QtTranslations translations(QLocale::system());
 
     const QString folder = diaryFolder(commandLine);
-    QDir().mkpath(folder);
+    createPrivateFolder(folder);
 
     TForm1 form(folder, Clock::system());
     if (form.startupFailed())

@@ -61,6 +61,7 @@ type_title "installed"
 app_close
 check_eq "the installed program keeps its diary in the user's data folder" "installed" \
     "$(ini_value "$user_data/diary.ini" title 20240601)"
+check_eq "the user's diary folder is the user's alone" 700 "$(stat -c %a "$user_data")"
 check_bytes "the diary beside the program is left alone" "$prefix/bin/diary.ini" "$E2E_WORK/beside.ini"
 check_absent "no entry is written beside the program" "$prefix/bin/data/20240601"
 
