@@ -64,15 +64,6 @@ private slots:
         QVERIFY2(boxButtons.contains(cancel), qPrintable(boxButtons.join('|')));
         QCOMPARE(allJapanese(boxButtons), japanese);
     }
-
-    void translations_endWithTheirObject()
-    {
-        {
-            const QtTranslations translations{QLocale("ja_JP")};
-        }
-        QFontDialog fontDialog;
-        QVERIFY(buttonTexts(fontDialog).contains("Cancel"));
-    }
 };
 
 QTEST_MAIN(QtTranslationsTest)
