@@ -3,13 +3,16 @@
 #   make test   install what is missing, build, run the whole test suite
 #   make asan   the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
+#   make deb    build the Debian package (CPack), $(BUILD)/tobiquill_<version>_<arch>.deb
 
-PACKAGES := cmake g++ make qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
-            imagemagick faketime libfaketime xclip openbox
+PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic \
+            xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick faketime libfaketime \
+            ibus ibus-anthy python3-gi dbus-daemon dbus-bin desktop-file-utils appstream dpkg-dev \
+            openbox
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan bench clean
+.PHONY: run test deps build asan bench deb clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -44,6 +47,9 @@ asan: deps
 
 bench: deps
 	bench/run.sh
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) build-asan build-bench

@@ -1,21 +1,78 @@
 #include "core/Clock.h"
+#include "core/CommandLine.h"
+#include "core/DisplayEnvironment.h"
 #include "core/ProgramFolder.h"
+#include "widgets/QtTranslations.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTextStream>
+
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Help and version go to standard output and end the program well; an error goes to standard
+// error with a hint and ends it with code 1, as Qt's own parser does.
+int report(const CommandLine& commandLine)
+{
+    if (commandLine.action == CommandLine::Action::Error) {
+        QTextStream(stderr) << "tobiquill: " << commandLine.text << '\n'
+                            << "Try 'tobiquill --help'.\n";
+        return 1;
+    }
+    QTextStream(stdout) << commandLine.text;
+    return 0;
+}
+
+// The --diary folder, else TOBIQUILL_HOME, else beside the program or the user's data folder.
+QString diaryFolder(const CommandLine& commandLine)
+{
+    const QString home = commandLine.diaryFolder.isEmpty() ? qEnvironmentVariable("TOBIQUILL_HOME")
+                                                           : commandLine.diaryFolder;
+    return ProgramFolder::resolve(
+        home, QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+// A diary is private: a folder made for it is the user's alone.
+void createPrivateFolder(const QString& folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tobiquill"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
+    QCoreApplication::setApplicationName(QStringLiteral("tobiquill"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOBIQUILL_VERSION));
+    const CommandLine commandLine =
+        CommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
+    if (commandLine.action != CommandLine::Action::Run)
+        return report(commandLine);
 
-    const QString folder = ProgramFolder::resolve(
-        qEnvironmentVariable("TOBIQUILL_HOME"), QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    QDir().mkpath(folder);
+    DisplayEnvironment::apply(commandLine.platformGiven);
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
+    const QtTranslations translations(QLocale::system());
+
+    const QString folder = diaryFolder(commandLine);
+    createPrivateFolder(folder);
 
     TForm1 form(folder, Clock::system());
     if (!form.FormCreate())

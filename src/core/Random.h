@@ -2,8 +2,8 @@
 
 #include <QtGlobal>
 
-// The program-wide pseudo-random generator: a 32-bit linear congruential generator whose
-// draws stay compatible with the phrases and scrambled passwords already in people's diaries.
+// The program-wide pseudo-random generator: a 32-bit linear congruential generator. The
+// scrambled passwords already in people's diaries depend on its exact draws.
 class Random
 {
 public:

@@ -29,7 +29,7 @@ struct Settings
     // screen by default, halves going to the even neighbour.
     static Settings read(const TIniFile32& ini, QSize screen, QSize window);
 
-    // Writes every key but "URL", one write each, in the order other copies of the diary expect.
+    // Writes every key but "URL", one write each, in the diary's fixed order.
     // A failed write throws and leaves the later keys unwritten.
     void write(TIniFile32& ini) const;
 };

@@ -12,7 +12,7 @@ struct CursorPicture
 };
 
 // Cursor number n is made from the picture at index n - 1; numbers 1 and 2 take each other's
-// pictures, as diaries made with other copies of the program expect.
+// pictures.
 constexpr std::array<CursorPicture, 5> Pictures = {{
     {":/cursor2.png", 9, 1},
     {":/cursor1.png", 13, 1},

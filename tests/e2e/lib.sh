@@ -21,6 +21,10 @@ APP_PID=
 WIN=
 POPUP=
 FOUND=
+# Arguments app_start gives the program.
+APP_ARGS=()
+# Commands e2e_cleanup runs first, for what a test started beside the program.
+E2E_CLEANUP=()
 
 # Window coordinates of the main window's controls, for the tests that source this file.
 readonly CLOSE_X=305 CLOSE_Y=11
@@ -125,6 +129,11 @@ wait_for() {
 # Set-up and clean-up
 
 e2e_cleanup() {
+    local command
+    for command in "${E2E_CLEANUP[@]}"; do
+        eval "$command"
+    done
+    E2E_CLEANUP=()
     if [ -n "$APP_PID" ] && [ ! -e "$E2E_WORK/app.rc" ]; then
         kill "$APP_PID" 2>/dev/null
         wait_for test -e "$E2E_WORK/app.rc" || kill -KILL "$APP_PID" 2>/dev/null
@@ -238,7 +247,8 @@ x_focus_is_window() {
     [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WIN" ]
 }
 
-# app_start FOLDER [FAKE_START]: starts tobiquill on FOLDER and waits for its window. With
+# app_start FOLDER [FAKE_START]: starts tobiquill on FOLDER (TOBIQUILL_HOME; empty: none) with
+# APP_ARGS and waits for its window. With
 # FAKE_START ("2024-01-05 07:00:00", local time) the program's clock starts at that moment and
 # runs on from there; the fake clock is given to the program only, never to X or xdotool.
 app_start() {
@@ -251,7 +261,7 @@ app_start() {
     fi
     rm -f "$E2E_WORK/app.pid" "$E2E_WORK/app.rc"
     (
-        env "${vars[@]}" "$E2E_BIN" >>"$E2E_WORK/app.log" 2>&1 &
+        env "${vars[@]}" "$E2E_BIN" "${APP_ARGS[@]}" >>"$E2E_WORK/app.log" 2>&1 &
         echo $! >"$E2E_WORK/app.pid"
         wait $!
         echo $? >"$E2E_WORK/app.rc"

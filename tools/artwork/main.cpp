@@ -670,12 +670,14 @@ QImage inkpotPicture()
     return fromGrid(grid, quillPalette, QSize(16, 16), QPoint(0, 0));
 }
 
-// The program icon: a leather-bound diary with a quill laid across it.
-QImage iconPicture()
+// The program icon: a leather-bound diary with a quill laid across it, drawn on a 64-unit grid
+// and scaled to size pixels (the desktop's icon theme wants it at several sizes).
+QImage iconPicture(int size = 64)
 {
-    QImage image = transparentImage(64, 64);
+    QImage image = transparentImage(size, size);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 64.0, size / 64.0);
     // Shadow under the book.
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x40, 0x30, 0x20, 60));
@@ -829,6 +831,12 @@ int main(int argc, char** argv)
               save(image11, out.filePath(QStringLiteral("image11.png"))) &&
               save(image12, out.filePath(QStringLiteral("image12.png"))) &&
               save(icon, out.filePath(QStringLiteral("icon.png")));
+    // The icon theme's sizes, installed as hicolor/NxN/apps.
+    QDir(out.filePath(QStringLiteral("icons"))).mkpath(QStringLiteral("."));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        ok = ok &&
+             save(iconPicture(size), out.filePath(QStringLiteral("icons/icon-%1.png").arg(size)));
+    }
     for (int i = 0; i < 5 && ok; ++i) {
         ok = save(cursors[i].image, out.filePath(QStringLiteral("cursor%1.png").arg(i + 1)));
         QTextStream(stdout) << "cursor" << i + 1 << ".png hot spot " << cursors[i].hotSpot.x()
