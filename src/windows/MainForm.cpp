@@ -13,6 +13,7 @@
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "windows/SearchForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -199,6 +200,8 @@ void TForm1::createMenu()
     back1 = PopupMenu1->addAction(QStringLiteral("back"));
     today1 = PopupMenu1->addAction(QStringLiteral("today"));
     cal1 = PopupMenu1->addAction(QStringLiteral("cal"));
+    // The search is reached by its shortcut only; the menu stays as designed.
+    find1 = new QAction(QStringLiteral("find"), this);
     for (QAction* hidden : {forwordd1, back1, today1, cal1})
         hidden->setVisible(false);
     ScrollBar1 = PopupMenu1->addAction(QStringLiteral("Scroll Bar"));
@@ -210,6 +213,7 @@ void TForm1::createMenu()
     connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
     connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
+    connect(find1, &QAction::triggered, this, &TForm1::find1Click);
 
     const auto popupAt = [this](QWidget* source) {
         return [this, source](const QPoint& pos) { PopupMenu1->popup(source->mapToGlobal(pos)); };
@@ -457,6 +461,18 @@ void TForm1::calMouseUp()
     dayButtonUp(cal, m_skin.Image9);
 }
 
+// The search reads the days from disk, so the shown day is saved first; a day chosen there is
+// reached like any other change of day.
+void TForm1::find1Click()
+{
+    if (!guarded([this] { SaveDay(ShownDate); }))
+        return;
+    TSearchForm form(m_skin, *m_diary, this);
+    form.move(geometry().center() - form.rect().center());
+    if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
+        changeDay(*form.chosenDate());
+}
+
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const
 {
     const Qt::KeyboardModifiers mods =
@@ -472,6 +488,8 @@ QAction* TForm1::shortcutAction(const QKeyEvent* event) const
         return today1;
     case Qt::Key_K:
         return cal1;
+    case Qt::Key_F:
+        return find1;
     default:
         return nullptr;
     }
@@ -527,7 +545,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyRelease) {
             FormKeyUp(key);
-            return false;
+            // A shortcut's release goes no further: once a modal window it opened has taken
+            // the focus away, the window would otherwise see the same release again.
+            return shortcutAction(key) != nullptr;
         }
         // The editors give some of these keys a meaning of their own (Ctrl+K deletes to the
         // end of the line); pressing a shortcut must not change the text the day is saved with.

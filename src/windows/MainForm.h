@@ -81,6 +81,7 @@ public:
     QAction* back1 = nullptr;
     QAction* today1 = nullptr;
     QAction* cal1 = nullptr;
+    QAction* find1 = nullptr;
     QAction* ScrollBar1 = nullptr;
 
 protected:
@@ -104,6 +105,7 @@ private:
     void YrMouseUp();
     void todayMouseUp();
     void calMouseUp();
+    void find1Click();
     void changeDay(double newDate);
     void FormKeyUp(QKeyEvent* event);
     QAction* shortcutAction(const QKeyEvent* event) const;
