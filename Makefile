@@ -5,7 +5,8 @@
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 
 PACKAGES := cmake g++ make qt6-base-dev fonts-ipafont-gothic xvfb xauth xdotool x11-utils \
-            imagemagick faketime libfaketime xclip
+            imagemagick faketime libfaketime xclip libzip-dev pkg-config \
+            libxml2-utils python3
 BUILD ?= build
 JOBS ?= $(shell nproc)
 

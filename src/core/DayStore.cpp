@@ -4,13 +4,30 @@
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
 QString DayStore::entryPath(const QString& dateKey) const
 {
     return m_dataDir + QLatin1Char('/') + dateKey;
+}
+
+QStringList DayStore::entryKeys() const
+{
+    static const QRegularExpression dateKey(QStringLiteral("^\\d{8}$"));
+    QStringList keys = QDir(m_dataDir).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    keys.removeIf([](const QString& key) {
+        return !dateKey.match(key).hasMatch() ||
+               !QDate::fromString(key, QStringLiteral("yyyyMMdd")).isValid();
+    });
+    std::sort(keys.begin(), keys.end());
+    return keys;
 }
 
 bool DayStore::hasEntry(const QString& dateKey) const

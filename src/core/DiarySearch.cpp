@@ -3,12 +3,10 @@
 #include "core/CodePage932.h"
 #include "core/DayStore.h"
 #include "core/DiaryDate.h"
+#include "core/DiaryTitles.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -34,25 +32,16 @@ DiarySearch::DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray
 void DiarySearch::listDays()
 {
     m_listed = true;
-    QHash<QByteArray, QByteArray> titles;
-    // Inserted from the end, so that the first line of a key written twice wins, as it does
-    // when the title is read.
-    for (auto it = m_rawTitles.crbegin(); it != m_rawTitles.crend(); ++it)
-        titles.insert(it->first, it->second);
+    const QHash<QString, QByteArray> titles = DiaryTitles::byKey(m_rawTitles);
     m_rawTitles.clear();
-
-    static const QRegularExpression dateKey(QStringLiteral("^\\d{8}$"));
-    QStringList keys = QDir(m_dataDir).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    keys.removeIf([](const QString& key) { return !dateKey.match(key).hasMatch(); });
-    std::sort(keys.begin(), keys.end(), std::greater<>());
-    for (const QString& key : keys) {
-        const QDate date = QDate::fromString(key, QStringLiteral("yyyyMMdd"));
-        if (!date.isValid())
-            continue;
+    QStringList keys = DayStore(m_dataDir).entryKeys();
+    std::reverse(keys.begin(), keys.end());
+    for (const QString& key : std::as_const(keys)) {
         Day day;
         day.key = key;
-        day.date = DiaryDate::fromDateTime(QDateTime(date, QTime(0, 0)));
-        day.title = CodePage932::decode(titles.value(key.toLatin1()));
+        day.date = DiaryDate::fromDateTime(
+            QDateTime(QDate::fromString(key, QStringLiteral("yyyyMMdd")), QTime(0, 0)));
+        day.title = CodePage932::decode(titles.value(key));
         day.foldedTitle = SearchMatcher::fold(day.title);
         m_days.append(std::move(day));
     }
