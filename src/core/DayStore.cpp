@@ -4,10 +4,8 @@
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 
-#include <QDate>
-#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -20,14 +18,32 @@ QString DayStore::entryPath(const QString& dateKey) const
 
 QStringList DayStore::entryKeys() const
 {
-    static const QRegularExpression dateKey(QStringLiteral("^\\d{8}$"));
-    QStringList keys = QDir(m_dataDir).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    keys.removeIf([](const QString& key) {
-        return !dateKey.match(key).hasMatch() ||
-               !QDate::fromString(key, QStringLiteral("yyyyMMdd")).isValid();
-    });
+    QStringList keys;
+    QDirIterator it(m_dataDir, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (dateOfKey(it.fileName()).isValid())
+            keys.append(it.fileName());
+    }
     std::sort(keys.begin(), keys.end());
     return keys;
+}
+
+QDate DayStore::dateOfKey(QStringView key)
+{
+    if (key.size() != 8)
+        return {};
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return {};
+        digits[i] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    return QDate::isValid(year, month, day) ? QDate(year, month, day) : QDate();
 }
 
 bool DayStore::hasEntry(const QString& dateKey) const

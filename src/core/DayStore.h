@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ public:
     // The keys of every entry file that names a real date, oldest first. Other files in the
     // folder, folders and special files are not entries of the diary.
     QStringList entryKeys() const;
+    // The date a key names, or an invalid date when the text is no date key.
+    static QDate dateOfKey(QStringView key);
     // Anything at the entry's path counts, so that a path that cannot be read is reported rather
     // than shown as an empty day.
     bool hasEntry(const QString& dateKey) const;

@@ -156,8 +156,7 @@ DiaryExport::Result DiaryExport::render(const QString& programFolder, Format for
         if ((!fromKey.isEmpty() && key < fromKey) || (!toKey.isEmpty() && key > toKey))
             continue;
         Day day;
-        const QDate date = QDate::fromString(key, keyFormat);
-        day.heading = DiaryDate::dateLine(DiaryDate::fromDateTime(QDateTime(date, QTime())));
+        day.heading = DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(key)));
         day.title = CodePage932::decode(titles.value(key));
         try {
             day.body = store.readBody(key);

@@ -29,29 +29,30 @@ DiarySearch::DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray
 {
 }
 
-void DiarySearch::listDays()
+void DiarySearch::prepare()
 {
-    m_listed = true;
+    if (m_listed)
+        return;
     const QHash<QString, QByteArray> titles = DiaryTitles::byKey(m_rawTitles);
-    m_rawTitles.clear();
+    m_days.clear();
     QStringList keys = DayStore(m_dataDir).entryKeys();
     std::reverse(keys.begin(), keys.end());
     for (const QString& key : std::as_const(keys)) {
         Day day;
         day.key = key;
-        day.date = DiaryDate::fromDateTime(
-            QDateTime(QDate::fromString(key, QStringLiteral("yyyyMMdd")), QTime(0, 0)));
+        day.date = DiaryDate::fromDate(DayStore::dateOfKey(key));
         day.title = CodePage932::decode(titles.value(key));
         day.foldedTitle = SearchMatcher::fold(day.title);
         m_days.append(std::move(day));
     }
+    m_rawTitles.clear();
+    m_listed = true;
 }
 
 bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>& cancelled,
                       const std::function<void(QList<SearchHit>&&)>& deliver)
 {
-    if (!m_listed)
-        listDays();
+    prepare();
     QList<SearchHit> batch;
     bool delivered = false;
     QElapsedTimer sinceDelivery;
@@ -74,9 +75,10 @@ bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>&
         if (!file.open(QIODevice::ReadOnly) || file.size() > DayStore::MaxBodyBytes)
             continue;
         const QString body = CodePage932::decode(file.readAll());
-        if (!matcher.matches(day.foldedTitle, SearchMatcher::fold(body)))
+        const QString folded = SearchMatcher::fold(body);
+        if (!matcher.matches(day.foldedTitle, folded))
             continue;
-        batch.append(hit(day, matcher, body));
+        batch.append(hit(day, matcher, body, folded));
         if (delivered ? sinceDelivery.elapsed() >= BatchMillis : batch.size() >= FirstBatch)
             flush();
     }
@@ -84,13 +86,16 @@ bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>&
     return true;
 }
 
-SearchHit DiarySearch::hit(const Day& day, const SearchMatcher& matcher, const QString& body) const
+SearchHit DiarySearch::hit(const Day& day, const SearchMatcher& matcher, const QString& body,
+                           const QString& foldedBody) const
 {
     SearchHit hit;
     hit.date = day.date;
     hit.key = day.key;
     hit.title = day.title;
-    const SearchMatcher::Span span = matcher.firstMatch(body);
+    hit.heading = DiaryDate::dateLine(day.date) +
+                  (day.title.isEmpty() ? QString() : QStringLiteral("  ") + day.title);
+    const SearchMatcher::Span span = matcher.firstMatch(body, foldedBody);
     if (span.start < 0) {
         hit.line = day.title;
         const SearchMatcher::Span inTitle = matcher.firstMatch(day.title);

@@ -14,6 +14,8 @@ struct SearchHit
     double date = 0;
     QString key;
     QString title;
+    // The date line as the main window writes it, then the title.
+    QString heading;
     // The line the first match stands in (the title when only the title matched), cut around the
     // match when it is long, and where the match lies in it.
     QString line;
@@ -29,6 +31,9 @@ class DiarySearch
 public:
     // titles: section "title" of diary.ini as stored (code page 932), as ReadSectionValues gives.
     DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles);
+
+    // Lists the days and their titles, which the first run does otherwise; safe to call again.
+    void prepare();
 
     // Hits are handed to deliver in order, in batches: the first as soon as a screenful is found,
     // the rest every few hundredths of a second and at the end. The run stops between two days
@@ -48,8 +53,8 @@ private:
         QString foldedTitle;
     };
 
-    void listDays();
-    SearchHit hit(const Day& day, const SearchMatcher& matcher, const QString& body) const;
+    SearchHit hit(const Day& day, const SearchMatcher& matcher, const QString& body,
+                  const QString& foldedBody) const;
 
     QString m_dataDir;
     QList<std::pair<QByteArray, QByteArray>> m_rawTitles;

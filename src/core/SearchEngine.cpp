@@ -2,6 +2,8 @@
 
 #include "core/DiaryError.h"
 
+#include <exception>
+
 SearchEngine::SearchEngine(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles,
                            QObject* parent)
     : QObject(parent),
@@ -9,6 +11,14 @@ SearchEngine::SearchEngine(QString dataDir, QList<std::pair<QByteArray, QByteArr
       m_cancelled(std::make_shared<std::atomic_bool>(false))
 {
     m_pool.setMaxThreadCount(1);
+    // The days are listed while the user starts typing, not after the first keystroke.
+    m_pool.start([search = m_search] {
+        try {
+            search->prepare();
+        } catch (const std::exception&) {
+            // The first search meets the same failure and reports it.
+        }
+    });
 }
 
 SearchEngine::~SearchEngine()

@@ -83,7 +83,9 @@ QString SearchMatcher::fold(QStringView text, QList<qsizetype>* origin)
     }
     const char16_t* in = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = folding[in[i]];
+        // Ideographs, most of a Japanese text, fold to themselves: the table's lookups then
+        // stay within the small part of it that kana and Latin letters use.
+        const char16_t c = in[i] >= 0x4E00 && in[i] <= 0x9FFF ? in[i] : folding[in[i]];
         if ((c == CombiningVoiced || c == CombiningSemiVoiced) && used > 0) {
             if (const char16_t joined = compose(out[used - 1], c)) {
                 out[used - 1] = joined;
@@ -111,8 +113,11 @@ bool SearchMatcher::matches(QStringView foldedTitle, QStringView foldedBody) con
 
 SearchMatcher::Span SearchMatcher::firstMatch(QStringView text) const
 {
-    QList<qsizetype> origin;
-    const QString folded = fold(text, &origin);
+    return firstMatch(text, fold(text));
+}
+
+SearchMatcher::Span SearchMatcher::firstMatch(QStringView text, QStringView folded) const
+{
     qsizetype best = -1;
     qsizetype bestLength = 0;
     for (const QString& word : m_words) {
@@ -122,8 +127,11 @@ SearchMatcher::Span SearchMatcher::firstMatch(QStringView text) const
             bestLength = word.size();
         }
     }
-    if (best < 0)
-        return {};
+    if (best < 0 || folded.size() == text.size())
+        return {best, bestLength};
+    // Folding joined some characters: positions are mapped back to the text's own.
+    QList<qsizetype> origin;
+    fold(text, &origin);
     const qsizetype end = best + bestLength;
     const qsizetype start = origin.at(best);
     return {start, (end < origin.size() ? origin.at(end) : text.size()) - start};

@@ -36,6 +36,8 @@ public:
     // Where the earliest word found in text starts and how long it is there, both in text's own
     // (unfolded) characters; start -1 when no word is found.
     Span firstMatch(QStringView text) const;
+    // The same, given text's folded form too, which spares folding it again.
+    Span firstMatch(QStringView text, QStringView folded) const;
 
 private:
     QStringList m_words;

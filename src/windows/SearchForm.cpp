@@ -1,7 +1,6 @@
 #include "windows/SearchForm.h"
 
 #include "core/Diary.h"
-#include "core/DiaryDate.h"
 #include "core/IniFile32.h"
 #include "skin/Skin.h"
 #include "widgets/Dialogs.h"
@@ -70,17 +69,17 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
 {
     if (search != m_engine.current())
         return;
+    // One repaint for the whole batch, not one per row.
+    ListBox1->setUpdatesEnabled(false);
     for (const SearchHit& hit : hits) {
-        const QString heading =
-            DiaryDate::dateLine(hit.date) +
-            (hit.title.isEmpty() ? QString() : QStringLiteral("  ") + hit.title);
-        auto* item = new QListWidgetItem(heading, ListBox1);
+        auto* item = new QListWidgetItem(hit.heading, ListBox1);
         item->setData(SearchHitDelegate::DateRole, hit.date);
         item->setData(SearchHitDelegate::LineRole, hit.line);
         item->setData(SearchHitDelegate::MarkStartRole, int(hit.markStart));
         item->setData(SearchHitDelegate::MarkLengthRole, int(hit.markLength));
         item->setToolTip(hit.line);
     }
+    ListBox1->setUpdatesEnabled(true);
     if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
 }
