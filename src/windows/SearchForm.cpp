@@ -61,6 +61,7 @@ void TSearchForm::Edit1Change(const QString& query)
 {
     ListBox1->clear();
     m_done = false;
+    m_enterPending = false;
     Label1->setText(QStringLiteral("検索中…"));
     m_engine.start(query);
 }
@@ -82,6 +83,8 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
     ListBox1->setUpdatesEnabled(true);
     if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
+    if (m_enterPending)
+        choose(ListBox1->currentItem());
 }
 
 void TSearchForm::searchFinished(int search, const QString& error)
@@ -112,7 +115,10 @@ bool TSearchForm::eventFilter(QObject* watched, QEvent* event)
     if ((watched == Edit1 || watched == ListBox1) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            choose(ListBox1->currentItem());
+            if (ListBox1->count() == 0 && !m_done)
+                m_enterPending = true;
+            else
+                choose(ListBox1->currentItem());
             return true;
         }
         // The list is walked from the query line, so typing and choosing need no mouse.

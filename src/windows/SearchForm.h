@@ -45,4 +45,6 @@ private:
     SearchEngine m_engine;
     std::optional<double> m_chosen;
     bool m_done = true;
+    // Enter came before the first result of the running search: the first result is taken.
+    bool m_enterPending = false;
 };
