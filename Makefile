@@ -8,7 +8,8 @@
 PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic \
             xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick faketime libfaketime \
             ibus ibus-anthy python3-gi dbus-daemon dbus-bin desktop-file-utils appstream dpkg-dev \
-            openbox
+            openbox \
+            libzip-dev pkg-config libxml2-utils python3
 BUILD ?= build
 JOBS ?= $(shell nproc)
 

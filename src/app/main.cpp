@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 #include "core/CommandLine.h"
+#include "core/CommandLineTasks.h"
 #include "core/DisplayEnvironment.h"
 #include "core/ProgramFolder.h"
 #include "widgets/QtTranslations.h"
@@ -44,6 +45,14 @@ QString diaryFolder(const CommandLine& commandLine)
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+// Export, backup and restore need no screen and open no window.
+int runTask(int argc, char* argv[], const CommandLine& commandLine)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    return CommandLineTasks::run(*commandLine.tasks, diaryFolder(commandLine), err);
+}
+
 // A diary is private: a folder made for it is the user's alone.
 void createPrivateFolder(const QString& folder)
 {
@@ -62,6 +71,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(TOBIQUILL_VERSION));
     const CommandLine commandLine =
         CommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
+    if (commandLine.action == CommandLine::Action::Task)
+        return runTask(argc, argv, commandLine);
     if (commandLine.action != CommandLine::Action::Run)
         return report(commandLine);
 

@@ -199,10 +199,84 @@ qsizetype convert(const QString& text, QByteArray* out)
     return -1;
 }
 
+// Every character of the code page by its bytes, read once from the converter, so that a
+// whole entry is decoded by lookups. Only text in which every byte is part of a character is
+// decoded this way; anything else takes the converter's own path with its stand-ins.
+class DecodeTable
+{
+public:
+    DecodeTable()
+    {
+        Converter decoder(Utf16, Cp932);
+        const auto one = [&](const char* in, size_t length) -> char16_t {
+            decoder.reset();
+            size_t inLeft = length;
+            QByteArray out(4, Qt::Uninitialized);
+            qsizetype used = 0;
+            if (decoder.run(in, inLeft, out, used) != 0 || used != 2)
+                return NoCharacter;
+            char16_t c;
+            std::memcpy(&c, out.constData(), 2);
+            return c;
+        };
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            m_single[b] = isSingleByteCharacter(uchar(b)) ? one(&byte, 1) : NoCharacter;
+        }
+        for (int lead = LeadFirst; lead <= LeadLast; ++lead) {
+            for (int trail = TrailFirst; trail <= TrailLast; ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                m_pair[(lead - LeadFirst) * TrailCount + trail - TrailFirst] =
+                    isSingleByteCharacter(uchar(lead)) ? NoCharacter : one(pair, 2);
+            }
+        }
+    }
+
+    std::optional<QString> decode(const QByteArray& bytes) const
+    {
+        QString text(bytes.size(), Qt::Uninitialized);
+        char16_t* out = reinterpret_cast<char16_t*>(text.data());
+        const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
+        const qsizetype size = bytes.size();
+        qsizetype used = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            const uchar b = in[i];
+            char16_t c = m_single[b];
+            if (c == NoCharacter) {
+                if (b < LeadFirst || b > LeadLast || i + 1 == size || in[i + 1] < TrailFirst ||
+                    in[i + 1] > TrailLast)
+                    return std::nullopt;
+                c = m_pair[(b - LeadFirst) * TrailCount + in[i + 1] - TrailFirst];
+                if (c == NoCharacter)
+                    return std::nullopt;
+                ++i;
+            }
+            out[used++] = c;
+        }
+        text.truncate(used);
+        return text;
+    }
+
+private:
+    // U+FFFF is no character: the converter never yields it.
+    static constexpr char16_t NoCharacter = 0xFFFF;
+    static constexpr int LeadFirst = 0x81;
+    static constexpr int LeadLast = 0xFC;
+    static constexpr int TrailFirst = 0x40;
+    static constexpr int TrailLast = 0xFC;
+    static constexpr int TrailCount = TrailLast - TrailFirst + 1;
+
+    char16_t m_single[256];
+    char16_t m_pair[(LeadLast - LeadFirst + 1) * TrailCount];
+};
+
 } // namespace
 
 QString CodePage932::decode(const QByteArray& bytes)
 {
+    static const DecodeTable table;
+    if (std::optional<QString> text = table.decode(bytes))
+        return *std::move(text);
     Converter decoder(Utf16, Cp932);
     // Every byte yields at most one UTF-16 unit.
     QByteArray units(bytes.size() * 2, Qt::Uninitialized);

@@ -1,5 +1,7 @@
 #include "core/CommandLine.h"
 
+#include "core/CommandLineTasks.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +26,8 @@ QCommandLineOption hidden(QCommandLineOption option)
 
 CommandLine CommandLine::parse(const QStringList& arguments, const QString& currentDir)
 {
-    QCommandLineParser parser;
+    auto shared = std::make_shared<QCommandLineParser>();
+    QCommandLineParser& parser = *shared;
     // Qt's options are single-dash words (-platform xcb); read them as words, not as letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
@@ -37,6 +40,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
                                     "Keep the diary in <folder> (as TOBIQUILL_HOME does)."),
         QCoreApplication::translate("CommandLine", "folder"));
     parser.addOption(diary);
+    CommandLineTasks::addOptions(parser);
     for (const char* name : qtValueOptions)
         parser.addOption(
             hidden(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("value"))));
@@ -63,6 +67,9 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
     } else if (parser.isSet(diary) && parser.value(diary).isEmpty()) {
         result.action = Action::Error;
         result.text = QCoreApplication::translate("CommandLine", "--diary needs a folder.");
+    } else if (CommandLineTasks::requested(parser)) {
+        result.action = Action::Task;
+        result.tasks = shared;
     }
     if (parser.isSet(diary) && !parser.value(diary).isEmpty())
         result.diaryFolder =

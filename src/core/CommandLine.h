@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class QCommandLineParser;
 
 // What the command line asks for. It is read before the application object exists, so that
 // --help and --version work without a display; Qt's own options (-platform, -style, -display
@@ -14,6 +17,8 @@ public:
         Run,
         Help,
         Version,
+        // Export, backup or restore: see CommandLineTasks.
+        Task,
         Error
     };
 
@@ -28,4 +33,6 @@ public:
     bool platformGiven = false;
     // The help or version text, or the error message, ready to print.
     QString text;
+    // The parsed command line, for a task to read its options from.
+    std::shared_ptr<const QCommandLineParser> tasks;
 };

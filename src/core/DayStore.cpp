@@ -4,13 +4,46 @@
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
+
+#include <algorithm>
 
 DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
 QString DayStore::entryPath(const QString& dateKey) const
 {
     return m_dataDir + QLatin1Char('/') + dateKey;
+}
+
+QStringList DayStore::entryKeys() const
+{
+    QStringList keys;
+    QDirIterator it(m_dataDir, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (dateOfKey(it.fileName()).isValid())
+            keys.append(it.fileName());
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+QDate DayStore::dateOfKey(QStringView key)
+{
+    if (key.size() != 8)
+        return {};
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return {};
+        digits[i] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    return QDate::isValid(year, month, day) ? QDate(year, month, day) : QDate();
 }
 
 bool DayStore::hasEntry(const QString& dateKey) const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
 
 // The body of each day: a code page 932 text file with CR LF line breaks, named by the day's
 // date key (yyyymmdd, no extension) in the entries folder.
@@ -13,6 +15,11 @@ public:
     explicit DayStore(QString dataDir);
 
     QString entryPath(const QString& dateKey) const;
+    // The keys of every entry file that names a real date, oldest first. Other files in the
+    // folder, folders and special files are not entries of the diary.
+    QStringList entryKeys() const;
+    // The date a key names, or an invalid date when the text is no date key.
+    static QDate dateOfKey(QStringView key);
     // Anything at the entry's path counts, so that a path that cannot be read is reported rather
     // than shown as an empty day.
     bool hasEntry(const QString& dateKey) const;

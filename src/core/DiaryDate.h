@@ -11,6 +11,8 @@ class DiaryDate
 {
 public:
     static double fromDateTime(const QDateTime& dateTime);
+    // The day at midnight; no time zone is consulted.
+    static double fromDate(const QDate& date) { return double(epoch().daysTo(date)); }
     static QDate toDate(double dateTime);
     // "yyyymmdd": names the entry file and keys the title.
     static QString key(double dateTime);

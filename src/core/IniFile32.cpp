@@ -189,6 +189,21 @@ QByteArray TIniFile32::ReadString(const QByteArray& section, const QByteArray& k
     return value.isEmpty() ? defaultValue : value.toByteArray();
 }
 
+QList<std::pair<QByteArray, QByteArray>>
+TIniFile32::ReadSectionValues(const QByteArray& section) const
+{
+    QList<std::pair<QByteArray, QByteArray>> values;
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return values;
+    for (qsizetype i = header + 1; i < m_lines.size() && !isSectionHeader(m_lines.at(i)); ++i) {
+        const QByteArrayView key = keyOf(m_lines.at(i));
+        if (!key.isEmpty())
+            values.append({key.toByteArray(), valueOf(m_lines.at(i)).toByteArray()});
+    }
+    return values;
+}
+
 qint32 TIniFile32::ReadInteger(const QByteArray& section, const QByteArray& key,
                                qint32 defaultValue) const
 {

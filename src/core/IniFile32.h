@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <utility>
 
 // The diary's INI store: the whole file held as a list of lines, looked up by linear scan and
 // written back whole, atomically, after every single write. Sections, keys and values are the
@@ -32,6 +33,9 @@ public:
     // else, or a value outside 32 bits, gives the default.
     qint32 ReadInteger(const QByteArray& section, const QByteArray& key, qint32 defaultValue) const;
     bool ReadBool(const QByteArray& section, const QByteArray& key, bool defaultValue) const;
+    // Every key line of the section as (key, value), in file order. A key written twice appears
+    // twice; ReadString answers with the first.
+    QList<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;
 
     // Changes the line and rewrites the whole file; throws DiaryError::cannotCreate when the
     // file cannot be written. The old file then stays whole and Lines() keeps the change, which

@@ -18,6 +18,7 @@
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SettingsForm.h"
+#include "windows/SearchForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -207,6 +208,8 @@ void TForm1::createMenu()
     back1 = PopupMenu1->addAction(QStringLiteral("back"));
     today1 = PopupMenu1->addAction(QStringLiteral("today"));
     cal1 = PopupMenu1->addAction(QStringLiteral("cal"));
+    // The search is reached by its shortcut only; the menu stays as designed.
+    find1 = new QAction(QStringLiteral("find"), this);
     for (QAction* hidden : {forwordd1, back1, today1, cal1})
         hidden->setVisible(false);
     ScrollBar1 = PopupMenu1->addAction(QStringLiteral("Scroll Bar"));
@@ -219,6 +222,7 @@ void TForm1::createMenu()
     connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
     connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
+    connect(find1, &QAction::triggered, this, &TForm1::find1Click);
 
     const auto popupAt = [this](QWidget* source) {
         return [this, source](const QPoint& pos) { PopupMenu1->popup(source->mapToGlobal(pos)); };
@@ -493,6 +497,18 @@ void TForm1::calMouseUp()
         changeDay(Form2->chosenDate());
 }
 
+// The search reads the days from disk, so the shown day is saved first; a day chosen there is
+// reached like any other change of day.
+void TForm1::find1Click()
+{
+    if (!guarded([this] { SaveDay(ShownDate); }))
+        return;
+    TSearchForm form(m_skin, *m_diary, this);
+    form.move(geometry().center() - form.rect().center());
+    if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
+        changeDay(*form.chosenDate());
+}
+
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const
 {
     const Qt::KeyboardModifiers mods =
@@ -508,6 +524,8 @@ QAction* TForm1::shortcutAction(const QKeyEvent* event) const
         return today1;
     case Qt::Key_K:
         return cal1;
+    case Qt::Key_F:
+        return find1;
     default:
         return nullptr;
     }

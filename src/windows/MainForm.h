@@ -87,6 +87,7 @@ public:
     QAction* back1 = nullptr;
     QAction* today1 = nullptr;
     QAction* cal1 = nullptr;
+    QAction* find1 = nullptr;
     QAction* ScrollBar1 = nullptr;
 
     // Made at its first use and kept: it remembers the day last chosen.
@@ -117,6 +118,7 @@ private:
     void YrMouseUp();
     void todayMouseUp();
     void calMouseUp();
+    void find1Click();
     void changeDay(double newDate);
     bool FormKeyUp(QKeyEvent* event);
     QAction* shortcutAction(const QKeyEvent* event) const;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QCommandLineParser;
+class QTextStream;
+
+// The tasks the program does from the command line without opening a window: export the
+// diary to one file, back it up to a zip archive, restore it from one. Each only reads the
+// diary it works on (a restore writes only into an empty folder), so it is safe while the
+// program has the diary open.
+//
+//   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html]
+//   --backup FILE.zip
+//   --restore FILE.zip          (into the diary folder, which must be missing or empty)
+class CommandLineTasks
+{
+public:
+    static void addOptions(QCommandLineParser& parser);
+    // Whether the command line asks for a task; then no window is opened.
+    static bool requested(const QCommandLineParser& parser);
+    // Runs the task asked for on the diary in folder. Messages go to err; returns the exit
+    // code: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
+    static int run(const QCommandLineParser& parser, const QString& folder, QTextStream& err);
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// Every day with an entry, oldest first, as one UTF-8 document: the date line and the title as
+// a heading, then the body as written. Only reads the diary.
+class DiaryExport
+{
+public:
+    enum class Format
+    {
+        Text,
+        Markdown,
+        Html
+    };
+
+    // "text", "markdown" or "html"; no value for any other name.
+    static std::optional<Format> formatNamed(const QString& name);
+    // The format a file's extension asks for: .html and .htm HTML, .md and .markdown Markdown,
+    // anything else text.
+    static Format formatFor(const QString& fileName);
+
+    struct Result
+    {
+        QByteArray document;
+        int days = 0;
+    };
+    // The days from..to, both included; an invalid date leaves that end open. Throws a
+    // DiaryError naming the day when an entry cannot be read.
+    static Result render(const QString& programFolder, Format format, const QDate& from = {},
+                         const QDate& to = {});
+};

@@ -1,0 +1,252 @@
+#include "core/CommandLineTasks.h"
+#include "core/CodePage932.h"
+#include "core/Diary.h"
+#include "core/SafeFile.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+// Export, backup and restore as the command line runs them, on a diary in a folder of its own.
+class CommandLineTasksTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+
+    QString path(const QString& name) const { return QDir(m_work.path()).filePath(name); }
+    QString diary() const { return path("diary"); }
+
+    struct Outcome
+    {
+        int code;
+        QString message;
+    };
+
+    static Outcome run(const QStringList& arguments, const QString& folder)
+    {
+        QCommandLineParser parser;
+        CommandLineTasks::addOptions(parser);
+        if (!parser.parse(QStringList{"tobiquill"} + arguments))
+            qFatal("%s", qPrintable(parser.errorText()));
+        QString message;
+        QTextStream err(&message);
+        const int code = CommandLineTasks::run(parser, folder, err);
+        err.flush();
+        return {code, message};
+    }
+
+    // Every file under folder with its bytes, by relative path.
+    static QMap<QString, QByteArray> contents(const QString& folder)
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            files.insert(QDir(folder).relativeFilePath(file), SafeFile::read(file));
+        }
+        return files;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QDir().mkpath(diary());
+        Diary d(diary());
+        d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
+        d.saveDay("20240101", "# 元日 *", "初詣\n- おみくじ");
+        d.saveDay("20240105", QString(), "雨");
+        // What a diary kept for years holds besides: a byte that is no character, a control
+        // character, a title written twice.
+        SafeFile::write(QDir(diary()).filePath("data/20240210"), QByteArray("a\x81\r\nb\x01", 6));
+        d.writeTitle("20240210", "最初");
+        const QString ini = QDir(diary()).filePath("diary.ini");
+        const QByteArray first = "20240210=" + CodePage932::encode("最初") + "\r\n";
+        SafeFile::write(ini,
+                        SafeFile::read(ini).replace(
+                            first, first + "20240210=" + CodePage932::encode("二番目") + "\r\n"));
+    }
+
+    void exportDays_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text, whole diary")
+            << QStringList{"--format", "text"}
+            << "【2023年12月31日 日】大晦日\n\n年越しそば\n\n<b>&\"太字\"</b>\n\n\n"
+               "【2024年1月1日 月】# 元日 *\n\n初詣\n- おみくじ\n\n\n"
+               "【2024年1月5日 金】\n\n雨\n\n\n"
+               "【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
+        QTest::newRow("markdown, one day")
+            << QStringList{"--format", "markdown", "--from", "20240101", "--to", "20240101"}
+            << "## 2024年1月1日 月  \\# 元日 \\*\n\n初詣  \n- おみくじ\n\n";
+        QTest::newRow("text, from a day on")
+            << QStringList{"--format", "text", "--from", "20240105"}
+            << "【2024年1月5日 金】\n\n雨\n\n\n【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
+        QTest::newRow("range with no days") << QStringList{"--to", "20001231"} << "";
+    }
+
+    void exportDays()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        const QString file = path("export.txt");
+        const QMap<QString, QByteArray> before = contents(diary());
+        const Outcome outcome = run(QStringList{"--export", file} + arguments, diary());
+        QCOMPARE(outcome.code, 0);
+        QCOMPARE(QString::fromUtf8(SafeFile::read(file)), expected);
+        QCOMPARE(contents(diary()), before);
+    }
+
+    // Read back by a strict parser: the page is well-formed, and every text comes back as
+    // written, markup characters included.
+    void exportHtml_parsesBackToTheText()
+    {
+        const QString xmllint = QStandardPaths::findExecutable("xmllint");
+        if (xmllint.isEmpty())
+            QSKIP("xmllint (libxml2-utils) is not installed");
+        const QString file = path("diary.html");
+        QCOMPARE(run({"--export", file}, diary()).code, 0);
+        QProcess parse;
+        parse.start(xmllint, {"--noout", "--nonet", file});
+        QVERIFY(parse.waitForFinished());
+        QCOMPARE(QString::fromUtf8(parse.readAllStandardError()), QString());
+        QCOMPARE(parse.exitCode(), 0);
+        QProcess query;
+        query.start(xmllint, {"--xpath", "string(//*[@id='d20231231']/*[@class='body'])", file});
+        QVERIFY(query.waitForFinished());
+        QCOMPARE(QString::fromUtf8(query.readAllStandardOutput()),
+                 QStringLiteral("年越しそば\n\n<b>&\"太字\"</b>\n"));
+        const QString page = QString::fromUtf8(SafeFile::read(file));
+        QVERIFY(page.contains(
+            QStringLiteral("<h2>2024年2月10日 土 <span class=\"title\">最初</span></h2>")));
+        QVERIFY(page.contains(QStringLiteral("a\uf781\nb\u2401")));
+    }
+
+    void tasks_refuseBadArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString out = QDir::temp().filePath("never-written.txt");
+        QTest::newRow("impossible date")
+            << QStringList{"--export", out, "--from", "20240230"} << 2 << "--from には yyyymmdd";
+        QTest::newRow("short date")
+            << QStringList{"--export", out, "--to", "2024011"} << 2 << "--to には yyyymmdd";
+        QTest::newRow("from after to")
+            << QStringList{"--export", out, "--from", "20240102", "--to", "20240101"} << 2
+            << "--from の日付が --to の日付より後";
+        QTest::newRow("unknown format") << QStringList{"--export", out, "--format", "pdf"} << 2
+                                        << "--format は text、markdown、html";
+        QTest::newRow("range without export")
+            << QStringList{"--backup", out, "--from", "20240101"} << 2 << "--export と一緒に";
+        QTest::newRow("two tasks")
+            << QStringList{"--export", out, "--backup", out} << 2 << "一度に一つだけ";
+        QTest::newRow("into the entries folder")
+            << QStringList{"--export", "DATA/20240301"} << 2 << "日記の中にはできません";
+        QTest::newRow("over diary.ini")
+            << QStringList{"--export", "DIARY/diary.ini"} << 2 << "日記の中にはできません";
+        QTest::newRow("backup into the entries folder")
+            << QStringList{"--backup", "DATA/b.zip"} << 1 << "日記の中には書けません";
+    }
+
+    void tasks_refuseBadArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        arguments.replaceInStrings("DATA", QDir(diary()).filePath("data"));
+        arguments.replaceInStrings("DIARY", diary());
+        const QMap<QString, QByteArray> before = contents(diary());
+        const Outcome outcome = run(arguments, diary());
+        QCOMPARE(outcome.code, code);
+        QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
+        QCOMPARE(contents(diary()), before);
+        QVERIFY(!QFile::exists(QDir::temp().filePath("never-written.txt")));
+    }
+
+    void noDiary_saysSo()
+    {
+        const Outcome outcome = run({"--backup", path("none.zip")}, path("nothing-here"));
+        QCOMPARE(outcome.code, 1);
+        QVERIFY(outcome.message.contains("日記がありません"));
+        QVERIFY(!QFile::exists(path("none.zip")));
+    }
+
+    // Backed up, restored into a new folder: every byte equal, and the diary opens.
+    void backupThenRestore_everyByteEqual()
+    {
+        const QString zip = path("backup.zip");
+        const QMap<QString, QByteArray> before = contents(diary());
+        QCOMPARE(run({"--backup", zip}, diary()).code, 0);
+        QCOMPARE(contents(diary()), before);
+
+        const QString restored = path("restored/diary");
+        const Outcome outcome = run({"--restore", zip}, restored);
+        QCOMPARE(outcome.code, 0);
+        QVERIFY2(outcome.message.contains("5 個のファイル"), qPrintable(outcome.message));
+        QCOMPARE(contents(restored), before);
+        const Diary reopened(restored);
+        QCOMPARE(reopened.readTitle("20231231"), QStringLiteral("大晦日"));
+        QCOMPARE(reopened.readBody("20240105"), QStringLiteral("雨"));
+
+        // Into a folder that holds anything: refused, and what is there stays.
+        const Outcome again = run({"--restore", zip}, restored);
+        QCOMPARE(again.code, 1);
+        QVERIFY(again.message.contains("空のフォルダではありません"));
+        QCOMPARE(contents(restored), before);
+    }
+
+    void restore_emptyDataFolder_andEmptyTargetFolder()
+    {
+        const QString empty = path("empty-diary");
+        QDir().mkpath(empty + "/data");
+        QCOMPARE(run({"--backup", path("empty.zip")}, empty).code, 0);
+        const QString target = path("empty-target");
+        QDir().mkpath(target);
+        QCOMPARE(run({"--restore", path("empty.zip")}, target).code, 0);
+        QVERIFY(QFileInfo(target + "/data").isDir());
+    }
+
+    void restore_damagedArchive_writesNothing_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("not a zip") << "text";
+        QTest::newRow("cut short") << "cut";
+        QTest::newRow("a byte changed") << "flip";
+        QTest::newRow("missing") << "missing";
+    }
+
+    void restore_damagedArchive_writesNothing()
+    {
+        QFETCH(QString, damage);
+        const QString good = path("good.zip");
+        if (!QFile::exists(good))
+            QCOMPARE(run({"--backup", good}, diary()).code, 0);
+        QByteArray bytes = SafeFile::read(good);
+        if (damage == "text")
+            bytes = "これはzipではない";
+        else if (damage == "cut")
+            bytes.chop(30);
+        else if (damage == "flip") // inside the first entry's data (diary.ini, stored first)
+            bytes[60] = char(bytes[60] ^ 0x55);
+        const QString zip = path("damaged.zip");
+        QFile::remove(zip);
+        if (damage != "missing")
+            SafeFile::write(zip, bytes);
+        const QString target = path("target-" + damage);
+        const Outcome outcome = run({"--restore", zip}, target);
+        QCOMPARE(outcome.code, 1);
+        QVERIFY(!outcome.message.isEmpty());
+        QVERIFY(!QFileInfo::exists(target));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTasksTest)
+#include "CommandLineTasksTest.moc"
