@@ -304,7 +304,7 @@ void TColorMemo::hoverHotSpot(const QPoint& point)
     if (over == m_overHotSpot)
         return;
     m_overHotSpot = over;
-    viewport()->setCursor(over ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    viewport()->setCursor(over ? m_hotSpot.Cursor : QCursor(Qt::IBeamCursor));
 }
 
 std::optional<std::pair<QString, int>> TColorMemo::characterAt(const QPoint& point) const

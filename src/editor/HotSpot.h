@@ -3,6 +3,7 @@
 #include "editor/KeyDescrList.h"
 #include "editor/ShiftJisText.h"
 
+#include <QCursor>
 #include <QString>
 
 #include <optional>
@@ -17,6 +18,8 @@ public:
     TColor MarkerColor = systemWindowColor();
     bool Active = false;
     bool Underlined = true;
+    // Shown over a hot spot; the program gives its cursor 1.
+    QCursor Cursor = QCursor(Qt::PointingHandCursor);
 
     void assign(const THotSpot& other) { *this = other; }
 

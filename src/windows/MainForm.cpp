@@ -239,6 +239,7 @@ bool TForm1::FormCreate()
     CursorRegistry::registerAll();
     for (ImageButton* button : {Yl, today, Yr, cal})
         button->setCursor(CursorRegistry::cursor(5));
+    Memo1->HotSpot().Cursor = CursorRegistry::cursor(1);
 
     if (!guarded([this] { m_diary = std::make_unique<Diary>(m_programFolder); })) {
         m_startupFailed = true;
