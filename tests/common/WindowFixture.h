@@ -8,7 +8,27 @@
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+
+// Runs open(), which is to show a modal window of type Window; the window is shown, the steps
+// run in it, and its result is returned (-1 when no such window was shown).
+template <typename Window>
+int runModal(const std::function<void()>& open, const std::function<void(Window&)>& steps)
+{
+    int result = -1;
+    Dialogs::seams().exec = [&](QDialog& dialog) {
+        auto& window = dynamic_cast<Window&>(dialog);
+        window.show();
+        steps(window);
+        result = window.result();
+        window.hide();
+        return result;
+    };
+    open();
+    Dialogs::seams().exec = [](QDialog&) { return 0; };
+    return result;
+}
 
 // A program folder of its own, a clock the test sets, and the message boxes answered at once
 // and recorded.

@@ -11,25 +11,16 @@
 #include <QToolButton>
 
 namespace {
-using Steps = std::function<void(TForm2&)>;
-
 // Opens the calendar with Ctrl+K from the body, runs the steps in the shown window and returns
 // its result.
-int runCalendar(TForm1& form, const Steps& steps)
+int runCalendar(TForm1& form, const std::function<void(TForm2&)>& steps)
 {
-    int result = -1;
-    Dialogs::seams().exec = [&](QDialog& dialog) {
-        auto& calendar = dynamic_cast<TForm2&>(dialog);
-        calendar.show();
-        steps(calendar);
-        result = calendar.result();
-        calendar.hide();
-        return result;
-    };
-    form.Memo1->setFocus();
-    QTest::keyClick(form.Memo1, Qt::Key_K, Qt::ControlModifier);
-    Dialogs::seams().exec = {};
-    return result;
+    return runModal<TForm2>(
+        [&] {
+            form.Memo1->setFocus();
+            QTest::keyClick(form.Memo1, Qt::Key_K, Qt::ControlModifier);
+        },
+        steps);
 }
 
 QString shown(const TForm1& form)

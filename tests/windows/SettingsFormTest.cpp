@@ -11,23 +11,10 @@
 #include <QToolButton>
 
 namespace {
-using Steps = std::function<void(TForm4&)>;
-
 // Opens the settings through the menu, runs the steps in the shown window and returns its result.
-int runSettings(TForm1& form, const Steps& steps)
+int runSettings(TForm1& form, const std::function<void(TForm4&)>& steps)
 {
-    int result = -1;
-    Dialogs::seams().exec = [&](QDialog& dialog) {
-        auto& settings = dynamic_cast<TForm4&>(dialog);
-        settings.show();
-        steps(settings);
-        result = settings.result();
-        settings.hide();
-        return result;
-    };
-    form.N2->trigger();
-    Dialogs::seams().exec = {};
-    return result;
+    return runModal<TForm4>([&] { form.N2->trigger(); }, steps);
 }
 } // namespace
 
