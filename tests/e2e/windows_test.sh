@@ -41,7 +41,7 @@ window_size() {
 main_window_shown() {
     local id
     FOUND=
-    for id in $(xdotool search --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
+    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
         if [ "$(window_size "$id")" = 320x320 ]; then
             FOUND=$id
             return 0
