@@ -78,7 +78,6 @@ int main(int argc, char* argv[])
 
     DisplayEnvironment::apply(commandLine.platformGiven);
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Tobiquill"));
     QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
     const QtTranslations translations(QLocale::system());
 

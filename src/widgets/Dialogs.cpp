@@ -3,7 +3,6 @@
 #include "core/DiaryError.h"
 #include "widgets/PictureDialog.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -26,7 +25,9 @@ void Dialogs::error(QWidget* parent, const QString& text)
         seams().error(text);
         return;
     }
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    // The program's title is given here, not as Qt's display name: that would be appended to
+    // every other window's title ("情報 — Tobiquill").
+    QMessageBox::critical(parent, QStringLiteral("Tobiquill"), text);
 }
 
 void Dialogs::information(QWidget* parent, const QString& caption, const QString& text)
