@@ -5,6 +5,7 @@
 #include "common/BenchClock.h"
 #include "common/BenchDiary.h"
 #include "common/BenchReport.h"
+#include "common/BenchWindow.h"
 #include "common/PlainSave.h"
 #include "core/IniFile32.h"
 #include "core/SafeFile.h"
@@ -13,8 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEvent>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -25,50 +24,6 @@ constexpr int Days = 10000;
 constexpr int Starts = 15;
 constexpr int Closes = 6;
 const QDate Today(2024, 1, 5);
-
-// Notes the window's first paint: the moment the user sees it.
-class PaintWatcher : public QObject
-{
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-std::unique_ptr<TForm1> start(const QString& folder, const Clock& clock)
-{
-    auto form = std::make_unique<TForm1>(folder, clock);
-    if (!form->FormCreate())
-        qFatal("start-up failed on %s", qPrintable(folder));
-    PaintWatcher watcher;
-    form->installEventFilter(&watcher);
-    form->show();
-    QElapsedTimer waited;
-    waited.start();
-    while (!watcher.painted && waited.elapsed() < 10000)
-        QCoreApplication::processEvents();
-    form->removeEventFilter(&watcher);
-    if (!watcher.painted)
-        qFatal("the window was never painted");
-    return form;
-}
-
-// The form is closed without its close sequence, so nothing is written back: every start
-// finds the folder as the first one did.
-void dispose(std::unique_ptr<TForm1>& form)
-{
-    if (!form)
-        return;
-    form.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -86,21 +41,21 @@ int main(int argc, char* argv[])
     const BenchClock clock(QDateTime(Today, QTime(12, 0)));
 
     // The first window of a process loads fonts, cursors and pictures: not counted.
-    std::unique_ptr<TForm1> form = start(emptyTemp.path(), clock);
-    dispose(form);
-    form = start(fullTemp.path(), clock);
-    dispose(form);
+    std::unique_ptr<TForm1> form = BenchWindow::start(emptyTemp.path(), clock);
+    BenchWindow::dispose(form);
+    form = BenchWindow::start(fullTemp.path(), clock);
+    BenchWindow::dispose(form);
 
     Samples full;
     Samples threeDays;
     Samples empty;
     for (int i = 0; i < Starts; ++i) {
-        empty.measure([&] { form = start(emptyTemp.path(), clock); });
-        dispose(form);
-        threeDays.measure([&] { form = start(shortTemp.path(), clock); });
-        dispose(form);
-        full.measure([&] { form = start(fullTemp.path(), clock); });
-        dispose(form);
+        empty.measure([&] { form = BenchWindow::start(emptyTemp.path(), clock); });
+        BenchWindow::dispose(form);
+        threeDays.measure([&] { form = BenchWindow::start(shortTemp.path(), clock); });
+        BenchWindow::dispose(form);
+        full.measure([&] { form = BenchWindow::start(fullTemp.path(), clock); });
+        BenchWindow::dispose(form);
     }
 
     // Close saves the shown day and writes each of the eleven settings on its own: one entry
@@ -111,12 +66,12 @@ int main(int argc, char* argv[])
     Samples close;
     Samples closeFloor;
     for (int i = 0; i < Closes; ++i) {
-        form = start(fullTemp.path(), clock);
+        form = BenchWindow::start(fullTemp.path(), clock);
         bool closed = false;
         close.measure([&] { closed = form->close(); });
         if (!closed)
             qFatal("the window did not close");
-        dispose(form);
+        BenchWindow::dispose(form);
         const QByteArray entry = SafeFile::read(entryPath);
         const QByteArray ini = SafeFile::read(iniPath);
         closeFloor.measure([&] {
