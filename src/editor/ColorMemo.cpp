@@ -42,6 +42,7 @@ TColorMemo::TColorMemo(QWidget* parent) : QPlainTextEdit(parent)
     // Hot spots change the pointer as it passes over them, buttons down or not.
     viewport()->setMouseTracking(true);
     connect(this, &QPlainTextEdit::textChanged, this, &TColorMemo::textChangedRedraw);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { ++m_contentsVersion; });
 }
 
 QString TColorMemo::text() const
@@ -72,9 +73,15 @@ void TColorMemo::layoutDocument() const
             QCoreApplication::sendEvent(self, &event);
             self->setAttribute(Qt::WA_PendingResizeEvent, false);
         }
-        const LineWrapMode mode = lineWrapMode();
-        self->setLineWrapMode(mode == NoWrap ? WidgetWidth : NoWrap);
-        self->setLineWrapMode(mode);
+        // Laying the whole text out again is the slow part of start-up: it is done once for
+        // each text, width and font.
+        const HiddenLayout now{m_contentsVersion, viewport()->width(), font().key()};
+        if (now != m_hiddenLayout) {
+            const LineWrapMode mode = lineWrapMode();
+            self->setLineWrapMode(mode == NoWrap ? WidgetWidth : NoWrap);
+            self->setLineWrapMode(mode);
+            m_hiddenLayout = now;
+        }
     }
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())

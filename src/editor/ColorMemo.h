@@ -131,6 +131,16 @@ private:
     int m_lastLineCount = 0;
     int m_lastTextEnd = 0;
     bool m_overHotSpot = false;
+    // What the hidden editor's text was last laid out for.
+    struct HiddenLayout
+    {
+        quint64 contents = 0;
+        int width = -1;
+        QString font;
+        bool operator==(const HiddenLayout&) const = default;
+    };
+    quint64 m_contentsVersion = 1;
+    mutable HiddenLayout m_hiddenLayout;
     mutable int m_caretLine = 0;
     mutable int m_caretColumn = 0;
     mutable int m_firstVisibleLine = 0;
