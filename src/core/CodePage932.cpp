@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -272,11 +273,32 @@ private:
 
 } // namespace
 
-QString CodePage932::decode(const QByteArray& bytes)
+namespace {
+std::atomic<bool> tableReady{false};
+
+const DecodeTable& decodeTable()
 {
     static const DecodeTable table;
-    if (std::optional<QString> text = table.decode(bytes))
-        return *std::move(text);
+    tableReady.store(true, std::memory_order_release);
+    return table;
+}
+
+// Below this size the converter is fast enough; the table costs about a millisecond to build,
+// which start-up should not pay for a few settings and a short entry.
+constexpr qsizetype TableWorthIt = 64 * 1024;
+} // namespace
+
+void CodePage932::prepareBulkDecoding()
+{
+    decodeTable();
+}
+
+QString CodePage932::decode(const QByteArray& bytes)
+{
+    if (tableReady.load(std::memory_order_acquire) || bytes.size() >= TableWorthIt) {
+        if (std::optional<QString> text = decodeTable().decode(bytes))
+            return *std::move(text);
+    }
     Converter decoder(Utf16, Cp932);
     // Every byte yields at most one UTF-16 unit.
     QByteArray units(bytes.size() * 2, Qt::Uninitialized);

@@ -33,6 +33,8 @@ void DiarySearch::prepare()
 {
     if (m_listed)
         return;
+    // Every entry is decoded on each search.
+    CodePage932::prepareBulkDecoding();
     const QHash<QString, QByteArray> titles = DiaryTitles::byKey(m_rawTitles);
     m_days.clear();
     QStringList keys = DayStore(m_dataDir).entryKeys();
