@@ -76,19 +76,20 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
 
 void CommandLineTasks::addOptions(QCommandLineParser& parser)
 {
-    parser.addOption({Export, QStringLiteral("日記を一つのファイル (UTF-8) に書き出す。"),
+    parser.addOption({Export, QStringLiteral("Export every day with an entry to one UTF-8 file."),
                       QStringLiteral("FILE")});
-    parser.addOption({From, QStringLiteral("書き出す最初の日。"), QStringLiteral("yyyymmdd")});
-    parser.addOption({To, QStringLiteral("書き出す最後の日。"), QStringLiteral("yyyymmdd")});
+    parser.addOption({From, QStringLiteral("First day to export."), QStringLiteral("yyyymmdd")});
+    parser.addOption({To, QStringLiteral("Last day to export."), QStringLiteral("yyyymmdd")});
     parser.addOption(
-        {Format,
-         QStringLiteral("書き出しの形式: text、markdown、html (既定はファイルの拡張子で決まる)。"),
+        {Format, QStringLiteral("Export format (by default the file name's extension decides)."),
          QStringLiteral("text|markdown|html")});
     parser.addOption({Backup,
-                      QStringLiteral("diary.ini と data フォルダを zip アーカイブに保存する。"),
+                      QStringLiteral("Back up diary.ini and every day file to a zip archive."),
                       QStringLiteral("FILE.zip")});
-    parser.addOption({Restore, QStringLiteral("zip アーカイブから空のフォルダに日記を復元する。"),
-                      QStringLiteral("FILE.zip")});
+    parser.addOption(
+        {Restore,
+         QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
+         QStringLiteral("FILE.zip")});
 }
 
 bool CommandLineTasks::requested(const QCommandLineParser& parser)
