@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeFile.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ int main(int argc, char* argv[])
     const QString folder = ProgramFolder::resolve(
         qEnvironmentVariable("TOBIQUILL_HOME"), QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    QDir().mkpath(folder);
+    SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());
     if (!form.FormCreate())
