@@ -1,6 +1,8 @@
 #include "core/Clock.h"
 #include "core/ProgramFolder.h"
 #include "core/SafeFile.h"
+#include "widgets/SessionEnd.h"
+#include "widgets/SingleWindow.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -19,8 +21,12 @@ int main(int argc, char* argv[])
     SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());
-    if (!form.FormCreate())
-        return 1;
+    if (!form.FormCreate()) {
+        // A diary open in another copy: its window comes forward, and this start was no failure.
+        return SingleWindow::bringForward(folder) ? 0 : 1;
+    }
+    const SingleWindow single(folder, &form);
+    const SessionEnd sessionEnd(&form);
     form.show();
     return QApplication::exec();
 }

@@ -40,6 +40,18 @@ void Dialogs::information(QWidget* parent, const QString& caption, const QString
     box.exec();
 }
 
+bool Dialogs::question(QWidget* parent, const QString& text)
+{
+    if (seams().question)
+        return seams().question(text);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 std::optional<QFont> Dialogs::chooseFont(QWidget* parent, const QFont& current)
 {
     if (seams().font)

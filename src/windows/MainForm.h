@@ -91,6 +91,7 @@ private:
     void createComponents();
     void createMenu();
     bool FormClose();
+    bool leaveAnyway();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
     void BuildSkin(const QImage& scheme, const QImage& buttons);
@@ -125,4 +126,6 @@ private:
     // never saved from them, and they stay read-only until another day loads.
     QString m_unloadedKey;
     bool m_startupFailed = false;
+    // Where start-up placed the window: the nearest place to the stored position.
+    QPoint m_placedAt;
 };

@@ -19,8 +19,18 @@ public:
     {
         Dialogs::resetSeams();
         Dialogs::seams().error = [this](const QString& text) { messages << text; };
+        Dialogs::seams().question = [this](const QString& text) {
+            questions << text;
+            return leave;
+        };
+        // Recovery files land in the per-user data folder: here, one of the test's own.
+        qputenv("XDG_DATA_HOME", path("user-data").toLocal8Bit());
     }
-    ~WindowFixture() { Dialogs::resetSeams(); }
+    ~WindowFixture()
+    {
+        Dialogs::resetSeams();
+        SafeFile::faultHook() = {};
+    }
 
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString entryPath(const QString& key) const { return path("data/" + key); }
@@ -42,4 +52,7 @@ public:
     QTemporaryDir folder;
     TestClock clock;
     QStringList messages;
+    QStringList questions;
+    // The answer to "leave without saving?".
+    bool leave = false;
 };

@@ -1,0 +1,36 @@
+#include "widgets/SessionEnd.h"
+
+#include "core/QuitSignals.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QWidget>
+
+SessionEnd::SessionEnd(QWidget* window) : QObject(window), m_window(window)
+{
+    auto* signals_ = new QuitSignals(this);
+    connect(signals_, &QuitSignals::received, this, &SessionEnd::closeWindow);
+#ifndef QT_NO_SESSIONMANAGER
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &SessionEnd::commitData);
+#endif
+}
+
+bool SessionEnd::closeWindow()
+{
+    if (m_closing)
+        return false;
+    m_closing = true;
+    const bool closed = m_window->close();
+    m_closing = false;
+    return closed;
+}
+
+void SessionEnd::commitData(QSessionManager& manager)
+{
+#ifndef QT_NO_SESSIONMANAGER
+    if (!closeWindow())
+        manager.cancel();
+#else
+    Q_UNUSED(manager);
+#endif
+}
