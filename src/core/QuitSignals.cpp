@@ -30,7 +30,9 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
         return;
     m_notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignal);
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
