@@ -12,6 +12,7 @@
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
+#include "widgets/AutoSave.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
@@ -257,7 +258,18 @@ bool TForm1::FormCreate()
 
     ShowDate(now());
     guarded([this] { LoadDay(ShownDate); });
+    startAutoSave();
     return true;
+}
+
+void TForm1::startAutoSave()
+{
+    m_autoSave = new AutoSave(this, [this] {
+        if (m_diary)
+            SaveDay(ShownDate);
+    });
+    connect(Memo1, &QPlainTextEdit::textChanged, m_autoSave, &AutoSave::touched);
+    connect(Edit1, &QLineEdit::textEdited, m_autoSave, &AutoSave::touched);
 }
 
 void TForm1::applySettings()
@@ -579,6 +591,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (m_autoSave)
+        m_autoSave->stop();
     m_diary.reset();
     event->accept();
 }

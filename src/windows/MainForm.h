@@ -10,6 +10,7 @@
 #include <optional>
 
 class Clock;
+class AutoSave;
 class Diary;
 class ImageButton;
 class QAction;
@@ -92,6 +93,7 @@ private:
     void createMenu();
     bool FormClose();
     bool leaveAnyway();
+    void startAutoSave();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
     void BuildSkin(const QImage& scheme, const QImage& buttons);
@@ -128,4 +130,5 @@ private:
     bool m_startupFailed = false;
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;
+    AutoSave* m_autoSave = nullptr;
 };

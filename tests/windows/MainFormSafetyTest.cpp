@@ -2,7 +2,9 @@
 #include "common/WindowFixture.h"
 #include "core/SafeFile.h"
 #include "editor/ColorMemo.h"
+#include "widgets/AutoSave.h"
 
+#include <QAction>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QProcess>
@@ -175,6 +177,44 @@ private slots:
         QCOMPARE(form->Memo1->font().family(), u"Foo, Bar"_s);
         QVERIFY(form->close());
         QVERIFY(f.read("diary.ini").contains("fontname=Foo, Bar\r\n"));
+    }
+
+    void pauseInTyping_savesTheShownDay()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        const auto stored = [&] {
+            return QFileInfo::exists(f.entryPath("20240105")) ? f.read("data/20240105")
+                                                              : QByteArray();
+        };
+        form->Memo1->setText(u"typed 日記"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(stored(), "typed \x93\xfa\x8b\x4c"_ba, 4 * AutoSave::PauseMs);
+        form->Edit1->setText(u"title"_s);
+        emit form->Edit1->textEdited(form->Edit1->text());
+        QTRY_VERIFY_WITH_TIMEOUT(f.read("diary.ini").contains("20240105=title\r\n"),
+                                 4 * AutoSave::PauseMs);
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void failedAutosave_isSilent_theChangeOfDayReportsIt()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        int attempts = 0;
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString& path) {
+            if (step != SafeFile::Step::Create || !path.endsWith(u"20240105"))
+                return 0;
+            ++attempts;
+            return ENOSPC;
+        };
+        form->Memo1->setText(u"kept"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(attempts > 0, 4 * AutoSave::PauseMs);
+        QVERIFY(f.messages.isEmpty());
+        form->forwordd1->trigger();
+        QCOMPARE(f.messages, QStringList(u"ﾌｧｲﾙ %1 を作成できません\nﾃﾞｨｽｸに空きがありません。"
+                                         "入力した文章はそのまま残っています。"_s.arg(
+                                             f.entryPath("20240105"))));
+        QCOMPARE(form->Memo1->text(), u"kept"_s);
     }
 
     void longTitle_survivesViewingAndEditing()
