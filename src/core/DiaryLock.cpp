@@ -16,7 +16,10 @@ DiaryLock::DiaryLock(const QString& folder) : m_lock(std::make_unique<QLockFile>
     }
     if (m_lock->error() == QLockFile::LockFailedError)
         throw DiaryError::diaryInUse(folder);
-    throw DiaryError::cannotCreate(fileName(folder));
+    // A folder that takes no new file (read-only, immutable, full) takes no save either, so no
+    // copy can overwrite another's there: the diary opens to be read, unlocked, and each save
+    // reports why it failed.
+    m_lock.reset();
 }
 
 DiaryLock::~DiaryLock() = default;

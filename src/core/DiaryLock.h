@@ -12,8 +12,8 @@ class QLockFile;
 class DiaryLock
 {
 public:
-    // Takes the lock; throws DiaryError::diaryInUse when a running copy holds it and
-    // DiaryError::cannotCreate when the lock file cannot be made.
+    // Takes the lock; throws DiaryError::diaryInUse when a running copy holds it. Where the lock
+    // file cannot be made, the diary goes unlocked (see the source).
     explicit DiaryLock(const QString& folder);
     ~DiaryLock();
 

@@ -52,6 +52,21 @@ private slots:
         QVERIFY(!third->startupFailed());
     }
 
+    // Nothing can be saved in such a folder, so no copy overwrites another: the diary opens.
+    void immutableDiaryFolder_opensToBeRead()
+    {
+        WindowFixture f;
+        f.write("data/20240105", "read only");
+        f.write("diary.ini", "[title]\r\n20240105=t\r\n");
+        Immutable frozen(f.folder.path());
+        REQUIRE_IMMUTABLE(frozen);
+        auto form = f.start();
+        QVERIFY(!form->startupFailed());
+        QCOMPARE(form->Memo1->text(), u"read only"_s);
+        f.leave = true;
+        QVERIFY(form->close());
+    }
+
     void lockOfACopyThatDied_isTakenOver()
     {
         WindowFixture f;
