@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
         return SingleWindow::bringForward(folder) ? 0 : 1;
     }
     const SingleWindow single(folder, &form);
-    const SessionEnd sessionEnd(&form);
+    const SessionEnd sessionEnd(&form, [&form] { return !form.diary() || form.FormClose(); });
     form.show();
     return QApplication::exec();
 }

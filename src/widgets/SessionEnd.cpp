@@ -6,7 +6,8 @@
 #include <QSessionManager>
 #include <QWidget>
 
-SessionEnd::SessionEnd(QWidget* window) : QObject(window), m_window(window)
+SessionEnd::SessionEnd(QWidget* window, std::function<bool()> commit)
+    : QObject(window), m_window(window), m_commit(std::move(commit))
 {
     auto* signals_ = new QuitSignals(this);
     connect(signals_, &QuitSignals::received, this, &SessionEnd::closeWindow);
@@ -28,7 +29,7 @@ bool SessionEnd::closeWindow()
 void SessionEnd::commitData(QSessionManager& manager)
 {
 #ifndef QT_NO_SESSIONMANAGER
-    if (!closeWindow())
+    if (!m_commit() && manager.allowsInteraction())
         manager.cancel();
 #else
     Q_UNUSED(manager);

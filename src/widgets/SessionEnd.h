@@ -1,20 +1,25 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QSessionManager;
 class QWidget;
 
-// Closes the window the normal way, saving the day, when the program is told to end from
-// outside: SIGTERM, SIGHUP or SIGINT, or the session manager's request to save before the
-// desktop session ends. A refused close (the user stays after a failed save) cancels the end of
-// the session where the session manager allows it.
+// Ends the program the normal way when it is told to from outside. SIGTERM, SIGHUP and SIGINT
+// close the window, which saves the day. The session manager's save request (sent before the
+// desktop session ends, and by some session managers at other moments too) runs commit, which
+// saves the day and the settings and leaves the window open: the program must not end on a
+// request that may be only a checkpoint. The end that follows arrives as SIGTERM or as a lost
+// display, and the day is saved by then. A failed commit asks to cancel the session's end where
+// the session manager lets the program ask.
 class SessionEnd : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit SessionEnd(QWidget* window);
+    // commit saves what the window holds and tells whether it all reached the disk.
+    SessionEnd(QWidget* window, std::function<bool()> commit);
 
     // Closes the window unless a close started here is still running (a second signal while
     // the first close waits on a question changes nothing). True when the window closed.
@@ -24,5 +29,6 @@ private:
     void commitData(QSessionManager& manager);
 
     QWidget* m_window;
+    std::function<bool()> m_commit;
     bool m_closing = false;
 };

@@ -38,6 +38,9 @@ public:
     // nothing written.
     bool FormCreate();
     bool startupFailed() const { return m_startupFailed; }
+    // Saves the shown day and writes every setting, reporting a failure in the error box; false
+    // then. The close handler runs it first; the session's save request runs it alone.
+    bool FormClose();
 
     void ShowDate(double date);
     void LoadDay(double date);
@@ -91,7 +94,6 @@ protected:
 private:
     void createComponents();
     void createMenu();
-    bool FormClose();
     bool leaveAnyway();
     void startAutoSave();
     void applySettings();

@@ -46,7 +46,7 @@ private slots:
         QFETCH(int, signalNumber);
         Window window;
         window.show();
-        const SessionEnd end(&window);
+        const SessionEnd end(&window, [] { return true; });
         std::raise(signalNumber);
         QTRY_COMPARE(window.closeRequests, 1);
         QVERIFY(!window.isVisible());
@@ -57,7 +57,7 @@ private slots:
         Window window;
         window.refuse = true;
         window.show();
-        SessionEnd end(&window);
+        SessionEnd end(&window, [] { return true; });
         QVERIFY(!end.closeWindow());
         QVERIFY(window.isVisible());
         window.refuse = false;

@@ -152,6 +152,21 @@ private slots:
                      "old"_ba);
     }
 
+    // What the session manager's save request runs: everything saved, the window stays.
+    void saveForTheSession_writesDayAndSettings_andKeepsTheWindow()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Memo1->setText(u"before the session ends"_s);
+        QVERIFY(form->FormClose());
+        QCOMPARE(f.read("data/20240105"), "before the session ends"_ba);
+        QVERIFY(f.read("diary.ini").contains("scrollbar=0\r\n"));
+        QVERIFY(form->diary());
+        form->Memo1->setText(u"after"_s);
+        QVERIFY(form->close());
+        QCOMPARE(f.read("data/20240105"), "after"_ba);
+    }
+
     void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest_data()
     {
         QTest::addColumn<QByteArray>("stored");
