@@ -6,7 +6,6 @@
 #include "windows/MainForm.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QStandardPaths>
 
 int main(int argc, char* argv[])
