@@ -153,11 +153,11 @@ void SafeFile::write(const QString& path, const QByteArray& bytes)
         throw writeError(path, error);
 
     // The rename reaches the disk only with the folder: until then a power cut may bring the old
-    // file back, or none. A file system without folder syncs (EINVAL) has nothing to sync.
+    // file back, or none. A file system without folder syncs (EINVAL) has nothing to sync, and a
+    // folder that cannot be opened for reading cannot be synced: the save stands then.
     const Descriptor dir(
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    error =
-        attempt(Step::SyncFolder, path, [&] { return dir.get() < 0 ? -1 : ::fsync(dir.get()); });
+    error = attempt(Step::SyncFolder, path, [&] { return dir.get() < 0 ? 0 : ::fsync(dir.get()); });
     if (error != 0 && error != EINVAL)
         throw writeError(path, error);
 }
