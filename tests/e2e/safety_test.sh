@@ -85,6 +85,40 @@ for sig in TERM HUP; do
     APP_PID=
 done
 
+# A close whose save fails: the real error box, then the real question; leaving anyway keeps the
+# text in a recovery file.
+app_box_found() {
+    BOX=$(xdotool search --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null |
+        grep -vx "$WIN" | head -n 1)
+    [ -n "$BOX" ]
+}
+app_box_gone() {
+    ! xdotool search --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null | grep -qx "$BOX"
+}
+
+home=$(new_folder leave)
+app_start "$home" "$NOW"
+type_body "kept elsewhere"
+check_eq "the body holds the text to keep" "kept elsewhere" "$(shown_body)"
+mv "$home/data" "$home/data.moved"
+echo "a file where the entries folder was" >"$home/data"
+app_click "$CLOSE_X" "$CLOSE_Y"
+wait_for app_box_found || abort "the failed save shows the error box"
+xdotool windowfocus "$BOX"
+wait_for box_has_focus || abort "the error box takes the keyboard focus"
+xdotool key Return
+wait_for app_box_gone || abort "the error box goes when answered"
+wait_for app_box_found || abort "the question to leave anyway follows"
+xdotool windowfocus "$BOX"
+wait_for box_has_focus || abort "the question takes the keyboard focus"
+xdotool key alt+y
+wait_for test -e "$E2E_WORK/app.rc" || abort "answering yes ends the program"
+check_eq "leaving anyway ends with code 0" 0 "$(cat "$E2E_WORK/app.rc")"
+APP_PID=
+recovery=$(find "$XDG_DATA_HOME/tobiquill/recovery" -name "$KEY-*.txt" 2>/dev/null | head -n 1)
+check "the recovery file holds the unsaved text" grep -qx "kept elsewhere" "$recovery"
+check_eq "the recovery file is private" 600 "$(mode_of "$recovery")"
+
 # A start-up that fails shows the real error box and ends with code 1, writing nothing.
 home=$(new_folder broken)
 mkdir "$home/diary.ini"
