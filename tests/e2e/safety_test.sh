@@ -11,7 +11,7 @@ readonly KEY=20240105
 
 # other_start FOLDER: a further copy of the program, outside the harness's own bookkeeping.
 other_start() {
-    rm -f "$E2E_WORK/other.rc"
+    rm -f "$E2E_WORK/other.rc" "$E2E_WORK/other.pid"
     (
         env TOBIQUILL_HOME="$1" "$E2E_BIN" >>"$E2E_WORK/app.log" 2>&1 &
         echo $! >"$E2E_WORK/other.pid"
