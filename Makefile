@@ -4,16 +4,21 @@
 #   make asan   the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 #   make deb    build the Debian package (CPack), $(BUILD)/tobiquill_<version>_<arch>.deb
+#   make fuzz   the fuzz targets built with clang, libFuzzer and sanitizers, each run briefly
+#               from the seed corpus in fuzz/corpus (FUZZ_SECONDS each, 60 by default)
 
 PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic \
             xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick faketime libfaketime \
             ibus ibus-anthy python3-gi dbus-daemon dbus-bin desktop-file-utils appstream dpkg-dev \
             openbox \
-            libzip-dev pkg-config libxml2-utils python3
+            libzip-dev pkg-config libxml2-utils python3 clang
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan bench deb clean
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := IniFile32 CodePage932 Picture
+
+.PHONY: run test deps build asan bench deb fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -46,6 +51,18 @@ asan: deps
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 
+# New inputs the fuzzer finds stay in build-fuzz; the committed seeds are only read.
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTOBIQUILL_FUZZ=ON -DTOBIQUILL_TESTS=OFF
+	cmake --build build-fuzz -j$(JOBS) $(addprefix --target fuzz_,$(FUZZ_TARGETS))
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t && \
+	  ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='*=false' build-fuzz/fuzz/fuzz_$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -artifact_prefix=build-fuzz/ \
+	    build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
 bench: deps
 	bench/run.sh
 
@@ -53,4 +70,4 @@ deb: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) build-asan build-bench
+	rm -rf $(BUILD) build-asan build-bench build-fuzz

@@ -8,6 +8,7 @@
 #include "common/PlainSave.h"
 #include "core/DiaryDate.h"
 #include "core/SafeFile.h"
+#include "editor/ColorMemo.h"
 #include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 
@@ -62,7 +63,14 @@ Result run(const QString& path, QStringList& messages)
     // leaves a day that holds text, so it is written (a title near the end of [title]), and
     // reaches a day that has an entry to load.
     bool back = true;
+    // A day left as it was is not written again, so each day is edited before it is left: a
+    // full stop added or taken away at the end.
+    const auto edit = [&] {
+        const QString text = form.Memo1->text();
+        form.Memo1->setText(text.endsWith(u'.') ? text.chopped(1) : text + u'.');
+    };
     const auto changeDay = [&] {
+        edit();
         (back ? form.back1 : form.forwordd1)->trigger();
         back = !back;
         QCoreApplication::processEvents();
@@ -83,6 +91,7 @@ Result run(const QString& path, QStringList& messages)
 
     // Interleaved, so that the disk's mood changes both figures alike.
     for (int i = 0; i < Changes; ++i) {
+        edit();
         const auto start = std::chrono::steady_clock::now();
         (back ? form.back1 : form.forwordd1)->trigger();
         back = !back;
@@ -93,6 +102,7 @@ Result run(const QString& path, QStringList& messages)
         r.floor.measure(floorPair);
     }
     for (int i = 0; i < Changes / 2; ++i) {
+        edit();
         r.save.measure([&] { form.SaveDay(form.ShownDate); });
         r.saveFloor.measure(floorPair);
         r.entryFloor.measure([&] { PlainSave::write(floorEntry, entry); });
@@ -112,7 +122,13 @@ Result run(const QString& path, QStringList& messages)
 
     // The figures mean nothing unless every change really saved and loaded.
     const bool written = QFileInfo(todayEntry).lastModified() > generatedAt;
-    const bool unchanged = SafeFile::read(todayEntry) == entry && SafeFile::read(iniPath) == ini;
+    QByteArray today = SafeFile::read(todayEntry);
+    QByteArray first = entry;
+    for (QByteArray* bytes : {&today, &first}) {
+        if (bytes->endsWith('.'))
+            bytes->chop(1);
+    }
+    const bool unchanged = today == first && SafeFile::read(iniPath) == ini;
     if (!messages.isEmpty() || !written || !unchanged ||
         form.Label1->text() != DiaryDate::dateLine(shown) ||
         DiaryDate::key(shown).toLatin1() != BenchDiary::key(Today))

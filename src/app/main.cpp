@@ -3,12 +3,14 @@
 #include "core/CommandLineTasks.h"
 #include "core/DisplayEnvironment.h"
 #include "core/ProgramFolder.h"
+#include "core/SafeFile.h"
 #include "widgets/QtTranslations.h"
+#include "widgets/SessionEnd.h"
+#include "widgets/SingleWindow.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -53,16 +55,6 @@ int runTask(int argc, char* argv[], const CommandLine& commandLine)
     return CommandLineTasks::run(*commandLine.tasks, diaryFolder(commandLine), err);
 }
 
-// A diary is private: a folder made for it is the user's alone.
-void createPrivateFolder(const QString& folder)
-{
-    if (QFileInfo::exists(folder))
-        return;
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -82,11 +74,18 @@ int main(int argc, char* argv[])
     const QtTranslations translations(QLocale::system());
 
     const QString folder = diaryFolder(commandLine);
-    createPrivateFolder(folder);
+    SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());
-    if (!form.FormCreate())
-        return form.startupFailed() ? 1 : 0;
+    if (!form.FormCreate()) {
+        // The password prompt cancelled is the user's choice; a diary open in another copy
+        // brings that copy's window forward, and this start was no failure either.
+        if (!form.startupFailed())
+            return 0;
+        return SingleWindow::bringForward(folder) ? 0 : 1;
+    }
+    const SingleWindow single(folder, &form);
+    const SessionEnd sessionEnd(&form, [&form] { return !form.diary() || form.FormClose(); });
     form.show();
     return QApplication::exec();
 }

@@ -133,10 +133,31 @@ const QHash<char16_t, QList<QByteArray>>& duplicates()
     return table;
 }
 
+// The characters without a code of their own and the character each is written as.
+QString withEquivalents(const QString& text)
+{
+    static const std::pair<char16_t, char16_t> equivalents[] = {
+        {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00A5', u'\uFF3C'},
+        {u'\u00AC', u'\uFFE2'}, {u'\u2014', u'\u2015'}, {u'\u2016', u'\u2225'},
+        {u'\u203E', u'\uFF5E'}, {u'\u2212', u'\uFF0D'}, {u'\u301C', u'\uFF5E'}};
+    QString result = text;
+    for (const auto& [from, to] : equivalents)
+        result.replace(QChar(from), QChar(to));
+    return result;
+}
+
+// How many bytes the character at the start of bytes takes: a stand-in and a single-byte
+// character one, any other character two.
+int characterBytes(QChar c, uchar first)
+{
+    return isEscape(c) || isSingleByteCharacter(first) ? 1 : 2;
+}
+
 // Encodes text into out (when given) and returns the index of the first character that cannot
 // be written, or -1.
-qsizetype convert(const QString& text, QByteArray* out)
+qsizetype convert(const QString& original, QByteArray* out)
 {
+    const QString text = withEquivalents(original);
     Converter encoder(Cp932, Utf16);
     std::optional<Converter> decoder;
     QByteArray bytes(text.size() + text.size() / 2 + 16, Qt::Uninitialized);
@@ -319,6 +340,20 @@ QString CodePage932::decode(const QByteArray& bytes)
     return QString(reinterpret_cast<const QChar*>(units.constData()), used / 2);
 }
 
+QString CodePage932::decode(const QByteArray& bytes, QList<qsizetype>& starts)
+{
+    const QString text = decode(bytes);
+    starts.clear();
+    starts.reserve(text.size() + 1);
+    qsizetype offset = 0;
+    for (const QChar c : text) {
+        starts.append(offset);
+        offset += characterBytes(c, uchar(bytes.at(offset)));
+    }
+    starts.append(offset);
+    return text;
+}
+
 QByteArray CodePage932::encode(const QString& text)
 {
     QByteArray bytes;
@@ -326,6 +361,45 @@ QByteArray CodePage932::encode(const QString& text)
     if (bad >= 0)
         throw DiaryError(unencodableMessage(text, bad));
     return bytes;
+}
+
+QByteArray CodePage932::encode(const QString& text, const Spellings& spellings)
+{
+    QByteArray bytes = encode(text);
+    if (spellings.isEmpty())
+        return bytes;
+    const auto& twice = duplicates();
+    qsizetype offset = 0;
+    bool afterStandIn = false;
+    for (const QChar c : withEquivalents(text)) {
+        const int size = characterBytes(c, uchar(bytes.at(offset)));
+        // After a stand-in for a lead byte the converter has already chosen the spelling that
+        // keeps the two apart.
+        if (size == 2 && !afterStandIn && twice.contains(c.unicode())) {
+            const auto spelling = spellings.constFind(c.unicode());
+            if (spelling != spellings.constEnd()) {
+                bytes[offset] = spelling->at(0);
+                bytes[offset + 1] = spelling->at(1);
+            }
+        }
+        afterStandIn = isEscape(c);
+        offset += size;
+    }
+    return bytes;
+}
+
+CodePage932::Spellings CodePage932::spellingsOf(const QByteArray& bytes)
+{
+    Spellings spellings;
+    QList<qsizetype> starts;
+    const QString text = decode(bytes, starts);
+    const auto& twice = duplicates();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (starts.at(i + 1) - starts.at(i) == 2 && twice.contains(c) && !spellings.contains(c))
+            spellings.insert(c, bytes.mid(starts.at(i), 2));
+    }
+    return spellings;
 }
 
 qsizetype CodePage932::firstUnencodable(const QString& text)

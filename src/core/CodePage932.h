@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 // Text crosses the file boundary here and nowhere else: the diary's files are code page 932
@@ -12,16 +14,32 @@
 // private-use character U+F700 + b, which encodes back to b. Only bytes 0x80-0xA0 and 0xE0-0xFF
 // can be invalid, so these stand-ins lie in U+F780-U+F7FF, outside U+E000-U+E757 where the
 // user-defined area F040-F9FC decodes.
+//
+// Code page 932 spells 398 characters twice (NEC row 13 and the IBM extensions in two places).
+// A file's own spelling of them is kept: spellingsOf() collects it and encode() writes it again.
+//
+// Nine characters have no code of their own and are written as their code page 932 equivalents:
+// ¢ £ ¥ ¬ — ‖ ‾ − 〜 as ￠ ￡ ＼ ￢ ― ∥ ～ － ～. No other character is ever replaced; nothing
+// becomes "?".
 class CodePage932
 {
 public:
+    // The byte pair a file used for each character code page 932 spells twice.
+    using Spellings = QHash<char16_t, QByteArray>;
+
     static QString decode(const QByteArray& bytes);
     // Builds the lookup table that decodes many or long texts several times faster; decoding
     // uses it from then on. Safe from any thread.
     static void prepareBulkDecoding();
+    // Also gives, for each character of the text, the offset of its first byte.
+    static QString decode(const QByteArray& bytes, QList<qsizetype>& starts);
     // Throws a DiaryError with unencodableMessage() when the text holds a character code page 932
-    // cannot hold (see firstUnencodable()); nothing is ever replaced by "?".
+    // cannot hold (see firstUnencodable()).
     static QByteArray encode(const QString& text);
+    // A character spelled twice takes the spelling given for it, when it has one.
+    static QByteArray encode(const QString& text, const Spellings& spellings);
+    // The first spelling the bytes use of each character spelled twice.
+    static Spellings spellingsOf(const QByteArray& bytes);
     // Index of the first character code page 932 cannot hold, or -1. For a character outside the
     // BMP the index of its first code unit. A stand-in for an invalid lead byte counts as
     // unencodable when the character after it would join it into a different character.

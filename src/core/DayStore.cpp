@@ -1,13 +1,14 @@
 #include "core/DayStore.h"
 
-#include "core/CodePage932.h"
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
+#include "core/Spelling.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
@@ -64,10 +65,7 @@ QString DayStore::readBody(const QString& dateKey) const
     // The file may have grown since it was measured.
     if (bytes.size() > MaxBodyBytes)
         throw DiaryError::memoLimit();
-    QString body = CodePage932::decode(bytes);
-    body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return body;
+    return Spelling(bytes, Spelling::Breaks::Collapsed).text();
 }
 
 void DayStore::writeBody(const QString& dateKey, const QString& body) const
@@ -76,9 +74,22 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     // A stray CR is a line break when the file is read back, so it is written as one.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    const QByteArray bytes = CodePage932::encode(text);
+    const QString path = entryPath(dateKey);
+    // The file as it stands gives the bytes of what was not edited. One that cannot be read is
+    // replaced as a whole.
+    std::optional<QByteArray> old;
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() <= MaxBodyBytes) {
+        try {
+            old = SafeFile::read(path);
+        } catch (const DiaryError&) {
+        }
+    }
+    const QByteArray bytes =
+        Spelling(old.value_or(QByteArray()), Spelling::Breaks::Collapsed).bytesFor(text);
     if (bytes.size() > MaxBodyBytes)
         throw DiaryError::memoLimit();
-    SafeFile::write(entryPath(dateKey), bytes);
+    // A day left as it was is not written again: viewing a day changes nothing on disk.
+    if (old == bytes)
+        return;
+    SafeFile::write(path, bytes);
 }

@@ -28,7 +28,8 @@ public:
     // become one "\n". Throws DiaryError::cannotOpen when the entry cannot be read and
     // DiaryError::memoLimit when the file is larger than MaxBodyBytes.
     QString readBody(const QString& dateKey) const;
-    // Writes the body with CR LF line breaks in code page 932, replacing the file atomically.
+    // Writes the body with CR LF line breaks in code page 932, replacing the file atomically. What
+    // was not edited keeps its bytes (see Spelling); a body equal to the file is not written.
     // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be
     // loaded again), a DiaryError naming the character when the body holds one code page 932
     // cannot hold, and DiaryError::cannotCreate when the write fails; the old file is whole then.

@@ -2,7 +2,10 @@
 
 #include "core/CodePage932.h"
 #include "core/DiaryDate.h"
+#include "core/DiaryLock.h"
 #include "core/IniFile32.h"
+#include "core/SafeFile.h"
+#include "core/Spelling.h"
 
 #include <QDir>
 
@@ -13,9 +16,13 @@ const QByteArray TitleSection = QByteArrayLiteral("title");
 Diary::Diary(const QString& programFolder)
     : m_dataDir(QDir(programFolder).filePath(QStringLiteral("data"))), m_store(m_dataDir)
 {
+    // Before anything is read or cleaned up: another copy may be in the middle of a save.
+    m_lock = std::make_unique<DiaryLock>(programFolder);
+    SafeFile::removeLeftovers(programFolder);
+    SafeFile::removeLeftovers(m_dataDir);
     // An existing folder, or one that cannot be made, is no reason to stop: a later write into
     // it reports the failure.
-    QDir().mkdir(m_dataDir);
+    SafeFile::makeFolder(m_dataDir);
     m_ini = std::make_unique<TIniFile32>(QDir(programFolder).filePath(QStringLiteral("diary.ini")));
 }
 
@@ -43,12 +50,20 @@ QString Diary::readTitle(const QString& dateKey) const
 
 void Diary::writeTitle(const QString& dateKey, const QString& title)
 {
-    m_ini->WriteString(TitleSection, dateKey.toLatin1(), CodePage932::encode(title));
+    const QByteArray key = dateKey.toLatin1();
+    const QByteArray stored = m_ini->ReadString(TitleSection, key, {});
+    const QByteArray bytes = Spelling(stored, Spelling::Breaks::Kept).bytesFor(title);
+    // An unchanged title leaves diary.ini as it is. An empty one is written all the same: the
+    // key line it adds is how an untitled day has always been stored.
+    if (bytes.isEmpty() || bytes != stored)
+        m_ini->WriteString(TitleSection, key, bytes);
 }
 
 void Diary::saveDay(const QString& dateKey, const QString& title, const QString& body)
 {
-    const QByteArray storedTitle = CodePage932::encode(title);
+    // Converted first: a title the code page cannot hold stops the save before any write.
+    Spelling(m_ini->ReadString(TitleSection, dateKey.toLatin1(), {}), Spelling::Breaks::Kept)
+        .bytesFor(title);
     m_store.writeBody(dateKey, body);
-    m_ini->WriteString(TitleSection, dateKey.toLatin1(), storedTitle);
+    writeTitle(dateKey, title);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+class DiaryLock;
 class TIniFile32;
 
 // One diary on disk: the entries folder "data" (a body file per day) and diary.ini, whose section
@@ -13,8 +14,10 @@ class TIniFile32;
 class Diary
 {
 public:
-    // Creates the entries folder when it is missing and loads diary.ini; throws
-    // DiaryError::cannotOpen when diary.ini exists but cannot be read.
+    // Takes the diary's lock, removes what interrupted saves left behind, creates the entries
+    // folder when it is missing and loads diary.ini. Throws DiaryError::diaryInUse when another
+    // copy of the program has the diary open, DiaryError::cannotOpen when diary.ini exists but
+    // cannot be read.
     explicit Diary(const QString& programFolder);
     ~Diary();
 
@@ -36,6 +39,7 @@ public:
     void saveDay(const QString& dateKey, const QString& title, const QString& body);
 
 private:
+    std::unique_ptr<DiaryLock> m_lock;
     QString m_dataDir;
     DayStore m_store;
     std::unique_ptr<TIniFile32> m_ini;

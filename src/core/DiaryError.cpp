@@ -1,7 +1,9 @@
 #include "core/DiaryError.h"
 
-DiaryError::DiaryError(QString message)
-    : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+#include <QDir>
+#include <QFileInfo>
+
+DiaryError::DiaryError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
 {
 }
 
@@ -10,9 +12,31 @@ DiaryError DiaryError::cannotCreate(const QString& path)
     return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
 }
 
+DiaryError DiaryError::folderNotWritable(const QString& path)
+{
+    return DiaryError(
+        cannotCreate(path).message() +
+        QStringLiteral("\nﾌｫﾙﾀﾞ %1 に書き込めません。入力した文章はそのまま残っています。")
+            .arg(QFileInfo(path).absolutePath()));
+}
+
+DiaryError DiaryError::diskFull(const QString& path)
+{
+    return DiaryError(
+        cannotCreate(path).message() +
+        QStringLiteral("\nﾃﾞｨｽｸに空きがありません。入力した文章はそのまま残っています。"));
+}
+
 DiaryError DiaryError::cannotOpen(const QString& path)
 {
     return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+}
+
+DiaryError DiaryError::diaryInUse(const QString& folder)
+{
+    return DiaryError(QStringLiteral("この日記 (%1) はもう開いています。"
+                                     "開いているウィンドウを前に出します。")
+                          .arg(QDir::toNativeSeparators(folder)));
 }
 
 DiaryError DiaryError::memoLimit()

@@ -15,8 +15,15 @@ public:
 
     // "The file cannot be created or written": a save failed, the old file is whole.
     static DiaryError cannotCreate(const QString& path);
+    // The save failed because the file's folder takes no new file (read-only, immutable): the
+    // file cannot be saved there at all, and the old one is whole.
+    static DiaryError folderNotWritable(const QString& path);
+    // The save failed for lack of space; the old file is whole.
+    static DiaryError diskFull(const QString& path);
     // "The file cannot be opened": an existing file could not be read.
     static DiaryError cannotOpen(const QString& path);
+    // Another running copy of the program has the diary in the folder open.
+    static DiaryError diaryInUse(const QString& folder);
     // The text is larger than the body editor accepts.
     static DiaryError memoLimit();
 

@@ -172,8 +172,13 @@ TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
 {
     // Anything at the path, a folder included, must load: a store that silently started empty
     // would overwrite the diary's settings and titles with the first write.
-    if (QFileInfo(fileName).exists())
-        m_lines = splitLines(SafeFile::read(fileName));
+    if (QFileInfo(fileName).exists()) {
+        const QByteArray bytes = SafeFile::read(fileName);
+        m_lines = splitLines(bytes);
+        const qsizetype nul = bytes.indexOf('\0');
+        if (nul >= 0)
+            m_afterText = bytes.sliced(nul);
+    }
 }
 
 QByteArray TIniFile32::ReadString(const QByteArray& section, const QByteArray& key,
@@ -290,12 +295,13 @@ TIniFile32::ScanResult TIniFile32::scanSection(qsizetype header, const QByteArra
 
 void TIniFile32::save() const
 {
-    qsizetype total = 0;
+    qsizetype total = m_afterText.size();
     for (const QByteArray& line : m_lines)
         total += line.size() + 2;
     QByteArray bytes;
     bytes.reserve(total);
     for (const QByteArray& line : m_lines)
         bytes.append(line).append("\r\n", 2);
+    bytes.append(m_afterText);
     SafeFile::write(m_fileName, bytes);
 }

@@ -9,7 +9,9 @@
 // written back whole, atomically, after every single write. Sections, keys and values are the
 // file's own bytes (Shift-JIS); callers convert text at this boundary.
 //
-// Reading: a line ends at CR LF, lone CR or lone LF, and a NUL byte ends the text. A section is
+// Reading: a line ends at CR LF, lone CR or lone LF, and a NUL byte ends the text. The bytes
+// from that NUL on are never read, and never lost either: every write puts them back after the
+// lines, on a line of their own. A section is
 // found only at a line equal to "[" section "]", ignoring ASCII letter case; any line that is
 // bracketed once bytes below 33 are trimmed from its ends still closes the section before it.
 // Keys are the text before a line's first "=", trimmed of bytes below 33 and compared exactly;
@@ -60,4 +62,6 @@ private:
 
     QString m_fileName;
     QList<QByteArray> m_lines;
+    // The file's bytes from its first NUL on, or nothing.
+    QByteArray m_afterText;
 };

@@ -3,13 +3,47 @@
 #include <QByteArray>
 #include <QString>
 
-// The one way the program reads and writes its files. A write replaces the file atomically:
-// a crash or a full disk mid-write leaves the old file whole.
+#include <functional>
+
+// The one way the program reads and writes its files. A write goes to a new file beside the old
+// one, reaches the disk, and then takes the old one's place in one rename, which is itself made
+// durable: a crash, a kill or a full disk at any moment leaves the old file or the new one, whole.
+// A file is never written in place; when its folder takes no new file, the write fails.
+//
+// New files are readable by their owner only (0600), whatever the umask; a replaced file keeps
+// its mode. Folders the program makes are private too (0700).
 class SafeFile
 {
 public:
-    // Creates or replaces the file; throws DiaryError::cannotCreate on any failure.
+    // The stages of a write, in order, as the fault seam sees them.
+    enum class Step
+    {
+        Create,     // the new file beside the old
+        Write,      // its bytes
+        Sync,       // its bytes to the disk
+        Commit,     // the rename over the old file
+        SyncFolder, // the folder entry to the disk
+        Read,       // reading a file
+    };
+    // A test seam: when set, it runs before each step and a non-zero result fails that step with
+    // that errno, as the system would. A full disk or a dead device are then reachable by tests
+    // that run as root, which no permission bit stops.
+    using FaultHook = std::function<int(Step step, const QString& path)>;
+    static FaultHook& faultHook();
+
+    // Creates or replaces the file; throws a DiaryError naming the file on any failure, with the
+    // reason when it is one the user can act on (a folder that takes no file, a full disk).
     static void write(const QString& path, const QByteArray& bytes);
-    // Reads the whole file; throws DiaryError::cannotOpen when it exists but cannot be read.
+    // Reads the whole file; throws DiaryError::cannotOpen when it cannot be read or is no
+    // regular file (a folder, a pipe, a device: reading one could block or never end).
     static QByteArray read(const QString& path);
+
+    // Creates the folder and any missing parents, each private to its owner; an existing folder
+    // keeps its mode. False when the folder does not exist afterwards.
+    static bool makeFolder(const QString& path);
+
+    // The name of a file an interrupted write of this program leaves beside the file it saved.
+    static bool isLeftover(const QString& fileName);
+    // Removes such leftovers from the folder: regular files only, never anything else.
+    static void removeLeftovers(const QString& folder);
 };

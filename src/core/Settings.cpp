@@ -3,6 +3,7 @@
 #include "core/CodePage932.h"
 #include "core/IniFile32.h"
 #include "core/Password.h"
+#include "core/Spelling.h"
 
 #include <cmath>
 
@@ -14,9 +15,11 @@ QString readText(const TIniFile32& ini, const char* key, const QString& defaultV
     return CodePage932::decode(ini.ReadString(Data, key, CodePage932::encode(defaultValue)));
 }
 
+// A value not changed keeps its bytes, also the file's own spelling of characters held twice.
 void writeText(TIniFile32& ini, const char* key, const QString& value)
 {
-    ini.WriteString(Data, key, CodePage932::encode(value));
+    const Spelling stored(ini.ReadString(Data, key, {}), Spelling::Breaks::Kept);
+    ini.WriteString(Data, key, stored.bytesFor(value));
 }
 
 int centred(int screen, int window)

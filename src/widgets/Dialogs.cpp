@@ -8,6 +8,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+namespace {
+// The boxes' caption. It is not Qt's application display name, which Qt would append to every
+// other window's title ("情報 — Tobiquill").
+const QString ProgramTitle = QStringLiteral("Tobiquill");
+} // namespace
+
 Dialogs::Seams& Dialogs::seams()
 {
     static Seams installed;
@@ -25,9 +31,7 @@ void Dialogs::error(QWidget* parent, const QString& text)
         seams().error(text);
         return;
     }
-    // The program's title is given here, not as Qt's display name: that would be appended to
-    // every other window's title ("情報 — Tobiquill").
-    QMessageBox::critical(parent, QStringLiteral("Tobiquill"), text);
+    QMessageBox::critical(parent, ProgramTitle, text);
 }
 
 void Dialogs::information(QWidget* parent, const QString& caption, const QString& text)
@@ -39,6 +43,17 @@ void Dialogs::information(QWidget* parent, const QString& caption, const QString
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::AcceptRole);
     box.exec();
+}
+
+bool Dialogs::question(QWidget* parent, const QString& text)
+{
+    if (seams().question)
+        return seams().question(text);
+    QMessageBox box(QMessageBox::Warning, ProgramTitle, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<QFont> Dialogs::chooseFont(QWidget* parent, const QFont& current)

@@ -21,6 +21,8 @@ public:
         // No value means cancelled.
         std::function<std::optional<QFont>(const QFont& current)> font;
         std::function<std::optional<QString>(const QString& title)> openPicture;
+        // A yes/no question; true means yes.
+        std::function<bool(const QString& text)> question;
         // Runs a modal window and returns its result code (1 = confirmed).
         std::function<int(QDialog& dialog)> exec;
     };
@@ -31,6 +33,8 @@ public:
     static void error(QWidget* parent, const QString& text);
     // An information box with the one button "はい(&Y)".
     static void information(QWidget* parent, const QString& caption, const QString& text);
+    // A warning with the buttons "はい(&Y)" and "いいえ(&N)", "いいえ" the default; true for yes.
+    static bool question(QWidget* parent, const QString& text);
     static std::optional<QFont> chooseFont(QWidget* parent, const QFont& current);
     // The picture-open dialog: a bitmap file's full path, or no value when cancelled.
     static std::optional<QString> openPicture(QWidget* parent, const QString& title);

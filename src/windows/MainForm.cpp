@@ -8,20 +8,24 @@
 #include "core/DiaryError.h"
 #include "core/IniFile32.h"
 #include "core/Random.h"
+#include "core/Recovery.h"
+#include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
 #include "widgets/AnimateWindow.h"
+#include "widgets/AutoSave.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
 #include "widgets/SlideBar.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
-#include "windows/SettingsForm.h"
 #include "windows/SearchForm.h"
+#include "windows/SettingsForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +36,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 const QSize DayButtonSize(27, 23);
@@ -146,6 +151,8 @@ void TForm1::createComponents()
     Edit1->setFrame(false);
     Edit1->setFont(uiFont(12));
     Edit1->setTextMargins(0, 0, 0, 0);
+    // A title of any length the file holds is shown and saved whole.
+    Edit1->setMaxLength(std::numeric_limits<int>::max());
 
     Memo1 = new TColorMemo(this);
     Memo1->setGeometry(24, 104, 276, 194);
@@ -267,7 +274,18 @@ bool TForm1::FormCreate()
     ShowDate(now());
     guarded([this] { LoadDay(ShownDate); });
     showFirstLine();
+    startAutoSave();
     return true;
+}
+
+void TForm1::startAutoSave()
+{
+    m_autoSave = new AutoSave(this, [this] {
+        if (m_diary)
+            SaveDay(ShownDate);
+    });
+    connect(Memo1, &QPlainTextEdit::textChanged, m_autoSave, &AutoSave::touched);
+    connect(Edit1, &QLineEdit::textEdited, m_autoSave, &AutoSave::touched);
 }
 
 void TForm1::applySettings()
@@ -276,9 +294,12 @@ void TForm1::applySettings()
     const QSize screenSize = screen ? screen->geometry().size() : QSize(width(), height());
     m_settings = Settings::read(m_diary->IniFile(), screenSize, size());
     const Settings& s = m_settings;
-    move(s.left, s.top);
+    m_placedAt = WindowPlace::nearest(QPoint(s.left, s.top), size());
+    move(m_placedAt);
 
-    QFont bodyFont(s.fontName);
+    // The name is one family, as stored: "Foo, Bar" is no list of two.
+    QFont bodyFont;
+    bodyFont.setFamilies({s.fontName});
     bodyFont.setPointSize(s.fontSize > 0 ? s.fontSize : 9);
     Memo1->setFont(bodyFont);
 
@@ -618,10 +639,13 @@ bool TForm1::FormClose()
     return guarded([this] {
         SaveDay(ShownDate);
         Settings& s = m_settings;
-        s.fontName = Memo1->font().family();
+        s.fontName = Memo1->font().families().value(0, Memo1->font().family());
         s.fontSize = Memo1->font().pointSize();
-        s.left = x();
-        s.top = y();
+        // A window not moved keeps the stored position, also one the system could not place.
+        if (pos() != m_placedAt) {
+            s.left = x();
+            s.top = y();
+        }
         s.companion = N1->isChecked();
         s.scrollBar = ScrollBar1->isChecked();
         s.write(m_diary->IniFile());
@@ -634,10 +658,39 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!FormClose()) {
+    if (!FormClose() && !leaveAnyway()) {
         event->ignore();
         return;
     }
+    if (m_autoSave)
+        m_autoSave->stop();
     m_diary.reset();
     event->accept();
+}
+
+// After a failed save at close the unsaved title and body go to a recovery file before anything
+// is asked, so that whatever follows (a kill, a lost session) they are kept; then the user may
+// leave without saving.
+bool TForm1::leaveAnyway()
+{
+    const QString key = DiaryDate::key(ShownDate);
+    const QString title = Edit1->text();
+    const QString body = Memo1->text();
+    QString text;
+    if (key == m_unloadedKey || (title.isEmpty() && body.isEmpty())) {
+        text = QStringLiteral("保存せずに終了しますか?");
+    } else {
+        try {
+            const QString path =
+                Recovery::write(Recovery::defaultFolder(), key, title, body, m_clock.localNow());
+            text = QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n"
+                                  "保存せずに終了しますか?")
+                       .arg(QDir::toNativeSeparators(path));
+        } catch (const DiaryError& error) {
+            text = QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。"
+                                  "終了すると失われます。それでも終了しますか?")
+                       .arg(error.message());
+        }
+    }
+    return Dialogs::question(this, text);
 }

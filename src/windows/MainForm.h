@@ -10,6 +10,7 @@
 #include <optional>
 
 class Clock;
+class AutoSave;
 class Diary;
 class ImageButton;
 class QAction;
@@ -40,6 +41,9 @@ public:
     bool FormCreate();
     // Start-up stopped on an error rather than on the user's wish.
     bool startupFailed() const { return m_startupFailed; }
+    // Saves the shown day and writes every setting, reporting a failure in the error box; false
+    // then. The close handler runs it first; the session's save request runs it alone.
+    bool FormClose();
 
     void ShowDate(double date);
     void LoadDay(double date);
@@ -100,7 +104,8 @@ protected:
 private:
     void createComponents();
     void createMenu();
-    bool FormClose();
+    bool leaveAnyway();
+    void startAutoSave();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
     void BuildSkin(const QImage& scheme, const QImage& buttons);
@@ -141,4 +146,7 @@ private:
     // never saved from them, and they stay read-only until another day loads.
     QString m_unloadedKey;
     bool m_startupFailed = false;
+    // Where start-up placed the window: the nearest place to the stored position.
+    QPoint m_placedAt;
+    AutoSave* m_autoSave = nullptr;
 };

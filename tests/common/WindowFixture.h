@@ -44,8 +44,18 @@ public:
         Dialogs::seams().information = [this](const QString& caption, const QString& text) {
             informations << caption + QLatin1Char('|') + text;
         };
+        Dialogs::seams().question = [this](const QString& text) {
+            questions << text;
+            return leave;
+        };
+        // Recovery files land in the per-user data folder: here, one of the test's own.
+        qputenv("XDG_DATA_HOME", path("user-data").toLocal8Bit());
     }
-    ~WindowFixture() { Dialogs::resetSeams(); }
+    ~WindowFixture()
+    {
+        Dialogs::resetSeams();
+        SafeFile::faultHook() = {};
+    }
 
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString entryPath(const QString& key) const { return path("data/" + key); }
@@ -69,4 +79,7 @@ public:
     QStringList messages;
     // "caption|text" of each information box.
     QStringList informations;
+    QStringList questions;
+    // The answer to "leave without saving?".
+    bool leave = false;
 };

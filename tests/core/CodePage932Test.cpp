@@ -2,7 +2,10 @@
 #include "core/DiaryError.h"
 
 #include <QRandomGenerator>
+#include <QStringList>
 #include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -58,7 +61,10 @@ private slots:
     void encode_windowsMapping();
     void invalidBytes_surviveRoundTrip_data();
     void invalidBytes_surviveRoundTrip();
-    void everyTwoByteSequence_roundTrips();
+    void everyOneAndTwoByteSequence_roundTrips();
+    void spellings_followTheFile_data();
+    void spellings_followTheFile();
+    void onlyTheNineEquivalents_areReplaced();
     void randomBytes_roundTrip_data();
     void randomBytes_roundTrip();
     void longJapaneseText_roundTrips();
@@ -156,30 +162,84 @@ void CodePage932Test::invalidBytes_surviveRoundTrip()
     QCOMPARE(CodePage932::encode(text), bytes);
 }
 
-void CodePage932Test::everyTwoByteSequence_roundTrips()
+// Every one- and two-byte sequence reads and writes back to its own bytes, the characters code
+// page 932 spells twice included, with the spellings the bytes themselves use.
+void CodePage932Test::everyOneAndTwoByteSequence_roundTrips()
 {
     int characters = 0;
+    int respelled = 0;
     for (int lead = 0; lead < 256; ++lead) {
-        for (int trail = 0; trail < 256; ++trail) {
-            QByteArray bytes;
-            bytes.append(char(lead)).append(char(trail));
+        for (int trail = -1; trail < 256; ++trail) {
+            QByteArray bytes(1, char(lead));
+            if (trail >= 0)
+                bytes.append(char(trail));
             const QString text = CodePage932::decode(bytes);
-            if (text.size() == 1) {
+            if (trail >= 0 && text.size() == 1) {
                 ++characters;
                 // A real character never looks like the stand-in of a bad byte.
                 QVERIFY2(text.at(0).unicode() < 0xF700 || text.at(0).unicode() > 0xF7FF,
                          bytes.toHex().constData());
             }
             QCOMPARE(CodePage932::firstUnencodable(text), -1);
-            const QByteArray again = CodePage932::encode(text);
-            if (again != bytes) {
+            const QByteArray plain = CodePage932::encode(text);
+            if (plain != bytes) {
                 QVERIFY2(isDuplicateRowLead(uchar(lead)), bytes.toHex().constData());
-                QCOMPARE(CodePage932::decode(again), text);
+                QCOMPARE(CodePage932::decode(plain), text);
+                ++respelled;
             }
+            QCOMPARE(CodePage932::encode(text, CodePage932::spellingsOf(bytes)), bytes);
         }
     }
     // Code page 932's two-byte characters: JIS X 0208, NEC and IBM extensions, user area.
     QCOMPARE(characters, 9604);
+    // Of the characters spelled twice, the copies the plain conversion does not choose.
+    QCOMPARE(respelled, 398);
+}
+
+void CodePage932Test::spellings_followTheFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    // ∵: 81E6 and NEC 879A. 纊: NEC-selected ED40 and IBM FA5C. ￢: 81CA, EEF9 and FA54.
+    QTest::newRow("NEC copy") << "\x87\x9a"_ba << u"∵∵"_s << "\x87\x9a\x87\x9a"_ba;
+    QTest::newRow("JIS copy") << "\x81\xe6"_ba << u"∵∵"_s << "\x81\xe6\x81\xe6"_ba;
+    QTest::newRow("NEC-selected IBM copy") << "\xed\x40"_ba << u"纊"_s << "\xed\x40"_ba;
+    QTest::newRow("IBM copy") << "\xfa\x5c"_ba << u"纊"_s << "\xfa\x5c"_ba;
+    QTest::newRow("first spelling wins") << "\xfa\x54\x81\xca"_ba << u"￢"_s << "\xfa\x54"_ba;
+    QTest::newRow("equivalent takes the spelling too") << "\xee\xf9"_ba << u"¬"_s << "\xee\xf9"_ba;
+    QTest::newRow("no spelling in the file") << "a"_ba << u"∵纊"_s << "\x81\xe6\xfa\x5c"_ba;
+    QTest::newRow("after a stand-in the joining copy is avoided")
+        << "\x87\x9a"_ba << standIn(0x81) + u"∵"_s << CodePage932::encode(standIn(0x81) + u"∵"_s);
+}
+
+void CodePage932Test::spellings_followTheFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    const QByteArray bytes = CodePage932::encode(text, CodePage932::spellingsOf(file));
+    QCOMPARE(bytes, written);
+    QCOMPARE(CodePage932::decode(bytes), CodePage932::decode(CodePage932::encode(text)));
+}
+
+// Nine characters without a code are written as their equivalents; every other character that
+// is written reads back as itself.
+void CodePage932Test::onlyTheNineEquivalents_areReplaced()
+{
+    const QString nine = u"¢£¥¬—‖‾−〜"_s;
+    QCOMPARE(CodePage932::decode(CodePage932::encode(nine)), u"￠￡＼￢―∥～－～"_s);
+    QCOMPARE(CodePage932::firstUnencodable(nine), -1);
+    QStringList replaced;
+    for (char32_t u = 0x20; u < 0x10000; ++u) {
+        const QChar c{char16_t(u)};
+        if (c.isSurrogate() || (u >= 0xF780 && u <= 0xF7FF))
+            continue;
+        if (CodePage932::firstUnencodable(QString(c)) < 0 &&
+            CodePage932::decode(CodePage932::encode(QString(c))) != QString(c))
+            replaced << QString(c);
+    }
+    QCOMPARE(replaced.join(QString()), nine);
 }
 
 void CodePage932Test::randomBytes_roundTrip_data()

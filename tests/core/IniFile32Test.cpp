@@ -1,5 +1,7 @@
 #include "core/IniFile32.h"
+#include "common/Immutable.h"
 #include "core/DiaryError.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,8 @@
 #include <QTest>
 
 #include <limits>
+#include <optional>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -34,6 +38,8 @@ private slots:
     void writeFailure_keepsOldFileAndChange();
     void unreadableFile_throwsCannotOpen_data();
     void unreadableFile_throwsCannotOpen();
+    void textAfterNul_keptThroughWrites_data();
+    void textAfterNul_keptThroughWrites();
     void garbageFile_neverCrashes_data();
     void garbageFile_neverCrashes();
 
@@ -281,16 +287,16 @@ void IniFile32Test::writeNumbers_readBack()
 
 void IniFile32Test::writeFailure_keepsOldFileAndChange_data()
 {
-    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("immutable");
 
     // Moving the folder away and leaving a plain file in its place stops any user, root too.
     QTest::newRow("folder replaced by a file") << false;
-    QTest::newRow("read-only file in read-only folder") << true;
+    QTest::newRow("writable file in an immutable folder") << true;
 }
 
 void IniFile32Test::writeFailure_keepsOldFileAndChange()
 {
-    QFETCH(bool, readOnly);
+    QFETCH(bool, immutable);
     const QString folder = m_dir->filePath(u"home"_s);
     const QString path = folder + u"/diary.ini"_s;
     QVERIFY(QDir().mkdir(folder));
@@ -298,23 +304,20 @@ void IniFile32Test::writeFailure_keepsOldFileAndChange()
     QVERIFY(writeFile(path, old));
     TIniFile32 ini(path);
 
+    // An immutable folder stops root too; the file in it stays writable.
+    std::optional<Immutable> frozen;
     const QString moved = m_dir->filePath(u"moved"_s);
     const auto unblock = [&] {
-        if (readOnly) {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        } else if (QFile::exists(moved)) {
+        if (frozen)
+            frozen->lift();
+        else if (QFile::exists(moved)) {
             QFile::remove(folder);
             QDir().rename(moved, folder);
         }
     };
     const auto guard = qScopeGuard(unblock);
-    if (readOnly) {
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        QFile probe(path);
-        if (probe.open(QIODevice::Append))
-            QSKIP("file permissions do not bind this user");
+    if (immutable) {
+        frozen.emplace(folder);
     } else {
         QVERIFY(QDir().rename(folder, moved));
         QVERIFY(writeFile(folder, "not a folder"));
@@ -324,11 +327,11 @@ void IniFile32Test::writeFailure_keepsOldFileAndChange()
         ini.WriteString("data", "size", "12");
         QFAIL("the write did not fail");
     } catch (const DiaryError& error) {
-        QCOMPARE(error.message(), u"ﾌｧｲﾙ %1 を作成できません"_s.arg(path));
+        QVERIFY(error.message().startsWith(u"ﾌｧｲﾙ %1 を作成できません"_s.arg(path)));
     }
     QCOMPARE(ini.ReadString("data", "size", ""), "12"_ba);
 
-    const QString oldPath = readOnly ? path : moved + u"/diary.ini"_s;
+    const QString oldPath = immutable ? path : moved + u"/diary.ini"_s;
     QCOMPARE(readFile(oldPath), old);
     unblock();
     ini.WriteString("data", "name", "A");
@@ -337,23 +340,29 @@ void IniFile32Test::writeFailure_keepsOldFileAndChange()
 
 void IniFile32Test::unreadableFile_throwsCannotOpen_data()
 {
-    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("kind");
 
-    QTest::newRow("folder at the path") << true;
-    QTest::newRow("file without read permission") << false;
+    QTest::newRow("folder at the path") << u"folder"_s;
+    QTest::newRow("file that cannot be read") << u"fault"_s;
+    QTest::newRow("link to an endless device") << u"zero"_s;
+    QTest::newRow("pipe") << u"fifo"_s;
 }
 
 void IniFile32Test::unreadableFile_throwsCannotOpen()
 {
-    QFETCH(bool, folder);
-    if (folder) {
+    QFETCH(QString, kind);
+    const auto reset = qScopeGuard([] { SafeFile::faultHook() = {}; });
+    if (kind == u"folder") {
         QVERIFY(QDir().mkdir(m_path));
+    } else if (kind == u"zero") {
+        QVERIFY(QFile::link(u"/dev/zero"_s, m_path));
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
     } else {
         QVERIFY(writeFile(m_path, "[data]\r\n"));
-        QVERIFY(QFile::setPermissions(m_path, QFile::WriteOwner));
-        QFile probe(m_path);
-        if (probe.open(QIODevice::ReadOnly))
-            QSKIP("file permissions do not bind this user");
+        SafeFile::faultHook() = [](SafeFile::Step step, const QString&) {
+            return step == SafeFile::Step::Read ? EACCES : 0;
+        };
     }
     try {
         TIniFile32 ini(m_path);
@@ -361,6 +370,39 @@ void IniFile32Test::unreadableFile_throwsCannotOpen()
     } catch (const DiaryError& error) {
         QCOMPARE(error.message(), u"ﾌｧｲﾙ %1 は開けません"_s.arg(m_path));
     }
+}
+
+void IniFile32Test::textAfterNul_keptThroughWrites_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("NUL on a line of its own")
+        << "[title]\r\n20240101=a\r\n\0\r\n20240102=b\r\n[data]\r\nleft=3\r\n"_ba
+        << "[title]\r\n20240101=a\r\n20240103=c\r\n\0\r\n20240102=b\r\n[data]\r\nleft=3\r\n"_ba;
+    QTest::newRow("NUL inside a title")
+        << "[title]\r\n20240101=a\0tail\r\n[data]\r\n"_ba
+        << "[title]\r\n20240101=a\r\n20240103=c\r\n\0tail\r\n[data]\r\n"_ba;
+    QTest::newRow("NUL at the end") << "[title]\r\n\0"_ba
+                                    << "[title]\r\n20240103=c\r\n\0"_ba;
+}
+
+void IniFile32Test::textAfterNul_keptThroughWrites()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, written);
+    QVERIFY(writeFile(m_path, file));
+    {
+        TIniFile32 ini(m_path);
+        // What follows the NUL is not read.
+        QCOMPARE(ini.ReadString("data", "left", "none"), "none"_ba);
+        ini.WriteString("title", "20240103", "c");
+        QCOMPARE(readFile(m_path), written);
+    }
+    // The next start reads the same and writes the same again.
+    TIniFile32 again(m_path);
+    again.WriteString("title", "20240103", "c");
+    QCOMPARE(readFile(m_path), written);
 }
 
 void IniFile32Test::garbageFile_neverCrashes_data()

@@ -129,6 +129,18 @@ private slots:
         s.write(ini);
         QVERIFY(SafeFile::read(path).startsWith("[data]\r\nURL=http://mine.example/\r\n"));
     }
+    // The user name and the font name spelled with the NEC copies of ∵ and 纊.
+    void unchangedTexts_keepTheirSpelling()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("diary.ini");
+        const QByteArray stored = "[data]\r\nfontname=\x87\x9a\r\nusername=\xed\x40\r\n";
+        SafeFile::write(path, stored);
+        TIniFile32 ini(path);
+        Settings::read(ini, {1365, 768}, {320, 320}).write(ini);
+        const QByteArray written = SafeFile::read(path);
+        QVERIFY(written.startsWith(stored));
+    }
 };
 
 QTEST_GUILESS_MAIN(SettingsTest)

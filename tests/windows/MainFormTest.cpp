@@ -99,25 +99,30 @@ private slots:
         QCOMPARE(f.read("diary.ini"), QByteArray("\r\n[title]\r\n20240105=Old\r\n"));
     }
 
-    void bareLineBreaks_loadAndSaveAsCrLf_data()
+    void viewedDay_keepsItsBytes_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QByteArray>("saved");
-        QTest::newRow("LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
-        QTest::newRow("CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
-        QTest::newRow("invalid bytes")
-            << QByteArray("\x81\x20\xff\r\n") << QByteArray("\x81\x20\xff\r\n");
+        QTest::addColumn<QByteArray>("title");
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QByteArray("t");
+        QTest::newRow("CR") << QByteArray("a\rb") << QByteArray("t");
+        QTest::newRow("invalid bytes") << QByteArray("\x81\x20\xff\r\n") << QByteArray("\xff");
+        // The NEC and IBM spellings of ∵ and of 纊, which read as the same characters.
+        QTest::newRow("characters spelled twice")
+            << QByteArray("\x87\x9a\x81\xe6\xed\x40\xfa\x5c") << QByteArray("\x87\x9a\xfa\x5c");
     }
 
-    void bareLineBreaks_loadAndSaveAsCrLf()
+    void viewedDay_keepsItsBytes()
     {
         QFETCH(QByteArray, stored);
-        QFETCH(QByteArray, saved);
+        QFETCH(QByteArray, title);
         WindowFixture f;
         f.write("data/20240105", stored);
+        const QByteArray ini = "[title]\r\n20240105=" + title + "\r\n";
+        f.write("diary.ini", ini);
         auto form = f.start();
         form->SaveDay(form->ShownDate);
-        QCOMPARE(f.read("data/20240105"), saved);
+        QCOMPARE(f.read("data/20240105"), stored);
+        QCOMPARE(f.read("diary.ini"), ini);
     }
 
     void entryWithoutTitleKey_showsBodyAndEmptyTitle()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+// Where a window can stand. The X window system keeps positions in 16 bits: a window placed
+// beyond them lands elsewhere and takes no mouse input. A stored position beyond them is kept as
+// it is; the window stands at the nearest place the system can hold.
+class WindowPlace
+{
+public:
+    static constexpr int Lowest = -32768;
+    static constexpr int Highest = 32767;
+
+    static QPoint nearest(QPoint stored, QSize window);
+};

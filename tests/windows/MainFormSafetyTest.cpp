@@ -1,0 +1,263 @@
+#include "common/Immutable.h"
+#include "common/WindowFixture.h"
+#include "core/SafeFile.h"
+#include "editor/ColorMemo.h"
+#include "widgets/AutoSave.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+
+#include <cerrno>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QStringList recoveryFiles(const WindowFixture& f)
+{
+    QStringList files;
+    QDirIterator it(f.path("user-data"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+} // namespace
+
+// What keeps a diary from being lost or shown to others: one copy per diary, leaving after a
+// failed save, leftovers of interrupted saves, values the window could not hold.
+class MainFormSafetyTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStart_onAnOpenDiary_isRefused_andTheFirstStillSaves()
+    {
+        WindowFixture f;
+        auto first = f.start();
+        auto second = f.start();
+        QVERIFY(second->startupFailed());
+        QCOMPARE(f.messages,
+                 QStringList(u"この日記 (%1) はもう開いています。"
+                             "開いているウィンドウを前に出します。"_s.arg(f.folder.path())));
+        QVERIFY(second->close());
+        first->Memo1->setText(u"first"_s);
+        QVERIFY(first->close());
+        QCOMPARE(f.read("data/20240105"), "first"_ba);
+        // Closed, the diary is free again.
+        auto third = f.start();
+        QVERIFY(!third->startupFailed());
+    }
+
+    // Nothing can be saved in such a folder, so no copy overwrites another: the diary opens.
+    void immutableDiaryFolder_opensToBeRead()
+    {
+        WindowFixture f;
+        f.write("data/20240105", "read only");
+        f.write("diary.ini", "[title]\r\n20240105=t\r\n");
+        Immutable frozen(f.folder.path());
+        auto form = f.start();
+        QVERIFY(!form->startupFailed());
+        QCOMPARE(form->Memo1->text(), u"read only"_s);
+        f.leave = true;
+        QVERIFY(form->close());
+    }
+
+    void lockOfACopyThatDied_isTakenOver()
+    {
+        WindowFixture f;
+        QProcess gone;
+        gone.start(u"cat"_s);
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        gone.closeWriteChannel();
+        QVERIFY(gone.waitForFinished());
+        const QByteArray stale =
+            QByteArray::number(pid) + "\ntobiquill\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        f.write("diary.lock", stale);
+        auto form = f.start();
+        QCOMPARE(f.messages.join(u'|'), QString());
+        QVERIFY(!form->startupFailed());
+    }
+
+    void startUp_removesLeftoversOfOurSavesOnly()
+    {
+        WindowFixture f;
+        const QStringList ours = {"diary.ini.tobiquill-save.Ab12Cd",
+                                  "data/20240105.tobiquill-save.xyz789"};
+        const QStringList users = {"diary.ini.bak", "data/20240105.backup", "data/notes.txt"};
+        for (const QString& name : ours + users)
+            f.write(name, "x");
+        auto form = f.start();
+        for (const QString& name : ours)
+            QVERIFY2(!QFileInfo::exists(f.path(name)), qPrintable(name));
+        for (const QString& name : users)
+            QVERIFY2(QFileInfo::exists(f.path(name)), qPrintable(name));
+    }
+
+    void failedSaveAtClose_writesRecovery_andOffersToLeave_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("leave");
+        QTest::newRow("entries folder replaced by a file, stay") << u"file"_s << false;
+        QTest::newRow("entries folder replaced by a file, leave") << u"file"_s << true;
+        QTest::newRow("immutable entries folder, leave") << u"immutable"_s << true;
+        QTest::newRow("commit fails, stay") << u"commit"_s << false;
+        QTest::newRow("text the code page cannot hold, leave") << u"emoji"_s << true;
+    }
+
+    void failedSaveAtClose_writesRecovery_andOffersToLeave()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, leave);
+        WindowFixture f;
+        f.leave = leave;
+        f.write("data/20240105", "old");
+        auto form = f.start();
+        const QString body = fault == u"emoji" ? u"日記 😀"_s : u"unsaved 日記"_s;
+        form->Memo1->setText(body);
+        form->Edit1->setText(u"題"_s);
+        std::optional<Immutable> frozen;
+        if (fault == u"file") {
+            QVERIFY(QDir().rename(f.path("data"), f.path("moved")));
+            f.write("data", "a file where the entries folder was");
+        } else if (fault == u"immutable") {
+            frozen.emplace(f.path("data"));
+        } else if (fault == u"commit") {
+            // The entry's save fails at its last step; the recovery file is written.
+            SafeFile::faultHook() = [](SafeFile::Step step, const QString& path) {
+                return step == SafeFile::Step::Commit && path.endsWith(u"data/20240105") ? EIO : 0;
+            };
+        }
+
+        QCOMPARE(form->close(), leave);
+        QCOMPARE(f.messages.size(), 1);
+        const QStringList files = recoveryFiles(f);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(QString::fromUtf8(SafeFile::read(files.first())),
+                 u"20240105\n題名: 題\n\n%1\n"_s.arg(body));
+        QCOMPARE(f.questions,
+                 QStringList(u"保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n"
+                             "保存せずに終了しますか?"_s.arg(files.first())));
+        QCOMPARE(form->diary() == nullptr, leave);
+        if (frozen)
+            frozen->lift();
+        if (fault == u"file" || fault == u"commit" || fault == u"immutable")
+            QCOMPARE(SafeFile::read(f.path(fault == u"file" ? "moved/20240105" : "data/20240105")),
+                     "old"_ba);
+    }
+
+    // What the session manager's save request runs: everything saved, the window stays.
+    void saveForTheSession_writesDayAndSettings_andKeepsTheWindow()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Memo1->setText(u"before the session ends"_s);
+        QVERIFY(form->FormClose());
+        QCOMPARE(f.read("data/20240105"), "before the session ends"_ba);
+        QVERIFY(f.read("diary.ini").contains("scrollbar=0\r\n"));
+        QVERIFY(form->diary());
+        form->Memo1->setText(u"after"_s);
+        QVERIFY(form->close());
+        QCOMPARE(f.read("data/20240105"), "after"_ba);
+    }
+
+    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("largest") << "2147483647"_ba << QPoint(32767 - 320, 32767 - 320);
+        QTest::newRow("smallest") << "-2147483648"_ba << QPoint(-32768, -32768);
+        QTest::newRow("just inside") << "32447"_ba << QPoint(32447, 32447);
+    }
+
+    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QPoint, placed);
+        WindowFixture f;
+        f.write("diary.ini", "[data]\r\nleft=" + stored + "\r\ntop=" + stored + "\r\n");
+        auto form = f.start();
+        QCOMPARE(form->pos(), placed);
+        QVERIFY(form->close());
+        const QByteArray ini = f.read("diary.ini");
+        QVERIFY(ini.contains("left=" + stored + "\r\ntop=" + stored + "\r\n"));
+    }
+
+    void movedWindow_storesItsNewPosition()
+    {
+        WindowFixture f;
+        f.write("diary.ini", "[data]\r\nleft=2147483647\r\ntop=5\r\n");
+        auto form = f.start();
+        form->move(40, 50);
+        QVERIFY(form->close());
+        QVERIFY(f.read("diary.ini").contains("left=40\r\ntop=50\r\n"));
+    }
+
+    void fontNameWithAComma_keptAsStored()
+    {
+        WindowFixture f;
+        f.write("diary.ini", "[data]\r\nfontname=Foo, Bar\r\n");
+        auto form = f.start();
+        QCOMPARE(form->Memo1->font().family(), u"Foo, Bar"_s);
+        QVERIFY(form->close());
+        QVERIFY(f.read("diary.ini").contains("fontname=Foo, Bar\r\n"));
+    }
+
+    void pauseInTyping_savesTheShownDay()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        const auto stored = [&] {
+            return QFileInfo::exists(f.entryPath("20240105")) ? f.read("data/20240105")
+                                                              : QByteArray();
+        };
+        form->Memo1->setText(u"typed 日記"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(stored(), "typed \x93\xfa\x8b\x4c"_ba, 4 * AutoSave::PauseMs);
+        form->Edit1->setText(u"title"_s);
+        emit form->Edit1->textEdited(form->Edit1->text());
+        QTRY_VERIFY_WITH_TIMEOUT(f.read("diary.ini").contains("20240105=title\r\n"),
+                                 4 * AutoSave::PauseMs);
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void failedAutosave_isSilent_theChangeOfDayReportsIt()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        int attempts = 0;
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString& path) {
+            if (step != SafeFile::Step::Create || !path.endsWith(u"20240105"))
+                return 0;
+            ++attempts;
+            return ENOSPC;
+        };
+        form->Memo1->setText(u"kept"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(attempts > 0, 4 * AutoSave::PauseMs);
+        QVERIFY(f.messages.isEmpty());
+        form->forwordd1->trigger();
+        QCOMPARE(f.messages, QStringList(u"ﾌｧｲﾙ %1 を作成できません\nﾃﾞｨｽｸに空きがありません。"
+                                         "入力した文章はそのまま残っています。"_s.arg(
+                                             f.entryPath("20240105"))));
+        QCOMPARE(form->Memo1->text(), u"kept"_s);
+    }
+
+    void longTitle_survivesViewingAndEditing()
+    {
+        WindowFixture f;
+        const QByteArray title(40000, 'T');
+        f.write("diary.ini", "[title]\r\n20240105=" + title + "\r\n");
+        f.write("data/20240105", "body");
+        auto form = f.start();
+        QCOMPARE(form->Edit1->text().size(), 40000);
+        form->Memo1->setText(u"body edited"_s);
+        QVERIFY(form->close());
+        QVERIFY(f.read("diary.ini").contains("20240105=" + title + "\r\n"));
+    }
+};
+
+QTEST_MAIN(MainFormSafetyTest)
+#include "MainFormSafetyTest.moc"
