@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// The floor every save is measured against: an atomic replace with QSaveFile, fsync included,
-// and nothing else.
+// The floor every save is measured against: an atomic replace with QSaveFile, the file's fsync
+// and the folder's after the rename, and nothing else.
 class PlainSave
 {
 public:

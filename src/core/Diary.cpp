@@ -14,12 +14,11 @@ const QByteArray TitleSection = QByteArrayLiteral("title");
 }
 
 Diary::Diary(const QString& programFolder)
-    : m_dataDir(QDir(programFolder).filePath(QStringLiteral("data"))), m_store(m_dataDir)
+    : m_programFolder(programFolder),
+      m_dataDir(QDir(programFolder).filePath(QStringLiteral("data"))), m_store(m_dataDir)
 {
     // Before anything is read or cleaned up: another copy may be in the middle of a save.
     m_lock = std::make_unique<DiaryLock>(programFolder);
-    SafeFile::removeLeftovers(programFolder);
-    SafeFile::removeLeftovers(m_dataDir);
     // An existing folder, or one that cannot be made, is no reason to stop: a later write into
     // it reports the failure.
     SafeFile::makeFolder(m_dataDir);
@@ -27,6 +26,12 @@ Diary::Diary(const QString& programFolder)
 }
 
 Diary::~Diary() = default;
+
+void Diary::removeLeftovers() const
+{
+    SafeFile::removeLeftovers(m_programFolder);
+    SafeFile::removeLeftovers(m_dataDir);
+}
 
 bool Diary::hasEntry(const QString& dateKey) const
 {

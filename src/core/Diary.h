@@ -14,12 +14,16 @@ class TIniFile32;
 class Diary
 {
 public:
-    // Takes the diary's lock, removes what interrupted saves left behind, creates the entries
-    // folder when it is missing and loads diary.ini. Throws DiaryError::diaryInUse when another
+    // Takes the diary's lock, creates the entries folder when it is missing and loads
+    // diary.ini. Throws DiaryError::diaryInUse when another
     // copy of the program has the diary open, DiaryError::cannotOpen when diary.ini exists but
     // cannot be read.
     explicit Diary(const QString& programFolder);
     ~Diary();
+
+    // Removes what interrupted saves of this program left beside the diary's files. Reading a
+    // folder of thousands of days takes a few milliseconds, so the window does it once it shows.
+    void removeLeftovers() const;
 
     const QString& DataDir() const { return m_dataDir; }
     TIniFile32& IniFile() { return *m_ini; }
@@ -40,6 +44,7 @@ public:
 
 private:
     std::unique_ptr<DiaryLock> m_lock;
+    QString m_programFolder;
     QString m_dataDir;
     DayStore m_store;
     std::unique_ptr<TIniFile32> m_ini;

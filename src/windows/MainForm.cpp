@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 
@@ -39,6 +40,7 @@
 #include <limits>
 
 namespace {
+constexpr int LeftoverCleanupDelayMs = 1000;
 const QSize DayButtonSize(27, 23);
 const QSize TodayButtonSize(17, 17);
 
@@ -275,6 +277,11 @@ bool TForm1::FormCreate()
     guarded([this] { LoadDay(ShownDate); });
     showFirstLine();
     startAutoSave();
+    // Not urgent, and not worth delaying the first look at today's page for.
+    QTimer::singleShot(LeftoverCleanupDelayMs, this, [this] {
+        if (m_diary)
+            m_diary->removeLeftovers();
+    });
     return true;
 }
 

@@ -58,7 +58,7 @@ no_leftovers() {
 broken=0
 for ((run = 1; run <= RUNS; run++)); do
     app_start "$home" "$NOW"
-    no_leftovers || fail "run $run: start-up clears the leftovers of the killed saves"
+    wait_for no_leftovers || fail "run $run: start-up clears the leftovers of the killed saves"
     steps=$((RANDOM % 6))
     for ((s = 0; s < steps; s++)); do
         type_body x
@@ -85,7 +85,7 @@ typed=$(cat "$home"/data/2024010[5-9] "$home/data/20240110" | LC_ALL=C tr -cd x 
 check "some of what was typed reached the disk before the kills ($typed)" test "$typed" -gt 0
 
 app_start "$home" "$NOW"
-check "the last start cleared every leftover" no_leftovers
+check "the last start cleared every leftover" wait_for no_leftovers
 app_close
 check_absent "the lock goes with the last copy" "$home/diary.lock"
 

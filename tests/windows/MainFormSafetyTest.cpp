@@ -93,7 +93,7 @@ private slots:
             f.write(name, "x");
         auto form = f.start();
         for (const QString& name : ours)
-            QVERIFY2(!QFileInfo::exists(f.path(name)), qPrintable(name));
+            QTRY_VERIFY2(!QFileInfo::exists(f.path(name)), qPrintable(name));
         for (const QString& name : users)
             QVERIFY2(QFileInfo::exists(f.path(name)), qPrintable(name));
     }
