@@ -2,6 +2,7 @@
 #include "common/WindowFixture.h"
 #include "core/CodePage932.h"
 #include "core/Password.h"
+#include "windows/PasswordForm.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,15 +28,20 @@ private slots:
     void roundTrip_newValuesReachDiaryIni_andTheNextStartAsksForThePassword()
     {
         WindowFixture f;
+        // A one-colour scheme the user picks; the button path names no file.
+        QImage scheme(16, 16, QImage::Format_RGB32);
+        scheme.fill(qRgb(0x12, 0x34, 0x56));
+        const QString schemePath = f.path("s.bmp");
+        QVERIFY(scheme.save(schemePath, "BMP"));
         QStringList titles;
         Dialogs::seams().openPicture = [&](const QString& title) {
             titles << title;
-            return std::optional<QString>(title == "OPEN SCHEME" ? "/skins/s.bmp" : "/skins/b.bmp");
+            return std::optional<QString>(title == "OPEN SCHEME" ? schemePath : "/skins/b.bmp");
         };
         {
             auto form = f.start();
             QVERIFY(form->N2->isEnabled() && form->N2->isVisible());
-            runSettings(*form, [](TForm4& w) {
+            runSettings(*form, [&](TForm4& w) {
                 QCOMPARE(w.Edit1->text(), QStringLiteral("あなた"));
                 QCOMPARE(w.Labelsc->text(), QString());
                 w.Edit1->setText(QStringLiteral("花子"));
@@ -44,7 +50,7 @@ private slots:
                 QTest::mouseClick(w.Label4, Qt::LeftButton);
                 w.SpeedButton1->click();
                 w.SpeedButton2->click();
-                QCOMPARE(w.Labelsc->toolTip(), QStringLiteral("/skins/s.bmp"));
+                QCOMPARE(w.Labelsc->toolTip(), schemePath);
                 w.SpeedButton3->click();
             });
             QCOMPARE(titles, QStringList({"OPEN SCHEME", "OPEN BUTTON"}));
@@ -54,14 +60,23 @@ private slots:
         const QByteArray ini = f.read("diary.ini");
         QVERIFY(ini.contains("username=" + CodePage932::encode(QStringLiteral("花子")) + "\r\n"));
         QVERIFY(ini.contains("password=" + ScramblePassword("12345678") + "\r\n"));
-        QVERIFY(ini.contains("usepassword=1\r\nschemepath=/skins/s.bmp\r\n"
-                             "buttonpath=/skins/b.bmp\r\n"));
+        QVERIFY(ini.contains("usepassword=1\r\nschemepath=" + schemePath.toLocal8Bit() +
+                             "\r\nbuttonpath=/skins/b.bmp\r\n"));
 
+        // The next start asks; the right password opens the diary in the scheme picked.
         int prompts = 0;
-        Dialogs::seams().exec = [&](QDialog&) { return ++prompts, 0; };
+        Dialogs::seams().exec = [&](QDialog& dialog) {
+            ++prompts;
+            auto& prompt = dynamic_cast<TForm5&>(dialog);
+            prompt.Edit2->setText("12345678");
+            prompt.SpeedButton3->click();
+            return prompt.result();
+        };
         auto again = std::make_unique<TForm1>(f.folder.path(), f.clock);
-        QVERIFY(!again->FormCreate());
+        QVERIFY(again->FormCreate());
         QCOMPARE(prompts, 1);
+        QCOMPARE(again->skin().SchemeColors.Face, qRgb(0x12, 0x34, 0x56));
+        QCOMPARE(again->settings().userName, QStringLiteral("花子"));
     }
 
     // Escape, the window manager, a refused OK: nothing of that showing is taken over.
