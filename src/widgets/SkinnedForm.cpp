@@ -81,9 +81,12 @@ QToolButton* SkinnedForm::makePictureButton(const QImage& picture, const QRect& 
 void SkinnedForm::centreOnScreen()
 {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
+    if (screen)
+        centreOver(screen->geometry());
+}
+
+void SkinnedForm::centreOver(const QRect& area)
+{
     move(area.left() + static_cast<int>(std::lrint((area.width() - width()) / 2.0)),
          area.top() + static_cast<int>(std::lrint((area.height() - height()) / 2.0)));
 }

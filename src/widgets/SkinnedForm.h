@@ -18,8 +18,10 @@ public:
 
     QLabel* Image1 = nullptr;
 
-    // Centres the window on the screen it is on, halves going to the even neighbour.
+    // Centres the window on the screen it is on, or over an area (the main window), halves
+    // going to the even neighbour.
     void centreOnScreen();
+    void centreOver(const QRect& area);
 
 protected:
     // A left press on the label moves the window with the mouse, as a caption would.

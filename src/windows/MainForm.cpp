@@ -36,7 +36,6 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -517,10 +516,7 @@ void TForm1::calMouseUp()
         return;
     if (!Form2)
         Form2 = std::make_unique<TForm2>(m_skin, *m_diary, m_clock, this);
-    const auto centred = [](int start, int outer, int inner) {
-        return start + static_cast<int>(std::lrint((outer - inner) / 2.0));
-    };
-    Form2->move(centred(x(), width(), Form2->width()), centred(y(), height(), Form2->height()));
+    Form2->centreOver(geometry());
     Form2->ShownDate = ShownDate;
     if (Dialogs::exec(*Form2) == 1)
         changeDay(Form2->chosenDate());
@@ -533,7 +529,7 @@ void TForm1::find1Click()
     if (!guarded([this] { SaveDay(ShownDate); }))
         return;
     TSearchForm form(m_skin, *m_diary, this);
-    form.move(geometry().center() - form.rect().center());
+    form.centreOver(geometry());
     if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
         changeDay(*form.chosenDate());
 }
