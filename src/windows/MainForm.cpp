@@ -420,6 +420,9 @@ void TForm1::LoadDay(double date)
         Edit1->clear();
     }
     showFirstLine();
+    // Filling the editors is no typing: the day just read has nothing to autosave.
+    if (m_autoSave)
+        m_autoSave->stop();
 }
 
 void TForm1::SaveDay(double date)
