@@ -61,6 +61,19 @@ Settings Settings::read(const TIniFile32& ini, QSize screen, QSize window)
     return s;
 }
 
+QString Settings::whyNotStorable() const
+{
+    for (const QString& text : {userName, password, schemePath, buttonPath}) {
+        const qsizetype bad = CodePage932::firstUnencodable(text);
+        if (bad >= 0)
+            return CodePage932::unencodableMessage(text, bad);
+    }
+    if (!Password::isStorable(CodePage932::encode(password)))
+        return QStringLiteral("このパスワードは diary.ini に正しく保存できません。"
+                              "ほかのパスワードにしてください。");
+    return {};
+}
+
 void Settings::write(TIniFile32& ini) const
 {
     writeText(ini, "fontname", fontName);

@@ -29,6 +29,11 @@ struct Settings
     // screen by default, halves going to the even neighbour.
     static Settings read(const TIniFile32& ini, QSize screen, QSize window);
 
+    // Why diary.ini could not give these texts back unchanged (a character code page 932 cannot
+    // hold in the name, password or a path; a password whose scrambled form the file would cut
+    // or split), or an empty text when it can.
+    QString whyNotStorable() const;
+
     // Writes every key but "URL", one write each, in the diary's fixed order.
     // A failed write throws and leaves the later keys unwritten.
     void write(TIniFile32& ini) const;

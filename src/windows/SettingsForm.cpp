@@ -1,7 +1,5 @@
 #include "windows/SettingsForm.h"
 
-#include "core/CodePage932.h"
-#include "core/Password.h"
 #include "skin/Skin.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PasswordEdit.h"
@@ -95,24 +93,17 @@ void TForm4::Label4Click()
 // not give back unchanged is refused here, and the window stays open with the old settings.
 void TForm4::SpeedButton3Click()
 {
-    const QString password = Edit2->text();
-    for (const QString& text : {Edit1->text(), password, Labelsc->text(), Labelbu->text()}) {
-        const qsizetype bad = CodePage932::firstUnencodable(text);
-        if (bad >= 0) {
-            Dialogs::error(this, CodePage932::unencodableMessage(text, bad));
-            return;
-        }
-    }
-    if (!Password::isStorable(CodePage932::encode(password))) {
-        Dialogs::error(this, QStringLiteral("このパスワードは diary.ini に正しく保存できません。"
-                                            "ほかのパスワードにしてください。"));
+    Settings edited = m_values;
+    edited.password = Edit2->text();
+    edited.userName = Edit1->text();
+    edited.usePassword = CB1->isChecked();
+    edited.schemePath = Labelsc->text();
+    edited.buttonPath = Labelbu->text();
+    if (const QString why = edited.whyNotStorable(); !why.isEmpty()) {
+        Dialogs::error(this, why);
         return;
     }
-    m_values.password = password;
-    m_values.userName = Edit1->text();
-    m_values.usePassword = CB1->isChecked();
-    m_values.schemePath = Labelsc->text();
-    m_values.buttonPath = Labelbu->text();
+    m_values = edited;
     done(1);
 }
 

@@ -141,6 +141,32 @@ private slots:
         const QByteArray written = SafeFile::read(path);
         QVERIFY(written.startsWith(stored));
     }
+
+    // What diary.ini could not give back unchanged is refused before it is taken over.
+    void whyNotStorable_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("japanese name") << "name" << QStringLiteral("花子") << true;
+        QTest::newRow("eight-character password") << "password"
+                                                  << "Abc12345" << true;
+        QTest::newRow("name outside the code page") << "name" << QStringLiteral("🌈") << false;
+        QTest::newRow("path outside the code page")
+            << "path" << QStringLiteral("/caf\u00e9.bmp") << false;
+        // The first draw is 3: a control character scrambles to a blank the file would trim.
+        QTest::newRow("password scrambled to a blank")
+            << "password" << QStringLiteral("\x1d") << false;
+    }
+    void whyNotStorable()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(bool, storable);
+        Settings s;
+        (field == "name" ? s.userName : field == "path" ? s.schemePath : s.password) = value;
+        QCOMPARE(s.whyNotStorable().isEmpty(), storable);
+    }
 };
 
 QTEST_GUILESS_MAIN(SettingsTest)
