@@ -26,3 +26,21 @@ QString Recovery::write(const QString& folder, const QString& dateKey, const QSt
     SafeFile::write(path, text.toUtf8());
     return path;
 }
+
+QString Recovery::report(const QString& path, const QString& error)
+{
+    if (!path.isEmpty())
+        return QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
+            .arg(QDir::toNativeSeparators(path));
+    if (!error.isEmpty())
+        return QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。")
+            .arg(error);
+    return {};
+}
+
+QString Recovery::leaveQuestion(const QString& path, const QString& error)
+{
+    return report(path, error) + (error.isEmpty() ? QStringLiteral("保存せずに終了しますか?")
+                                                  : QStringLiteral("終了すると失われます。"
+                                                                   "それでも終了しますか?"));
+}

@@ -15,4 +15,10 @@ public:
     // a DiaryError when it cannot be written.
     static QString write(const QString& folder, const QString& dateKey, const QString& title,
                          const QString& body, const QDateTime& at);
+
+    // What the user is told about the unsaved text: the file that holds it (path), or why none
+    // could be written (error); empty when there was nothing to keep.
+    static QString report(const QString& path, const QString& error);
+    // The question before leaving without saving, after that report.
+    static QString leaveQuestion(const QString& path, const QString& error);
 };
