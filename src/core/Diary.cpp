@@ -64,6 +64,11 @@ void Diary::writeTitle(const QString& dateKey, const QString& title)
         m_ini->WriteString(TitleSection, key, bytes);
 }
 
+QList<std::pair<QByteArray, QByteArray>> Diary::titles() const
+{
+    return m_ini->ReadSectionValues(TitleSection);
+}
+
 void Diary::saveDay(const QString& dateKey, const QString& title, const QString& body)
 {
     // Converted first: a title the code page cannot hold stops the save before any write.
