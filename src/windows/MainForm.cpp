@@ -133,6 +133,7 @@ void TForm1::applySettings()
     showSettings(s);
 }
 
+// A file the loader refused is reported; the built-in picture shows in its place.
 void TForm1::loadSkin()
 {
     const SkinLoader::Loaded loaded =
