@@ -33,6 +33,11 @@ void Diary::removeLeftovers() const
     SafeFile::removeLeftovers(m_dataDir);
 }
 
+QList<std::pair<QByteArray, QByteArray>> Diary::titles() const
+{
+    return m_ini->ReadSectionValues(TitleSection);
+}
+
 bool Diary::hasEntry(const QString& dateKey) const
 {
     return m_store.hasEntry(dateKey);
@@ -62,11 +67,6 @@ void Diary::writeTitle(const QString& dateKey, const QString& title)
     // key line it adds is how an untitled day has always been stored.
     if (bytes.isEmpty() || bytes != stored)
         m_ini->WriteString(TitleSection, key, bytes);
-}
-
-QList<std::pair<QByteArray, QByteArray>> Diary::titles() const
-{
-    return m_ini->ReadSectionValues(TitleSection);
 }
 
 void Diary::saveDay(const QString& dateKey, const QString& title, const QString& body)

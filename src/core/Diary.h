@@ -2,10 +2,8 @@
 
 #include "core/DayStore.h"
 
-#include <QList>
 #include <QString>
 #include <memory>
-#include <utility>
 
 class DiaryLock;
 class TIniFile32;
@@ -30,6 +28,9 @@ public:
     const QString& DataDir() const { return m_dataDir; }
     TIniFile32& IniFile() { return *m_ini; }
     const TIniFile32& IniFile() const { return *m_ini; }
+    // Every stored title as diary.ini holds it (date key, code page 932 bytes), in the file's
+    // order: for the tasks that go through every day.
+    QList<std::pair<QByteArray, QByteArray>> titles() const;
 
     // A day has an entry when anything stands at its entry file's path.
     bool hasEntry(const QString& dateKey) const;
@@ -39,9 +40,6 @@ public:
     // The stored title, empty when the day has none.
     QString readTitle(const QString& dateKey) const;
     void writeTitle(const QString& dateKey, const QString& title);
-    // Every stored title as diary.ini holds it (date key, code page 932 bytes), in the file's
-    // order: for the tasks that go through every day.
-    QList<std::pair<QByteArray, QByteArray>> titles() const;
 
     // Writes the body file, then the title. Both texts are converted before anything is
     // written, so a text the code page cannot hold leaves the day as it was on disk.
