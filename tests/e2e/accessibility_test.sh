@@ -126,9 +126,12 @@ check_names Tobiquill "push button=前の日" "push button=今日" "push button=
     "push button=カレンダー" "push button=メニュー" "push button=最小化" "push button=閉じる" \
     "text=題名" "text=本文"
 check_reads "the date line reads the day shown" "2024年1月5日 金" name Tobiquill label "表示中の日付"
+mark_heard
 app_ctrl period
 check_reads "after Ctrl+. the date line reads the next day" "2024年1月6日 土" \
     name Tobiquill label "表示中の日付"
+check "the new date is announced as the date line's new name" \
+    wait_for heard "name:label=2024年1月6日 土"
 
 app_click "$TITLE_X" "$TITLE_Y"
 wait_for reads "text=題名" focused || fail "a click in the title gives it the focus"

@@ -7,7 +7,8 @@ Run with Debian's own /usr/bin/python3 (it has pyatspi), on the session bus of t
   atspi.py name PID WINDOW ROLE [DESC]    the name of the first ROLE (with description DESC)
   atspi.py selected PID WINDOW ROLE       the name of the selected child of the first ROLE
   atspi.py focused PID                    ROLE=NAME of the object that has the keyboard focus
-  atspi.py listen FILE                    appends ROLE=NAME of every object the focus goes to
+  atspi.py listen FILE                    appends ROLE=NAME of every object the focus goes to,
+                                          and name:ROLE=NAME of every object renamed
   atspi.py dump PID                       the whole tree, for a look by hand
 
 WINDOW is a top-level window's accessible name. Only what is showing counts.
@@ -103,10 +104,13 @@ def focused(pid):
 def listen(path):
     with open(path, "a", encoding="utf-8") as log:
         def heard(event):
-            if event.type == "object:state-changed:focused" and event.detail1 == 1:
+            if event.type == "object:property-change:accessible-name":
+                log.write("name:" + label(event.source) + "\n")
+            elif event.type == "object:state-changed:focused" and event.detail1 == 1:
                 log.write(label(event.source) + "\n")
-                log.flush()
-        pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused")
+            log.flush()
+        pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused",
+                                               "object:property-change:accessible-name")
         print("listening", flush=True)
         pyatspi.Registry.start()
 
