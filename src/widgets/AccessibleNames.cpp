@@ -120,7 +120,7 @@ QString AccessibleNames::dayNotes(bool today, bool hasEntry)
     return notes.join(QStringLiteral("、"));
 }
 
-QString AccessibleNames::searchHit(const QString& heading, const QString& line)
+QString AccessibleNames::withDetail(const QString& text, const QString& detail)
 {
-    return line.isEmpty() ? heading : QStringLiteral("%1、%2").arg(heading, line);
+    return detail.isEmpty() ? text : QStringLiteral("%1、%2").arg(text, detail);
 }

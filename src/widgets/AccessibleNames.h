@@ -27,6 +27,7 @@ public:
     static QString weekdayName(int weekday);
     // What a calendar cell says beside its date: today, and whether the day has an entry.
     static QString dayNotes(bool today, bool hasEntry);
-    // A search result: the heading (date and title), then the line found.
-    static QString searchHit(const QString& heading, const QString& line);
+    // A text and what it says more, with a pause between: a search result's heading (date and
+    // title) and the line found, or the calendar's selected day and its title.
+    static QString withDetail(const QString& text, const QString& detail);
 };

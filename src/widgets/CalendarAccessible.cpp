@@ -57,11 +57,9 @@ QString CalendarAccessible::text(QAccessible::Text t) const
     switch (t) {
     case QAccessible::Value:
         return AccessibleNames::dayName(selected);
-    case QAccessible::Description: {
-        const QString title = calendar()->toolTip();
-        const QString day = AccessibleNames::dayName(selected);
-        return title.isEmpty() ? day : AccessibleNames::searchHit(day, title);
-    }
+    case QAccessible::Description:
+        return AccessibleNames::withDetail(AccessibleNames::dayName(selected),
+                                           calendar()->toolTip());
     default:
         return QAccessibleWidget::text(t);
     }

@@ -84,7 +84,7 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
         item->setData(SearchHitDelegate::MarkStartRole, int(hit.markStart));
         item->setData(SearchHitDelegate::MarkLengthRole, int(hit.markLength));
         item->setToolTip(hit.line);
-        item->setData(Qt::AccessibleTextRole, AccessibleNames::searchHit(hit.heading, hit.line));
+        item->setData(Qt::AccessibleTextRole, AccessibleNames::withDetail(hit.heading, hit.line));
     }
     ListBox1->setUpdatesEnabled(true);
     if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
