@@ -8,6 +8,7 @@
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
 #include "skin/SkinLoader.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AutoSave.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
     setWindowTitle(QStringLiteral("Tobiquill"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setupUi(this);
+    AccessibleNames::apply(this);
     connectCommands();
 }
 
@@ -46,7 +48,8 @@ TForm1::~TForm1() = default;
 void TForm1::connectCommands()
 {
     // Key preview: the window sees a key before the control that has the focus.
-    for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1})
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1, Yl, today, Yr, cal,
+                                                      SpeedButton1, SpeedButton5, SpeedButton6})
         w->installEventFilter(this);
 
     connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);

@@ -47,7 +47,6 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(resource));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
