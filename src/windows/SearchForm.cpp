@@ -78,7 +78,7 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
         item->setData(SearchHitDelegate::LineRole, hit.line);
         item->setData(SearchHitDelegate::MarkStartRole, int(hit.markStart));
         item->setData(SearchHitDelegate::MarkLengthRole, int(hit.markLength));
-        item->setToolTip(hit.line);
+        item->setToolTip(plainToolTip(hit.line));
     }
     ListBox1->setUpdatesEnabled(true);
     if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
