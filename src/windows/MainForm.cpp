@@ -676,7 +676,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 // After a failed save at close the unsaved title and body go to a recovery file before anything
 // is asked, so that whatever follows (a kill, a lost session) they are kept; then the user may
-// leave without saving.
+// leave without saving. When no folder takes them, the window stays open with them.
 bool TForm1::leaveAnyway()
 {
     const QString key = DiaryDate::key(ShownDate);
@@ -688,14 +688,14 @@ bool TForm1::leaveAnyway()
     } else {
         try {
             const QString path =
-                Recovery::write(Recovery::defaultFolder(), key, title, body, m_clock.localNow());
+                Recovery::write(Recovery::places(), key, title, body, m_clock.localNow());
             text = QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n"
                                   "保存せずに終了しますか?")
                        .arg(QDir::toNativeSeparators(path));
         } catch (const DiaryError& error) {
-            text = QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。"
-                                  "終了すると失われます。それでも終了しますか?")
-                       .arg(error.message());
+            // Nothing took the text: the window stays with it, to be copied or saved later.
+            Dialogs::error(this, error.message() + QStringLiteral("\nｳｨﾝﾄﾞｳは閉じずにおきます。"));
+            return false;
         }
     }
     return Dialogs::question(this, text);

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
@@ -152,6 +153,34 @@ private slots:
         if (fault == u"file" || fault == u"commit" || fault == u"immutable")
             QCOMPARE(SafeFile::read(f.path(fault == u"file" ? "moved/20240105" : "data/20240105")),
                      "old"_ba);
+    }
+
+    void failedSaveAtClose_noFolderTakesTheRecovery_windowStaysWithTheText()
+    {
+        WindowFixture f;
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TMPDIR", oldTmp);
+            qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        });
+        qputenv("TMPDIR", f.path("tmp").toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", f.path("run").toLocal8Bit());
+        auto form = f.start();
+        form->Memo1->setText(u"nowhere to go"_s);
+        SafeFile::faultHook() = [](SafeFile::Step step, const QString&) {
+            return step == SafeFile::Step::Create ? ENOSPC : 0;
+        };
+        QVERIFY(!form->close());
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY(f.messages.last().endsWith(u"\nｳｨﾝﾄﾞｳは閉じずにおきます。"_s));
+        QVERIFY(f.messages.last().contains(f.path("run/tobiquill-recovery")));
+        QCOMPARE(f.questions, QStringList());
+        QVERIFY(form->diary());
+        QCOMPARE(form->Memo1->text(), u"nowhere to go"_s);
+        SafeFile::faultHook() = {};
+        QVERIFY(form->close());
+        QCOMPARE(f.read("data/20240105"), "nowhere to go"_ba);
     }
 
     // What the session manager's save request runs: everything saved, the window stays.
