@@ -301,7 +301,13 @@ void TForm1::applySettings()
     m_settings = Settings::read(m_diary->IniFile(), screenSize, size());
     const Settings& s = m_settings;
     m_placedAt = WindowPlace::nearest(QPoint(s.left, s.top), size());
-    move(m_placedAt);
+    QList<QRect> areas;
+    for (const QScreen* each : QGuiApplication::screens())
+        areas << each->availableGeometry();
+    // The primary screen first: a window off every screen goes there.
+    if (screen)
+        areas.prepend(screen->availableGeometry());
+    move(WindowPlace::onScreen(m_placedAt, size(), areas));
 
     // The name is one family, as stored: "Foo, Bar" is no list of two.
     QFont bodyFont;

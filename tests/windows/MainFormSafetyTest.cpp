@@ -198,26 +198,31 @@ private slots:
         QCOMPARE(f.read("data/20240105"), "after"_ba);
     }
 
-    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest_data()
+    // Offscreen, the one screen is 800 x 600 at 0,0.
+    void storedPositionOffEveryScreen_placedOnThePrimary_replacedAtClose_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QPoint>("placed");
-        QTest::newRow("largest") << "2147483647"_ba << QPoint(32767 - 320, 32767 - 320);
-        QTest::newRow("smallest") << "-2147483648"_ba << QPoint(-32768, -32768);
-        QTest::newRow("just inside") << "32447"_ba << QPoint(32447, 32447);
+        QTest::addColumn<QByteArray>("closed");
+        QTest::newRow("screen unplugged")
+            << "left=5000\r\ntop=100"_ba << QPoint(480, 100) << "left=480\r\ntop=100"_ba;
+        QTest::newRow("beyond the window system")
+            << "left=2147483647\r\ntop=-2147483648"_ba << QPoint(480, 0) << "left=480\r\ntop=0"_ba;
+        QTest::newRow("partly off, kept")
+            << "left=-100\r\ntop=500"_ba << QPoint(-100, 500) << "left=-100\r\ntop=500"_ba;
     }
 
-    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest()
+    void storedPositionOffEveryScreen_placedOnThePrimary_replacedAtClose()
     {
         QFETCH(QByteArray, stored);
         QFETCH(QPoint, placed);
+        QFETCH(QByteArray, closed);
         WindowFixture f;
-        f.write("diary.ini", "[data]\r\nleft=" + stored + "\r\ntop=" + stored + "\r\n");
+        f.write("diary.ini", "[data]\r\n" + stored + "\r\n");
         auto form = f.start();
         QCOMPARE(form->pos(), placed);
         QVERIFY(form->close());
-        const QByteArray ini = f.read("diary.ini");
-        QVERIFY(ini.contains("left=" + stored + "\r\ntop=" + stored + "\r\n"));
+        QVERIFY(f.read("diary.ini").contains(closed + "\r\n"));
     }
 
     void movedWindow_storesItsNewPosition()
