@@ -225,12 +225,12 @@ void DayStoreTest::readBody_unreadable_throwsCannotOpen()
 {
     QFETCH(bool, folder);
     const QString path = m_store->entryPath(Key);
+    int blocks = 0;
     if (folder) {
         QVERIFY(QDir().mkdir(path));
     } else {
         // A day larger than one block: the first block reads, the second fails.
         writeFile(path, QByteArray(100000, 'a'));
-        int blocks = 0;
         SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
             return step == SafeFile::Step::ReadBlock && ++blocks == 2 ? EIO : 0;
         };
