@@ -1,11 +1,11 @@
 #include "core/Recovery.h"
 
+#include "common/RecoveryPlaces.h"
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,16 +28,15 @@ private slots:
 
     void places_userFolderFirst_thenTemporary_thenRuntime()
     {
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        const auto restore = qScopeGuard([&] { qputenv("TMPDIR", oldTmp); });
-        qunsetenv("TMPDIR");
-        qputenv("XDG_RUNTIME_DIR", "/run/user/7");
+        const RecoveryPlaces chosen(u"/home/u"_s);
         qputenv("XDG_DATA_HOME", "/home/u/data");
         const QString name = u"tobiquill-recovery-%1"_s.arg(::geteuid());
-        const QStringList places = Recovery::places();
-        QVERIFY(places.first().startsWith(u"/home/u/data/"_s));
-        QCOMPARE(places.mid(1), QStringList({"/var/tmp/" + name, "/tmp/" + name,
-                                             u"/run/user/7/tobiquill-recovery"_s}));
+        const QString runtime = u"/home/u/run/tobiquill-recovery"_s;
+        QVERIFY(Recovery::places().first().startsWith(u"/home/u/data/"_s));
+        QCOMPARE(Recovery::places().mid(1), QStringList({"/home/u/tmp/" + name, runtime}));
+        qunsetenv("TMPDIR");
+        QCOMPARE(Recovery::places().mid(1),
+                 QStringList({"/var/tmp/" + name, "/tmp/" + name, runtime}));
     }
 
     void write_goesToTheFirstFolderThatTakesIt_data()
