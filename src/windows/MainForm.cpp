@@ -10,7 +10,6 @@
 #include "skin/SkinLoader.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/AutoSave.h"
-#include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
 #include "widgets/SlideBar.h"
@@ -74,13 +73,7 @@ void TForm1::connectCommands()
 
 bool TForm1::FormCreate()
 {
-    g->setMin(0);
-    g->setMax(10);
-    g->setPosition(10);
-    CursorRegistry::registerAll();
-    for (ImageButton* button : {Yl, today, Yr, cal})
-        button->setCursor(CursorRegistry::cursor(5));
-    Memo1->HotSpot().Cursor = CursorRegistry::cursor(1);
+    showCursors();
 
     if (!guarded([this] { m_diary = std::make_unique<Diary>(m_programFolder); })) {
         m_startupFailed = true;
@@ -132,7 +125,13 @@ void TForm1::applySettings()
     m_settings = Settings::read(m_diary->IniFile(), screenSize, size());
     const Settings& s = m_settings;
     m_placedAt = WindowPlace::nearest(QPoint(s.left, s.top), size());
-    move(m_placedAt);
+    QList<QRect> areas;
+    for (const QScreen* each : QGuiApplication::screens())
+        areas << each->availableGeometry();
+    // The primary screen first: a window off every screen goes there.
+    if (screen)
+        areas.prepend(screen->availableGeometry());
+    move(WindowPlace::onScreen(m_placedAt, size(), areas));
     showSettings(s);
 }
 
@@ -426,8 +425,9 @@ void TForm1::closeEvent(QCloseEvent* event)
 }
 
 // The unsaved title and body are in a recovery file already when it could be written; then the
-// user may leave without saving. On a quit signal nobody is asked: the program ends unless the
-// text could be kept nowhere, and the reasons go to standard error.
+// user may leave without saving. When no folder took them, the window stays open with them. On a
+// quit signal nobody is asked: the program ends unless the text could be kept nowhere, and the
+// reasons go to standard error.
 bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
 {
     if (m_quitting) {
@@ -437,6 +437,10 @@ bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
         return unsaved.recoveryError.isEmpty();
     }
     Dialogs::error(this, unsaved.error);
-    return Dialogs::question(this,
-                             Recovery::leaveQuestion(unsaved.recoveryPath, unsaved.recoveryError));
+    if (!unsaved.recoveryError.isEmpty()) {
+        // Nothing took the text: the window stays with it, to be copied or saved later.
+        Dialogs::error(this, Recovery::stayMessage(unsaved.recoveryError));
+        return false;
+    }
+    return Dialogs::question(this, Recovery::leaveQuestion(unsaved.recoveryPath));
 }

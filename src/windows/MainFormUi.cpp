@@ -6,6 +6,7 @@
 #include "skin/Skin.h"
 #include "widgets/AnimateWindow.h"
 #include "widgets/CaptionDrag.h"
+#include "widgets/CursorRegistry.h"
 #include "widgets/ImageButton.h"
 #include "widgets/SkinnedForm.h"
 #include "widgets/SlideBar.h"
@@ -84,6 +85,9 @@ void MainFormUi::setupUi(QWidget* window)
     SpeedButton6 = makeGlyphButton(window, QStringLiteral(":/glyph_close.png"), 297);
     AnimateWindow1 = new TAnimateWindow(window);
     g = new TSlideBar(window);
+    g->setMin(0);
+    g->setMax(10);
+    g->setPosition(10);
 
     Label1 = makeLabel(window, QString(), QRect(20, 36, 141, 16), 14, true);
     Yl = makeImageButton(window, QPoint(216, 32), DayButtonSize);
@@ -196,6 +200,14 @@ void MainFormUi::showSkin(QWidget* window, const Skin& skin)
 void MainFormUi::showFace(ImageButton* button, const QImage& face, const Skin& skin)
 {
     button->setPicture(Scheme::buttonPicture(face, button->size(), skin.SchemeColors.Face));
+}
+
+void MainFormUi::showCursors()
+{
+    CursorRegistry::registerAll();
+    for (ImageButton* button : {Yl, today, Yr, cal})
+        button->setCursor(CursorRegistry::cursor(5));
+    Memo1->HotSpot().Cursor = CursorRegistry::cursor(1);
 }
 
 void MainFormUi::showSettings(const Settings& settings)

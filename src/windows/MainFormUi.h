@@ -62,6 +62,8 @@ protected:
     // The skin's background, colours and day-button faces.
     void showSkin(QWidget* window, const Skin& skin);
     static void showFace(ImageButton* button, const QImage& face, const Skin& skin);
+    // The program's cursors on the day buttons and the body's links.
+    void showCursors();
     // The body's font and the menu's two toggles, from the settings and back into them.
     void showSettings(const Settings& settings);
     void keepSettings(Settings& settings) const;
