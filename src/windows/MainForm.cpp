@@ -14,6 +14,7 @@
 #include "skin/Scheme.h"
 #include "widgets/AnimateWindow.h"
 #include "widgets/AutoSave.h"
+#include "widgets/BuiltInPicture.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
@@ -67,7 +68,7 @@ QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& geome
 {
     auto* picture = new QLabel(parent);
     picture->setGeometry(geometry);
-    picture->setPixmap(QPixmap(resource));
+    picture->setPixmap(QPixmap::fromImage(BuiltInPicture::load(resource)));
     return picture;
 }
 
@@ -76,7 +77,7 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(QIcon(resource));
+    button->setIcon(QIcon(QPixmap::fromImage(BuiltInPicture::load(resource))));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
     return button;
@@ -101,7 +102,7 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
     QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
 
     setWindowTitle(QStringLiteral("Tobiquill"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(BuiltInPicture::load(QStringLiteral(":/icon.png")))));
     createComponents();
     createMenu();
 }
@@ -253,12 +254,13 @@ bool TForm1::FormCreate()
         m_startupFailed = true;
         return false;
     }
+    emit diaryOpened();
 
     setFixedSize(Image1->size());
     applySettings();
 
-    QImage scheme(QStringLiteral(":/scheme.png"));
-    QImage buttons(QStringLiteral(":/buttons.png"));
+    QImage scheme = BuiltInPicture::load(QStringLiteral(":/scheme.png"));
+    QImage buttons = BuiltInPicture::load(QStringLiteral(":/buttons.png"));
     checkUserPictures(scheme, buttons);
     BuildSkin(scheme, buttons);
 

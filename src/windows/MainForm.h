@@ -97,6 +97,10 @@ public:
     // Made at its first use and kept: it remembers the day last chosen.
     std::unique_ptr<TForm2> Form2;
 
+signals:
+    // Start-up holds the diary (and its lock) now; the password prompt may follow.
+    void diaryOpened();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
