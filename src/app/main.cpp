@@ -124,7 +124,9 @@ int main(int argc, char* argv[])
             return 0;
         return SingleWindow::bringForward(folder) ? 0 : 1;
     }
-    const SessionEnd sessionEnd(&form, [&form] { return !form.diary() || form.FormClose(); });
+    const SessionEnd sessionEnd(
+        &form, [&form] { return !form.diary() || form.FormClose(); },
+        [&form] { return form.quit(); });
     form.show();
     return QApplication::exec();
 }
