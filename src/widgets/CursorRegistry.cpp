@@ -1,6 +1,6 @@
 #include "widgets/CursorRegistry.h"
 
-#include "widgets/BuiltInPicture.h"
+#include "widgets/PictureFile.h"
 
 #include <QPixmap>
 #include <array>
@@ -34,7 +34,7 @@ void CursorRegistry::registerAll()
 {
     for (std::size_t i = 0; i < Pictures.size(); ++i) {
         const QPixmap picture =
-            QPixmap::fromImage(BuiltInPicture::load(QString::fromLatin1(Pictures[i].resource)));
+            QPixmap::fromImage(PictureFile::read(QString::fromLatin1(Pictures[i].resource)));
         cursors()[i] = picture.isNull() ? QCursor(Qt::PointingHandCursor)
                                         : QCursor(picture, Pictures[i].hotX, Pictures[i].hotY);
     }

@@ -10,10 +10,10 @@
 #include "skin/Scheme.h"
 #include "widgets/AnimateWindow.h"
 #include "widgets/AutoSave.h"
-#include "widgets/BuiltInPicture.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "widgets/PictureFile.h"
 #include "widgets/SlideBar.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
@@ -65,7 +65,7 @@ QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& geome
 {
     auto* picture = new QLabel(parent);
     picture->setGeometry(geometry);
-    picture->setPixmap(QPixmap::fromImage(BuiltInPicture::load(resource)));
+    picture->setPixmap(QPixmap::fromImage(PictureFile::read(resource)));
     return picture;
 }
 
@@ -74,7 +74,7 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(QIcon(QPixmap::fromImage(BuiltInPicture::load(resource))));
+    button->setIcon(QIcon(QPixmap::fromImage(PictureFile::read(resource))));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
     return button;
@@ -99,7 +99,7 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
     QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
 
     setWindowTitle(QStringLiteral("Tobiquill"));
-    setWindowIcon(QIcon(QPixmap::fromImage(BuiltInPicture::load(QStringLiteral(":/icon.png")))));
+    setWindowIcon(QIcon(QPixmap::fromImage(PictureFile::read(QStringLiteral(":/icon.png")))));
     createComponents();
     createMenu();
 }
@@ -256,8 +256,8 @@ bool TForm1::FormCreate()
     setFixedSize(Image1->size());
     applySettings();
 
-    QImage scheme = BuiltInPicture::load(QStringLiteral(":/scheme.png"));
-    QImage buttons = BuiltInPicture::load(QStringLiteral(":/buttons.png"));
+    QImage scheme = PictureFile::read(QStringLiteral(":/scheme.png"));
+    QImage buttons = PictureFile::read(QStringLiteral(":/buttons.png"));
     checkUserPictures(scheme, buttons);
     BuildSkin(scheme, buttons);
 
@@ -324,7 +324,7 @@ void TForm1::checkUserPictures(QImage& scheme, QImage& buttons)
             path.clear();
             return;
         }
-        const QImage temp(path);
+        const QImage temp = PictureFile::read(path);
         if (temp.isNull()) {
             Dialogs::error(this, QStringLiteral("ﾌｧｲﾙ %1 は画像として読み込めません。"
                                                 "組み込みの画像を使います。")
