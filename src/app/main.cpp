@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/SafeFile.h"
 #include "core/TaskOptions.h"
+#include "widgets/HeldKeyFilter.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -112,6 +113,7 @@ int main(int argc, char* argv[])
     if (SingleWindow::bringForward(folder))
         return 0;
     const QtTranslations translations(QLocale::system());
+    const HeldKeyFilter heldKeys;
     SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());

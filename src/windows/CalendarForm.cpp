@@ -3,6 +3,7 @@
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "skin/Skin.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/CalendarR.h"
 
 #include <QKeyEvent>
@@ -31,9 +32,12 @@ TForm2::TForm2(const Skin& skin, const Diary& diary, const Clock& clock, QWidget
     SpeedButton2 = makePictureButton(skin.Image4, QRect(10, 118, 27, 25));
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 118, 47, 25), c.DateText);
     SpeedButton1 = makePictureButton(skin.Image2, QRect(144, 118, 27, 25));
-    for (QToolButton* button : {SpeedButton2, SpeedButton3, SpeedButton1})
-        button->setFocusPolicy(Qt::NoFocus);
     setFocusProxy(Calendar1);
+    AccessibleNames::apply(this, {{Label1, "Label1"},
+                                  {Calendar1, "Calendar1"},
+                                  {SpeedButton2, "SpeedButton2"},
+                                  {SpeedButton3, "SpeedButton3"},
+                                  {SpeedButton1, "SpeedButton1"}});
 
     // Key preview: Enter confirms wherever the focus is.
     Calendar1->installEventFilter(this);
@@ -55,7 +59,7 @@ void TForm2::Calendar11Change()
 {
     const double date = Calendar1->selectedDate();
     Label1->setText(DiaryDate::dateLine(date));
-    Calendar1->setToolTip(m_diary.readTitle(DiaryDate::key(date)));
+    Calendar1->setToolTip(plainToolTip(m_diary.readTitle(DiaryDate::key(date))));
 }
 
 void TForm2::SpeedButton3Click()
@@ -65,12 +69,13 @@ void TForm2::SpeedButton3Click()
 }
 
 namespace {
+// Enter comes up once, when it is let go; a held key's repeats come up too, and are not it.
 bool isEnter(const QEvent* event)
 {
     if (event->type() != QEvent::KeyRelease)
         return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat();
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AnimateWindow.h"
 #include "widgets/AutoSave.h"
 #include "widgets/CursorRegistry.h"
@@ -73,7 +74,6 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(QPixmap::fromImage(PictureFile::read(resource))));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
@@ -183,10 +183,11 @@ void TForm1::createComponents()
         {Memo1, "Memo1"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
+    AccessibleNames::apply(this);
 
     // Key preview: the window sees a key before the control that has the focus.
-    for (QWidget* w :
-         {static_cast<QWidget*>(this), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)})
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1, Yl, today, Yr, cal,
+                                                      SpeedButton1, SpeedButton5, SpeedButton6})
         w->installEventFilter(this);
 
     connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, m_skin.Image5); });
