@@ -236,6 +236,9 @@ e2e_init() {
     export XDG_RUNTIME_DIR="$E2E_WORK/runtime" XDG_CONFIG_HOME="$E2E_WORK/config"
     export XDG_CACHE_HOME="$E2E_WORK/cache" XDG_DATA_HOME="$E2E_WORK/share"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # Recovery files that the per-user folder does not take go to the temporary folder next.
+    export TMPDIR="$E2E_WORK/tmp"
+    mkdir -m 700 "$TMPDIR"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
     e2e_start_x
 }
