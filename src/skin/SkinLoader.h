@@ -23,8 +23,11 @@ public:
         QStringList refused;
     };
 
-    // A user's picture replaces the built-in one only when it has the width the skin is cut
-    // for: 16 for the scheme, 104 for the button strip.
+    // Reads the picture at a path: a null image when it holds none.
+    using ReadPicture = QImage (*)(const QString& path);
+
+    // A user's picture, read with read, replaces the built-in one only when it has the width
+    // the skin is cut for: 16 for the scheme, 104 for the button strip.
     static Loaded load(const Settings& settings, const QImage& builtInScheme,
-                       const QImage& builtInButtons);
+                       const QImage& builtInButtons, ReadPicture read);
 };

@@ -12,6 +12,7 @@
 #include "widgets/AutoSave.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "widgets/PictureFile.h"
 #include "widgets/SlideBar.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
@@ -36,7 +37,7 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
       m_programFolder(programFolder)
 {
     setWindowTitle(QStringLiteral("Tobiquill"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(PictureFile::read(QStringLiteral(":/icon.png")))));
     setupUi(this);
     AccessibleNames::apply(this);
     connectCommands();
@@ -52,10 +53,11 @@ void TForm1::connectCommands()
         w->installEventFilter(this);
 
     connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
-    connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, m_skin.Image5); });
-    connect(Yr, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yr, m_skin.Image3); });
-    connect(today, &ImageButton::mouseDown, this, [this] { dayButtonDown(today, m_skin.Image8); });
-    connect(cal, &ImageButton::mouseDown, this, [this] { dayButtonDown(cal, m_skin.Image10); });
+    connect(Yl, &ImageButton::mouseDown, this, [this] { showFace(Yl, m_skin.Image5, m_skin); });
+    connect(Yr, &ImageButton::mouseDown, this, [this] { showFace(Yr, m_skin.Image3, m_skin); });
+    connect(today, &ImageButton::mouseDown, this,
+            [this] { showFace(today, m_skin.Image8, m_skin); });
+    connect(cal, &ImageButton::mouseDown, this, [this] { showFace(cal, m_skin.Image10, m_skin); });
     connect(Yl, &ImageButton::mouseUp, this, &TForm1::YlMouseUp);
     connect(Yr, &ImageButton::mouseUp, this, &TForm1::YrMouseUp);
     connect(today, &ImageButton::mouseUp, this, &TForm1::todayMouseUp);
@@ -79,6 +81,7 @@ bool TForm1::FormCreate()
         m_startupFailed = true;
         return false;
     }
+    emit diaryOpened();
 
     setFixedSize(Image1->size());
     applySettings();
@@ -139,8 +142,8 @@ void TForm1::applySettings()
 void TForm1::loadSkin()
 {
     const SkinLoader::Loaded loaded =
-        SkinLoader::load(m_settings, QImage(QStringLiteral(":/scheme.png")),
-                         QImage(QStringLiteral(":/buttons.png")));
+        SkinLoader::load(m_settings, PictureFile::read(QStringLiteral(":/scheme.png")),
+                         PictureFile::read(QStringLiteral(":/buttons.png")), PictureFile::read);
     for (const QString& refused : loaded.refused)
         Dialogs::error(this, refused);
     m_settings.schemePath = loaded.schemePath;
@@ -227,11 +230,6 @@ void TForm1::addCompanionComment(double reference)
 bool TForm1::guarded(const std::function<void()>& step)
 {
     return Dialogs::guard(this, step);
-}
-
-void TForm1::dayButtonDown(ImageButton* button, const QImage& pressedFace)
-{
-    showFace(button, pressedFace, m_skin);
 }
 
 // The day left is saved first; when that fails the command stops there and the day stays.

@@ -55,6 +55,10 @@ public:
     // Made at its first use and kept: it remembers the day last chosen.
     std::unique_ptr<TForm2> Form2;
 
+signals:
+    // Start-up holds the diary (and its lock) now; the password prompt may follow.
+    void diaryOpened();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,7 +86,6 @@ private:
     void g_Change();
 
     // Day commands.
-    void dayButtonDown(ImageButton* button, const QImage& pressedFace);
     bool dayButtonUp(ImageButton* button, const QImage& normalFace);
     void YlMouseUp();
     void YrMouseUp();

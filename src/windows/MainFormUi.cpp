@@ -8,6 +8,7 @@
 #include "widgets/CaptionDrag.h"
 #include "widgets/CursorRegistry.h"
 #include "widgets/ImageButton.h"
+#include "widgets/PictureFile.h"
 #include "widgets/SkinnedForm.h"
 #include "widgets/SlideBar.h"
 
@@ -40,7 +41,7 @@ QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& geome
 {
     auto* picture = new QLabel(parent);
     picture->setGeometry(geometry);
-    picture->setPixmap(QPixmap(resource));
+    picture->setPixmap(QPixmap::fromImage(PictureFile::read(resource)));
     return picture;
 }
 
@@ -48,7 +49,7 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setIcon(QIcon(resource));
+    button->setIcon(QIcon(QPixmap::fromImage(PictureFile::read(resource))));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
     return button;

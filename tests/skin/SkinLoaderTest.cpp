@@ -82,7 +82,8 @@ private slots:
                                    strip(100, qRgb(255, 255, 255), UserMark));
 
         const SkinLoader::Loaded loaded = SkinLoader::load(
-            settings, plain({16, 16}, BuiltInColour), strip(104, qRgb(0, 255, 0), BuiltInMark));
+            settings, plain({16, 16}, BuiltInColour), strip(104, qRgb(0, 255, 0), BuiltInMark),
+            [](const QString& path) { return QImage(path); });
 
         QCOMPARE(loaded.schemePath, pathsKept ? settings.schemePath : QString());
         QCOMPARE(loaded.buttonPath, pathsKept ? settings.buttonPath : QString());
