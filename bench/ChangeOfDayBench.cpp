@@ -8,6 +8,7 @@
 #include "common/PlainSave.h"
 #include "core/DiaryDate.h"
 #include "core/SafeFile.h"
+#include "core/ShownDay.h"
 #include "editor/ColorMemo.h"
 #include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
@@ -103,22 +104,22 @@ Result run(const QString& path, QStringList& messages)
     }
     for (int i = 0; i < Changes / 2; ++i) {
         edit();
-        r.save.measure([&] { form.SaveDay(form.ShownDate); });
+        r.save.measure([&] { form.shownDay()->save(); });
         r.saveFloor.measure(floorPair);
         r.entryFloor.measure([&] { PlainSave::write(floorEntry, entry); });
         r.iniFloor.measure([&] { PlainSave::write(floorIni, ini); });
     }
-    const double shown = form.ShownDate;
+    const double shown = form.shownDay()->date();
     for (int i = 0; i < Loads; ++i) {
         const double day = shown - (i % 2);
         r.load.measure([&] {
             form.ShowDate(day);
-            form.LoadDay(day);
+            form.shownDay()->moveTo(day);
             QCoreApplication::processEvents();
         });
     }
     form.ShowDate(shown);
-    form.LoadDay(shown);
+    form.shownDay()->moveTo(shown);
 
     // The figures mean nothing unless every change really saved and loaded.
     const bool written = QFileInfo(todayEntry).lastModified() > generatedAt;
@@ -147,16 +148,16 @@ void report(const QString& where, const QString& aim, const Result& r)
     BenchReport::figure(QStringLiteral("change of day (back/forwordd trigger)"), r.trigger);
     BenchReport::figure(QStringLiteral("change of day and its repaint"), r.change);
     BenchReport::figure(QStringLiteral("floor: QSaveFile entry + QSaveFile diary.ini"), r.floor);
-    BenchReport::figure(QStringLiteral("  SaveDay alone (entry + WriteString title)"), r.save);
-    BenchReport::figure(QStringLiteral("  floor measured beside SaveDay"), r.saveFloor);
+    BenchReport::figure(QStringLiteral("  ShownDay::save alone (entry + WriteString title)"), r.save);
+    BenchReport::figure(QStringLiteral("  floor measured beside ShownDay::save"), r.saveFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile entry"), r.entryFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile diary.ini"), r.iniFloor);
-    BenchReport::figure(QStringLiteral("  ShowDate + LoadDay + repaint (no write)"), r.load);
+    BenchReport::figure(QStringLiteral("  ShowDate + ShownDay::moveTo + repaint (no write)"), r.load);
     BenchReport::ratio(QStringLiteral("change of day / floor, %1").arg(where),
                        r.trigger.medianMicros() / r.floor.medianMicros(), aim);
     BenchReport::ratio(QStringLiteral("change of day and repaint / floor, %1").arg(where),
                        r.change.medianMicros() / r.floor.medianMicros());
-    BenchReport::ratio(QStringLiteral("SaveDay / floor, %1").arg(where),
+    BenchReport::ratio(QStringLiteral("ShownDay::save / floor, %1").arg(where),
                        r.save.medianMicros() / r.saveFloor.medianMicros());
 }
 } // namespace
