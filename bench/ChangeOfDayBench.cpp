@@ -148,11 +148,13 @@ void report(const QString& where, const QString& aim, const Result& r)
     BenchReport::figure(QStringLiteral("change of day (back/forwordd trigger)"), r.trigger);
     BenchReport::figure(QStringLiteral("change of day and its repaint"), r.change);
     BenchReport::figure(QStringLiteral("floor: QSaveFile entry + QSaveFile diary.ini"), r.floor);
-    BenchReport::figure(QStringLiteral("  ShownDay::save alone (entry + WriteString title)"), r.save);
+    BenchReport::figure(QStringLiteral("  ShownDay::save alone (entry + WriteString title)"),
+                        r.save);
     BenchReport::figure(QStringLiteral("  floor measured beside ShownDay::save"), r.saveFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile entry"), r.entryFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile diary.ini"), r.iniFloor);
-    BenchReport::figure(QStringLiteral("  ShowDate + ShownDay::moveTo + repaint (no write)"), r.load);
+    BenchReport::figure(QStringLiteral("  ShowDate + ShownDay::moveTo + repaint (no write)"),
+                        r.load);
     BenchReport::ratio(QStringLiteral("change of day / floor, %1").arg(where),
                        r.trigger.medianMicros() / r.floor.medianMicros(), aim);
     BenchReport::ratio(QStringLiteral("change of day and repaint / floor, %1").arg(where),

@@ -1,9 +1,11 @@
 #include "skin/Scheme.h"
 
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -66,37 +68,85 @@ void makeRgb32(QImage& image)
         image.convertTo(QImage::Format_RGB32);
 }
 
-// Fills (left, top, right, bottom), right and bottom excluded, clipped to the picture.
-void fillRect(QImage& image, int left, int top, int right, int bottom, QRgb colour)
+// Where a frame is painted: a picture's pixels, or a painter on the window itself, so that the
+// main window needs no picture of its background.
+using Fill = std::function<void(const QRect& area, QRgb colour)>;
+
+// Fills (left, top, right, bottom), right and bottom excluded, clipped to size.
+void fillRect(const Fill& fill, QSize size, int left, int top, int right, int bottom, QRgb colour)
 {
     // Clamped by hand: QRect would turn a reversed range around instead of leaving it empty.
     left = std::max(left, 0);
     top = std::max(top, 0);
-    right = std::min(right, image.width());
-    bottom = std::min(bottom, image.height());
-    for (int y = top; y < bottom; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = left; x < right; ++x)
-            line[x] = opaque(colour);
-    }
+    right = std::min(right, size.width());
+    bottom = std::min(bottom, size.height());
+    if (left < right && top < bottom)
+        fill(QRect(left, top, right - left, bottom - top), opaque(colour));
 }
 
-void setPixel(QImage& image, int x, int y, QRgb colour)
+Fill pixelsOf(QImage& image)
 {
-    if (image.valid(x, y))
-        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = opaque(colour);
+    return [&image](const QRect& area, QRgb colour) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::fill(line + area.left(), line + area.right() + 1, colour);
+        }
+    };
 }
 
-// Sets (x, y) for x = first ... last; nothing when last lies below first.
-void horizontalLine(QImage& image, int y, int first, int last, QRgb colour)
+Fill painted(QPainter& painter)
 {
-    fillRect(image, first, y, last + 1, y + 1, colour);
+    return [&painter](const QRect& area, QRgb colour) { painter.fillRect(area, QColor(colour)); };
 }
 
-// Sets (x, y) for y = first ... last; nothing when last lies below first.
-void verticalLine(QImage& image, int x, int first, int last, QRgb colour)
+void paintFrame(const Fill& fill, QSize size, const TSchemeColors& c)
 {
-    fillRect(image, x, first, x + 1, last + 1, colour);
+    const int w = size.width();
+    const int h = size.height();
+    // One pixel, or the line (x, y) for x or y = first ... last; nothing when last lies below
+    // first.
+    const auto pixel = [&](int x, int y, QRgb colour) {
+        fillRect(fill, size, x, y, x + 1, y + 1, colour);
+    };
+    const auto horizontalLine = [&](int y, int first, int last, QRgb colour) {
+        fillRect(fill, size, first, y, last + 1, y + 1, colour);
+    };
+    const auto verticalLine = [&](int x, int first, int last, QRgb colour) {
+        fillRect(fill, size, x, first, x + 1, last + 1, colour);
+    };
+
+    fillRect(fill, size, 0, 0, w, h, c.Outline);
+    fillRect(fill, size, 2, 2, w - 2, h - 2, c.FrameFill);
+    fillRect(fill, size, 5, 21, w - 4, h - 4, c.PanelBand);
+    fillRect(fill, size, 6, 22, w - 6, h - 6, c.Face);
+
+    horizontalLine(1, 2, w - 3, c.EdgeTop);
+    horizontalLine(h - 2, 2, w - 3, c.EdgeBottom);
+    verticalLine(1, 2, h - 3, c.EdgeLeft);
+    verticalLine(w - 2, 2, h - 3, c.EdgeRight);
+
+    pixel(1, 1, c.EdgeTopLeft);
+    pixel(w - 2, 1, c.EdgeTopRight);
+    pixel(1, h - 2, c.EdgeBottomLeft);
+    pixel(w - 2, h - 2, c.EdgeBottomRight);
+
+    horizontalLine(20, 5, w - 6, c.PanelTop);
+    horizontalLine(h - 5, 5, w - 6, c.PanelBottom);
+    verticalLine(4, 21, h - 6, c.PanelLeft);
+    verticalLine(w - 5, 21, h - 6, c.PanelRight);
+
+    pixel(4, 20, c.PanelTopLeft);
+    pixel(w - 5, 20, c.PanelTopRight);
+    pixel(4, h - 5, c.PanelBottomLeft);
+    pixel(w - 5, h - 5, c.PanelBottomRight);
+}
+
+void paintEditBoxes(const Fill& fill, QSize size, const TSchemeColors& c)
+{
+    fillRect(fill, size, 46, 67, 216, 91, c.BoxBorder);
+    fillRect(fill, size, 47, 68, 215, 90, c.BoxFill);
+    fillRect(fill, size, 18, 99, 301, 299, c.BoxBorder);
+    fillRect(fill, size, 19, 100, 300, 298, c.BoxFill);
 }
 
 // Copies the block (source, size) of from to the picture at target, clipped to both pictures.
@@ -138,42 +188,19 @@ TSchemeColors Scheme::ReadSchemeColors(const QImage& scheme)
 void Scheme::PaintFrame(QImage& image, const TSchemeColors& c)
 {
     makeRgb32(image);
-    const int w = image.width();
-    const int h = image.height();
-
-    fillRect(image, 0, 0, w, h, c.Outline);
-    fillRect(image, 2, 2, w - 2, h - 2, c.FrameFill);
-    fillRect(image, 5, 21, w - 4, h - 4, c.PanelBand);
-    fillRect(image, 6, 22, w - 6, h - 6, c.Face);
-
-    horizontalLine(image, 1, 2, w - 3, c.EdgeTop);
-    horizontalLine(image, h - 2, 2, w - 3, c.EdgeBottom);
-    verticalLine(image, 1, 2, h - 3, c.EdgeLeft);
-    verticalLine(image, w - 2, 2, h - 3, c.EdgeRight);
-
-    setPixel(image, 1, 1, c.EdgeTopLeft);
-    setPixel(image, w - 2, 1, c.EdgeTopRight);
-    setPixel(image, 1, h - 2, c.EdgeBottomLeft);
-    setPixel(image, w - 2, h - 2, c.EdgeBottomRight);
-
-    horizontalLine(image, 20, 5, w - 6, c.PanelTop);
-    horizontalLine(image, h - 5, 5, w - 6, c.PanelBottom);
-    verticalLine(image, 4, 21, h - 6, c.PanelLeft);
-    verticalLine(image, w - 5, 21, h - 6, c.PanelRight);
-
-    setPixel(image, 4, 20, c.PanelTopLeft);
-    setPixel(image, w - 5, 20, c.PanelTopRight);
-    setPixel(image, 4, h - 5, c.PanelBottomLeft);
-    setPixel(image, w - 5, h - 5, c.PanelBottomRight);
+    paintFrame(pixelsOf(image), image.size(), c);
 }
 
 void Scheme::PaintEditBoxes(QImage& image, const TSchemeColors& c)
 {
     makeRgb32(image);
-    fillRect(image, 46, 67, 216, 91, c.BoxBorder);
-    fillRect(image, 47, 68, 215, 90, c.BoxFill);
-    fillRect(image, 18, 99, 301, 299, c.BoxBorder);
-    fillRect(image, 19, 100, 300, 298, c.BoxFill);
+    paintEditBoxes(pixelsOf(image), image.size(), c);
+}
+
+void Scheme::paintMainBackground(QPainter& painter, const TSchemeColors& c)
+{
+    paintFrame(painted(painter), MainSize, c);
+    paintEditBoxes(painted(painter), MainSize, c);
 }
 
 TSchemeColors Scheme::builtInColors()

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSize>
 
+class QPainter;
+
 // The skin's drawing routines: pure functions on pictures that know nothing of the windows.
 // Every picture they return or change in place is in QImage::Format_RGB32, so colours compare
 // exactly and no alpha channel takes part. Nothing is ever read or written outside a picture,
@@ -15,6 +17,8 @@ public:
     // Width of one button slot in the strip, and the block cut from it for a face.
     static constexpr int SlotWidth = 26;
     static constexpr int SlotHeight = 22;
+    // The main window's background.
+    static constexpr QSize MainSize{320, 320};
 
     // Reads the 27 sample points of a scheme bitmap. A point that lies outside the picture (a
     // scheme shorter than 15 rows) keeps the built-in colour of its entry.
@@ -25,6 +29,10 @@ public:
 
     // Paints the title box and the body box at their places on the 320 x 320 main background.
     static void PaintEditBoxes(QImage& image, const TSchemeColors& c);
+
+    // The main window's background, frame and edit boxes, painted straight onto the window:
+    // the same pixels as both routines above give a picture of MainSize, held by no picture.
+    static void paintMainBackground(QPainter& painter, const TSchemeColors& c);
 
     // The colours of the built-in scheme.
     static TSchemeColors builtInColors();

@@ -14,9 +14,6 @@ Skin Skin::build(const QImage& scheme, QImage buttons)
     s.SchemeColors = Scheme::ReadSchemeColors(scheme);
     const TSchemeColors& c = s.SchemeColors;
 
-    s.Image1 = QImage(320, 320, QImage::Format_RGB32);
-    Scheme::PaintFrame(s.Image1, c);
-    Scheme::PaintEditBoxes(s.Image1, c);
     s.Image6 = QImage(181, 150, QImage::Format_RGB32);
     Scheme::PaintFrame(s.Image6, c);
 

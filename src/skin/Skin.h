@@ -12,9 +12,8 @@ public:
     // The built-in pictures, or the user's where they replace them.
     static Skin build(const QImage& scheme, QImage buttons);
 
+    // The colours; the main window paints its background from them (Scheme::paintMainBackground).
     TSchemeColors SchemeColors{};
-    // The main window's 320 x 320 background: frame and the two edit boxes.
-    QImage Image1;
     // The 181 x 150 framed background of the secondary windows.
     QImage Image6;
     // Day-button faces cut from the strip: normal and pressed of previous day (4, 5), next day

@@ -7,6 +7,7 @@
 #include "core/Recovery.h"
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
+#include "skin/Scheme.h"
 #include "skin/SkinLoader.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/AutoSave.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QTextStream>
 #include <QTimer>
@@ -356,6 +358,14 @@ void TForm1::Font1Click()
     }
     Memo1->setEnabled(false);
     Memo1->setEnabled(true);
+}
+
+// The background is painted, not held as a picture: a 320 x 320 picture would stay in memory
+// for as long as the window lives.
+void TForm1::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    Scheme::paintMainBackground(painter, m_skin.SchemeColors);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -175,7 +175,8 @@ void MainFormUi::setupUi(QWidget* window)
 void MainFormUi::showSkin(QWidget* window, const Skin& skin)
 {
     const TSchemeColors& c = skin.SchemeColors;
-    Image1->setPixmap(QPixmap::fromImage(skin.Image1));
+    // The window paints its background from the colours (TForm1::paintEvent).
+    window->update();
     for (QWidget* editor : std::initializer_list<QWidget*>{Edit1, Memo1}) {
         QPalette palette = editor->palette();
         palette.setColor(QPalette::Base, QColor(c.BoxFill));

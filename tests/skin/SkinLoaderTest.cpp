@@ -92,8 +92,8 @@ private slots:
             QVERIFY(loaded.refused.first().contains(settings.schemePath));
         const QRgb colour = schemeTaken ? UserColour : BuiltInColour;
         QCOMPARE(loaded.skin.SchemeColors.Face, colour);
-        for (const QPoint p : {QPoint(0, 0), QPoint(160, 10), QPoint(100, 200), QPoint(319, 319)})
-            QCOMPARE(loaded.skin.Image1.pixel(p), colour);
+        for (const QPoint p : {QPoint(0, 0), QPoint(160, 10), QPoint(100, 140), QPoint(180, 149)})
+            QCOMPARE(loaded.skin.Image6.pixel(p), colour);
         QCOMPARE(loaded.skin.Image2.pixel(4, 5), buttonsTaken ? UserMark : BuiltInMark);
         QCOMPARE(loaded.skin.Image2.pixel(0, 0), colour);
     }
