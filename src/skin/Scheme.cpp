@@ -103,42 +103,32 @@ void paintFrame(const Fill& fill, QSize size, const TSchemeColors& c)
 {
     const int w = size.width();
     const int h = size.height();
-    // One pixel, or the line (x, y) for x or y = first ... last; nothing when last lies below
-    // first.
-    const auto pixel = [&](int x, int y, QRgb colour) {
-        fillRect(fill, size, x, y, x + 1, y + 1, colour);
-    };
-    const auto horizontalLine = [&](int y, int first, int last, QRgb colour) {
-        fillRect(fill, size, first, y, last + 1, y + 1, colour);
-    };
-    const auto verticalLine = [&](int x, int first, int last, QRgb colour) {
-        fillRect(fill, size, x, first, x + 1, last + 1, colour);
+    // The four sides and four corners of a bevel whose corners are (left, top) and (right,
+    // bottom): a side runs between its corners, and draws nothing when they touch.
+    const auto bevel = [&](QRect corners, QRgb top, QRgb bottom, QRgb left, QRgb right,
+                           QRgb topLeft, QRgb topRight, QRgb bottomLeft, QRgb bottomRight) {
+        const int l = corners.left();
+        const int t = corners.top();
+        const int r = corners.right();
+        const int b = corners.bottom();
+        fillRect(fill, size, l + 1, t, r, t + 1, top);
+        fillRect(fill, size, l + 1, b, r, b + 1, bottom);
+        fillRect(fill, size, l, t + 1, l + 1, b, left);
+        fillRect(fill, size, r, t + 1, r + 1, b, right);
+        fillRect(fill, size, l, t, l + 1, t + 1, topLeft);
+        fillRect(fill, size, r, t, r + 1, t + 1, topRight);
+        fillRect(fill, size, l, b, l + 1, b + 1, bottomLeft);
+        fillRect(fill, size, r, b, r + 1, b + 1, bottomRight);
     };
 
     fillRect(fill, size, 0, 0, w, h, c.Outline);
     fillRect(fill, size, 2, 2, w - 2, h - 2, c.FrameFill);
     fillRect(fill, size, 5, 21, w - 4, h - 4, c.PanelBand);
     fillRect(fill, size, 6, 22, w - 6, h - 6, c.Face);
-
-    horizontalLine(1, 2, w - 3, c.EdgeTop);
-    horizontalLine(h - 2, 2, w - 3, c.EdgeBottom);
-    verticalLine(1, 2, h - 3, c.EdgeLeft);
-    verticalLine(w - 2, 2, h - 3, c.EdgeRight);
-
-    pixel(1, 1, c.EdgeTopLeft);
-    pixel(w - 2, 1, c.EdgeTopRight);
-    pixel(1, h - 2, c.EdgeBottomLeft);
-    pixel(w - 2, h - 2, c.EdgeBottomRight);
-
-    horizontalLine(20, 5, w - 6, c.PanelTop);
-    horizontalLine(h - 5, 5, w - 6, c.PanelBottom);
-    verticalLine(4, 21, h - 6, c.PanelLeft);
-    verticalLine(w - 5, 21, h - 6, c.PanelRight);
-
-    pixel(4, 20, c.PanelTopLeft);
-    pixel(w - 5, 20, c.PanelTopRight);
-    pixel(4, h - 5, c.PanelBottomLeft);
-    pixel(w - 5, h - 5, c.PanelBottomRight);
+    bevel(QRect(QPoint(1, 1), QPoint(w - 2, h - 2)), c.EdgeTop, c.EdgeBottom, c.EdgeLeft,
+          c.EdgeRight, c.EdgeTopLeft, c.EdgeTopRight, c.EdgeBottomLeft, c.EdgeBottomRight);
+    bevel(QRect(QPoint(4, 20), QPoint(w - 5, h - 5)), c.PanelTop, c.PanelBottom, c.PanelLeft,
+          c.PanelRight, c.PanelTopLeft, c.PanelTopRight, c.PanelBottomLeft, c.PanelBottomRight);
 }
 
 void paintEditBoxes(const Fill& fill, QSize size, const TSchemeColors& c)
