@@ -34,7 +34,10 @@ struct Settings
     // or split), or an empty text when it can.
     QString whyNotStorable() const;
 
-    // Writes every key but "URL", one write each, in the diary's fixed order.
-    // A failed write throws and leaves the later keys unwritten.
+    // Sets every key but "URL", in the diary's fixed order, and writes the file once, only when
+    // its bytes change. A failed write throws; the store keeps the values for the next write.
     void write(TIniFile32& ini) const;
+
+private:
+    void writeKeys(TIniFile32& ini) const;
 };

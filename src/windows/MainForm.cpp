@@ -6,6 +6,7 @@
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "core/DiaryError.h"
+#include "core/DiaryWatcher.h"
 #include "core/IniFile32.h"
 #include "core/Random.h"
 #include "core/Recovery.h"
@@ -276,12 +277,33 @@ bool TForm1::FormCreate()
     guarded([this] { LoadDay(ShownDate); });
     showFirstLine();
     startAutoSave();
+    auto* watcher = new DiaryWatcher(m_programFolder, m_diary->DataDir(), this);
+    connect(watcher, &DiaryWatcher::changed, this, &TForm1::diskChanged);
+    m_watcher = watcher;
+    m_watcher->watchDay(QDir(m_diary->DataDir()).filePath(DiaryDate::key(ShownDate)));
     // Not urgent, and not worth delaying the first look at today's page for.
     QTimer::singleShot(LeftoverCleanupDelayMs, this, [this] {
         if (m_diary)
             m_diary->removeLeftovers();
+        diskChanged();
     });
     return true;
+}
+
+// Another computer's copies are folded in; the shown day, when it changed on disk and nothing
+// was typed since it was loaded, shows what is on disk now. Typed text stays, and its next save
+// keeps both.
+void TForm1::diskChanged()
+{
+    guarded([this] {
+        if (!m_diary)
+            return;
+        m_diary->foldConflicts();
+        const QString key = DiaryDate::key(ShownDate);
+        if (key != m_unloadedKey && m_diary->changedOnDisk(key) &&
+            m_diary->isAsSeen(key, {Edit1->text(), Memo1->text()}))
+            LoadDay(ShownDate);
+    });
 }
 
 void TForm1::startAutoSave()
@@ -398,27 +420,24 @@ void TForm1::LoadDay(double date)
     m_unloadedKey.clear();
     Memo1->setReadOnly(false);
     Edit1->setReadOnly(false);
-    if (m_diary->hasEntry(key)) {
-        QString body;
-        try {
-            body = m_diary->readBody(key);
-        } catch (const DiaryError&) {
-            // What the editors hold belongs to another day: they are emptied and locked so
-            // that nothing can overwrite the entry that could not be shown.
-            m_unloadedKey = key;
-            Memo1->clear();
-            Edit1->clear();
-            Memo1->setReadOnly(true);
-            Edit1->setReadOnly(true);
-            showFirstLine();
-            throw;
-        }
-        Memo1->setText(body);
-        Edit1->setText(m_diary->readTitle(key));
-    } else {
+    if (m_watcher)
+        m_watcher->watchDay(QDir(m_diary->DataDir()).filePath(key));
+    Diary::DayText day;
+    try {
+        day = m_diary->loadDay(key);
+    } catch (const DiaryError&) {
+        // What the editors hold belongs to another day: they are emptied and locked so
+        // that nothing can overwrite the entry that could not be shown.
+        m_unloadedKey = key;
         Memo1->clear();
         Edit1->clear();
+        Memo1->setReadOnly(true);
+        Edit1->setReadOnly(true);
+        showFirstLine();
+        throw;
     }
+    Memo1->setText(day.body);
+    Edit1->setText(day.title);
     showFirstLine();
     // Filling the editors is no typing: the day just read has nothing to autosave.
     if (m_autoSave)
@@ -434,7 +453,19 @@ void TForm1::SaveDay(double date)
     const QString title = Edit1->text();
     if (body.isEmpty() && title.isEmpty())
         return;
-    m_diary->saveDay(key, title, body);
+    const Diary::DayText saved = m_diary->saveDay(key, title, body);
+    // What another computer saved meanwhile went in too: the editors show what the day holds
+    // now, the caret where it was.
+    if (saved.title != title)
+        Edit1->setText(saved.title);
+    if (saved.body != body) {
+        const int caret = Memo1->textCursor().position();
+        Memo1->setText(saved.body);
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.setPosition(std::min(caret, int(saved.body.size())));
+        Memo1->setTextCursor(cursor);
+        UpdateScrollRange();
+    }
 }
 
 void TForm1::showFirstLine()
@@ -654,7 +685,7 @@ bool TForm1::FormClose()
         }
         s.companion = N1->isChecked();
         s.scrollBar = ScrollBar1->isChecked();
-        s.write(m_diary->IniFile());
+        m_diary->writeSettings(s);
     });
 }
 

@@ -12,6 +12,7 @@
 class Clock;
 class AutoSave;
 class Diary;
+class DiaryWatcher;
 class ImageButton;
 class QAction;
 class QKeyEvent;
@@ -106,6 +107,7 @@ private:
     void createMenu();
     bool leaveAnyway();
     void startAutoSave();
+    void diskChanged();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
     void BuildSkin(const QImage& scheme, const QImage& buttons);
@@ -149,4 +151,5 @@ private:
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;
+    DiaryWatcher* m_watcher = nullptr;
 };
