@@ -146,11 +146,12 @@ st_start_all() {
 # machine id, boot id, home, runtime and temporary folders. Sets APP[NAME] and WINDOW[NAME].
 computer_start() {
     local name=$1 root=$E2E_WORK/$1
-    mkdir -p "$root/home" "$root/tmp" "$root/config"
-    mkdir -p -m 700 "$root/runtime"
+    mkdir -p "$root/home" "$root/tmp" "$root/config" "$root/runtime"
+    chmod 700 "$root/runtime"
     printf '%032x\n' "$RANDOM$RANDOM" >"$root/machine-id"
     cat /proc/sys/kernel/random/uuid >"$root/boot-id"
     rm -f "$root/app.pid" "$root/app.rc"
+    # shellcheck disable=SC2016 # the inner shell expands its own arguments
     (
         env HOME="$root/home" XDG_RUNTIME_DIR="$root/runtime" XDG_CONFIG_HOME="$root/config" \
             XDG_DATA_HOME="$root/home/.local/share" TMPDIR="$root/tmp" \
@@ -168,6 +169,8 @@ computer_start() {
     wait_for test -s "$root/app.pid" || abort "the program starts on computer $name"
     APP[$name]=$(cat "$root/app.pid")
     wait_for computer_window_found "$name" || abort "the program shows its window on computer $name"
+    # Side by side, as on two screens: both start where diary.ini places them.
+    xdotool windowmove --sync "${WINDOW[$name]}" "$([ "$name" = a ] && echo 40 || echo 640)" 40
 }
 
 computer_window_found() {
