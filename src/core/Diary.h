@@ -42,6 +42,7 @@ public:
     // folder of thousands of days takes a few milliseconds, so the window does it once it shows.
     void removeLeftovers() const;
 
+    const QString& folder() const { return m_programFolder; }
     const QString& DataDir() const { return m_dataDir; }
     TIniFile32& IniFile() { return *m_ini; }
     const TIniFile32& IniFile() const { return *m_ini; }
