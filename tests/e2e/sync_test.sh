@@ -12,12 +12,23 @@ e2e_init
 command -v syncthing >/dev/null || abort "tool syncthing is available" "install it (see PACKAGES in the Makefile)"
 command -v curl >/dev/null || abort "tool curl is available" "install it (see PACKAGES in the Makefile)"
 e2e_start_openbox
-E2E_TIMEOUT=60
+# Syncthing's own delays (a scan, a reconnect) add seconds to what a window takes.
+E2E_TIMEOUT=30
 
 readonly NOW="2024-01-05 12:00:00"
 readonly FOLDER_ID=diary
 declare -A ST_PID ST_GUI ST_ID APP WINDOW
 readonly APIKEY=e2e-sync-test-key
+
+# wait_long COMMAND...: wait_for for conditions that take a second or more to check, bounded by
+# the clock rather than by a count of tries.
+wait_long() {
+    local deadline=$((SECONDS + 120))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.5
+    done
+}
 
 free_port() {
     /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
@@ -26,9 +37,10 @@ free_port() {
 # ---------------------------------------------------------------------------------------------
 # Syncthing
 
-# st_api NAME METHOD PATH: a call of NAME's REST API, the answer on stdout.
+# st_api NAME METHOD PATH: a call of NAME's REST API, the answer on stdout (nothing while the
+# instance does not answer yet).
 st_api() {
-    curl -fsS -X "$2" -H "X-API-Key: $APIKEY" "http://${ST_GUI[$1]}$3"
+    curl -fsS -X "$2" -H "X-API-Key: $APIKEY" "http://${ST_GUI[$1]}$3" 2>/dev/null
 }
 
 other_of() {
@@ -37,13 +49,13 @@ other_of() {
 
 # json_field FIELD: the field of the JSON object on stdin.
 json_field() {
-    /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin).get(sys.argv[1]))' "$1"
+    /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin).get(sys.argv[1]))' "$1" 2>/dev/null
 }
 
 st_connected() {
     st_api "$1" GET /rest/system/connections |
         /usr/bin/python3 -c 'import json, sys; print(json.load(sys.stdin)["connections"][sys.argv[1]]["connected"])' \
-            "${ST_ID[$(other_of "$1")]}" | grep -qx True
+            "${ST_ID[$(other_of "$1")]}" 2>/dev/null | grep -qx True
 }
 
 # Both sides idle, nothing needed, and each has all the other has.
@@ -65,7 +77,7 @@ st_scan() {
 
 st_pause() {
     st_api a POST "/rest/system/pause?device=${ST_ID[b]}" >/dev/null
-    wait_for not_connected || abort "Syncthing pauses"
+    wait_long not_connected || abort "Syncthing pauses"
 }
 
 not_connected() {
@@ -74,7 +86,7 @@ not_connected() {
 
 st_resume() {
     st_api a POST "/rest/system/resume?device=${ST_ID[b]}" >/dev/null
-    wait_for both_connected || abort "Syncthing connects again"
+    wait_long both_connected || abort "Syncthing connects again"
 }
 
 both_connected() {
@@ -135,8 +147,8 @@ st_start_all() {
         ST_PID[$name]=$!
         E2E_CLEANUP+=("kill ${ST_PID[$name]} 2>/dev/null; wait ${ST_PID[$name]} 2>/dev/null")
     done
-    wait_for both_connected || abort "the two Syncthing instances connect" "$(tail -n 5 "$E2E_WORK/st-a.log")"
-    wait_for st_settled || abort "the shared folder settles"
+    wait_long both_connected || abort "the two Syncthing instances connect" "$(tail -n 5 "$E2E_WORK/st-a.log")"
+    wait_long st_settled || abort "the shared folder settles"
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -168,13 +180,17 @@ computer_start() {
     ) &
     wait_for test -s "$root/app.pid" || abort "the program starts on computer $name"
     APP[$name]=$(cat "$root/app.pid")
+    E2E_CLEANUP+=("kill ${APP[$name]} 2>/dev/null")
     wait_for computer_window_found "$name" || abort "the program shows its window on computer $name"
     # Side by side, as on two screens: both start where diary.ini places them.
-    xdotool windowmove --sync "${WINDOW[$name]}" "$([ "$name" = a ] && echo 40 || echo 640)" 40
+    local x=40
+    [ "$name" = a ] || x=640
+    xdotool windowmove "${WINDOW[$name]}" "$x" 40
+    wait_for test "$(window_position "${WINDOW[$name]}")" = "$x,40" || abort "computer $name's window moves aside"
 }
 
 computer_window_found() {
-    WINDOW[$1]=$(xdotool search --onlyvisible --pid "${APP[$1]}" --name '^Tobiquill$' 2>/dev/null | head -n 1)
+    WINDOW[$1]=$(xdotool search --all --onlyvisible --pid "${APP[$1]}" --name '^Tobiquill$' 2>/dev/null | head -n 1)
     [ -n "${WINDOW[$1]}" ]
 }
 
@@ -195,7 +211,6 @@ computer_close() {
     app_click "$CLOSE_X" "$CLOSE_Y"
     wait_for test -e "$E2E_WORK/$1/app.rc" || abort "the close button ends the program on computer $1"
     check_eq "the program on computer $1 exits with code 0" 0 "$(cat "$E2E_WORK/$1/app.rc")"
-    APP_PID=
 }
 
 # leave_day NAME: saves the shown day the way a user does, by moving to the next day and back.
@@ -222,8 +237,10 @@ holds_both() {
     done
 }
 
+# Syncthing's own temporary files (".syncthing.NAME.tmp") do not count.
 no_conflict_copies() {
-    [ -z "$(find "$E2E_WORK/a/diary" "$E2E_WORK/b/diary" -name '*.sync-conflict-*' -print -quit)" ]
+    [ -z "$(find "$E2E_WORK/a/diary" "$E2E_WORK/b/diary" -name '*.sync-conflict-*' \
+        ! -name '.syncthing.*' -print -quit)" ]
 }
 
 same_on_both() {
@@ -269,14 +286,13 @@ settled_both_titles() {
         [ "$(ini_value "$E2E_WORK/a/diary/diary.ini" title 20240106)" = "desk title" ] &&
         [ "$(ini_value "$E2E_WORK/a/diary/diary.ini" title 20240107)" = "laptop title" ]
 }
-check "both titles reach both computers, no conflict copy left" wait_for settled_both_titles
+check "both titles reach both computers, no conflict copy left" wait_long settled_both_titles
 check_eq "the desk's day is on the laptop" "desk day" "$(body_on b 20240106)"
 check_eq "the laptop's day is on the desk" "laptop day" "$(body_on a 20240107)"
 
 # The same day written on both while sync is paused keeps both texts on both sides.
 st_pause
 on a
-app_ctrl period
 app_ctrl period
 app_ctrl period
 type_body "written at the desk"
@@ -291,7 +307,7 @@ settled_same_day() {
     st_settled && no_conflict_copies && same_on_both data/20240108 &&
         holds_both 20240108 "written at the desk" "written on the laptop"
 }
-check "both texts of the day are on both computers" wait_for settled_same_day
+check "both texts of the day are on both computers" wait_long settled_same_day
 check "a line says where the other text came from" \
     grep -q '別のコンピューターで保存された内容' <(body_on a 20240108)
 check_eq "the desk's text is there once" 1 "$(body_on a 20240108 | grep -c 'written at the desk')"
@@ -333,4 +349,6 @@ computer_close a
 computer_close b
 check_absent "no lock file in A's diary" "$E2E_WORK/a/diary/diary.lock"
 check_absent "no lock file in B's diary" "$E2E_WORK/b/diary/diary.lock"
+# The harness's own clean-up waits for a program it started itself; these ones are gone.
+APP_PID=
 finish
