@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,10 +35,13 @@ QStringList conflictCopies(const QString& folder)
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return names;
+    const QByteArray mark = ConflictMark.toLatin1();
     while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (!name.contains(ConflictMark))
+        // Looked for in the raw name first: decoding every day's name would cost more than the
+        // whole read.
+        if (!std::strstr(entry->d_name, mark.constData()))
             continue;
+        const QString name = QFile::decodeName(entry->d_name);
         struct stat info
         {
         };

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2317 # the helpers below run through wait_for and wait_long
 # One diary on two computers kept in step by Syncthing. Two Syncthing instances on loopback keep
 # two diary folders in step; two copies of the program, each under its own host name, machine id,
 # home and runtime folder, stand for two computers. Cases: a day written on one reaches the
