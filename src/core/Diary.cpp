@@ -98,8 +98,11 @@ Diary::DayText Diary::loadDay(const QString& dateKey)
     Seen seen;
     // Stamped before the read: a change made while reading is seen at the next look.
     seen.stamp = FileStamp::of(m_store.entryPath(dateKey));
-    if (hasEntry(dateKey))
+    // A day without an entry was seen without its title: it may have one of another computer's.
+    if (hasEntry(dateKey)) {
         seen.text = {readTitle(dateKey), readBody(dateKey)};
+        seen.iniChanges = m_ini->changes();
+    }
     m_seen.insert(dateKey, seen);
     return seen.text;
 }
@@ -147,7 +150,9 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
         saved.body = DayMerge::resolve(seen.text.body, body, theirs, onDisk.modified());
     }
     m_ini->reload();
-    const QString theirsTitle = readTitle(dateKey);
+    // Lines unchanged since the title was seen hold that title: no scan of thousands of lines.
+    const QString theirsTitle =
+        m_ini->changes() == seen.iniChanges ? seen.text.title : readTitle(dateKey);
     if (theirsTitle != seen.text.title) {
         if (title == seen.text.title)
             saved.title = theirsTitle;
@@ -162,7 +167,7 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
         .bytesFor(saved.title);
     m_store.writeBody(dateKey, saved.body);
     writeTitle(dateKey, saved.title);
-    m_seen.insert(dateKey, {saved, FileStamp::of(path)});
+    m_seen.insert(dateKey, {saved, FileStamp::of(path), m_ini->changes()});
     return saved;
 }
 

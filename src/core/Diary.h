@@ -86,6 +86,8 @@ private:
     {
         DayText text;
         FileStamp stamp;
+        // TIniFile32::changes() when the title was seen; 0: never.
+        quint64 iniChanges = 0;
     };
 
     void foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed);

@@ -8,16 +8,20 @@ namespace {
 constexpr int SettleMs = 300;
 } // namespace
 
-DiaryWatcher::DiaryWatcher(const QString& programFolder, const QString& dataDir, QObject* parent)
-    : QObject(parent)
+DiaryWatcher::DiaryWatcher(QString programFolder, QString dataDir, QObject* parent)
+    : QObject(parent), m_folders{std::move(programFolder), std::move(dataDir)}
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(SettleMs);
     connect(&m_settle, &QTimer::timeout, this, &DiaryWatcher::changed);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &DiaryWatcher::touched);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &DiaryWatcher::touched);
-    for (const QString& folder : {programFolder, dataDir}) {
-        if (QFileInfo(folder).isDir())
+}
+
+void DiaryWatcher::watchFolders()
+{
+    for (const QString& folder : m_folders) {
+        if (!m_watcher.directories().contains(folder) && QFileInfo(folder).isDir())
             m_watcher.addPath(folder);
     }
 }

@@ -13,8 +13,12 @@ class DiaryWatcher : public QObject
     Q_OBJECT
 
 public:
-    DiaryWatcher(const QString& programFolder, const QString& dataDir, QObject* parent = nullptr);
+    // Nothing of the folders is watched before watchFolders().
+    DiaryWatcher(QString programFolder, QString dataDir, QObject* parent = nullptr);
 
+    // Starts watching the folders. Watching a folder of thousands of days takes a millisecond
+    // or two, which start-up leaves until the window shows. Once is enough.
+    void watchFolders();
     // Watches this day's file instead of the one watched before; a day without a file is seen
     // through its folder.
     void watchDay(const QString& path);
@@ -28,4 +32,5 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QString m_day;
+    QStringList m_folders;
 };

@@ -200,6 +200,7 @@ void TIniFile32::load(const QByteArray& bytes)
     const qsizetype nul = bytes.indexOf('\0');
     m_afterText = nul >= 0 ? bytes.sliced(nul) : QByteArray();
     m_changed = !isWrittenForm(QByteArrayView(bytes).first(nul >= 0 ? nul : bytes.size()));
+    ++m_changes;
 }
 
 void TIniFile32::reload()
@@ -308,6 +309,7 @@ void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
             changed = false;
         }
         m_changed = m_changed || changed;
+        m_changes += changed;
     }
     if (!m_holding)
         save();

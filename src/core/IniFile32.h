@@ -60,6 +60,10 @@ public:
     // file that went missing keeps the lines, which the next write puts back.
     void reload();
 
+    // Grows whenever the lines change, by a write or by reading the file again: equal counts
+    // mean equal lines. Never 0.
+    quint64 changes() const { return m_changes; }
+
     const QString& FileName() const { return m_fileName; }
     const QList<QByteArray>& Lines() const { return m_lines; }
 
@@ -83,4 +87,5 @@ private:
     FileStamp m_stamp;
     bool m_changed = false;
     bool m_holding = false;
+    quint64 m_changes = 1;
 };

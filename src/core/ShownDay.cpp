@@ -57,6 +57,7 @@ void ShownDay::save(double date)
 
 void ShownDay::takeChangesOnDisk()
 {
+    m_watcher->watchFolders();
     m_diary.foldConflicts();
     const QString key = DiaryDate::key(m_date);
     if (key != m_unloadedKey && m_diary.changedOnDisk(key) &&

@@ -77,7 +77,8 @@ public:
 
     // Tells when the diary's files or the shown day's file change on disk.
     const DiaryWatcher& watcher() const { return *m_watcher; }
-    // Folds the sync tool's conflict copies into their days; then, when the shown day changed
+    // Watches the diary's folders from now on (the shown day's file is watched from its load),
+    // and folds the sync tool's conflict copies into their days; then, when the shown day changed
     // on disk and nothing was typed since it was loaded, loads it again. Typed text stays on the
     // page: its next save keeps both.
     void takeChangesOnDisk();

@@ -357,6 +357,8 @@ private slots:
         write("data/20240105", "old");
         open();
         page.fill(u""_s, page.body() + typed, false);
+        // As once the window shows: the folders are watched from then on.
+        day->takeChangesOnDisk();
         QSignalSpy told(&day->watcher(), &DiaryWatcher::changed);
         write(arriving, "theirs");
         QTRY_VERIFY(told.count() > 0);
