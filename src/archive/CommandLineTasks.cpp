@@ -1,9 +1,10 @@
-#include "core/CommandLineTasks.h"
+#include "archive/CommandLineTasks.h"
 
-#include "core/DiaryArchive.h"
+#include "archive/DiaryArchive.h"
 #include "core/DiaryError.h"
 #include "core/DiaryExport.h"
 #include "core/SafeFile.h"
+#include "core/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QDate>
@@ -11,12 +12,12 @@
 
 namespace {
 
-const QString Export = QStringLiteral("export");
-const QString Backup = QStringLiteral("backup");
-const QString Restore = QStringLiteral("restore");
-const QString From = QStringLiteral("from");
-const QString To = QStringLiteral("to");
-const QString Format = QStringLiteral("format");
+const QString& Export = TaskOptions::Export;
+const QString& Backup = TaskOptions::Backup;
+const QString& Restore = TaskOptions::Restore;
+const QString& From = TaskOptions::From;
+const QString& To = TaskOptions::To;
+const QString& Format = TaskOptions::Format;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -73,29 +74,6 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
 }
 
 } // namespace
-
-void CommandLineTasks::addOptions(QCommandLineParser& parser)
-{
-    parser.addOption({Export, QStringLiteral("Export every day with an entry to one UTF-8 file."),
-                      QStringLiteral("FILE")});
-    parser.addOption({From, QStringLiteral("First day to export."), QStringLiteral("yyyymmdd")});
-    parser.addOption({To, QStringLiteral("Last day to export."), QStringLiteral("yyyymmdd")});
-    parser.addOption(
-        {Format, QStringLiteral("Export format (by default the file name's extension decides)."),
-         QStringLiteral("text|markdown|html")});
-    parser.addOption({Backup,
-                      QStringLiteral("Back up diary.ini and every day file to a zip archive."),
-                      QStringLiteral("FILE.zip")});
-    parser.addOption(
-        {Restore,
-         QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
-         QStringLiteral("FILE.zip")});
-}
-
-bool CommandLineTasks::requested(const QCommandLineParser& parser)
-{
-    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore);
-}
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err)
 {

@@ -13,12 +13,11 @@ class QTextStream;
 //   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html]
 //   --backup FILE.zip
 //   --restore FILE.zip          (into the diary folder, which must be missing or empty)
+//
+// The options are TaskOptions'. The tasks run in tobiquill-archive, never in the window process.
 class CommandLineTasks
 {
 public:
-    static void addOptions(QCommandLineParser& parser);
-    // Whether the command line asks for a task; then no window is opened.
-    static bool requested(const QCommandLineParser& parser);
     // Runs the task asked for on the diary in folder. Messages go to err; returns the exit
     // code: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
     static int run(const QCommandLineParser& parser, const QString& folder, QTextStream& err);
