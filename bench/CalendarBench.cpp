@@ -10,7 +10,6 @@
 #include "common/PaintWatcher.h"
 #include "core/Diary.h"
 #include "core/SafeFile.h"
-#include "core/ShownDay.h"
 #include "widgets/CalendarR.h"
 #include "widgets/Dialogs.h"
 #include "windows/CalendarForm.h"

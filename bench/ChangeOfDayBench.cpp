@@ -8,7 +8,6 @@
 #include "common/PlainSave.h"
 #include "core/DiaryDate.h"
 #include "core/SafeFile.h"
-#include "core/ShownDay.h"
 #include "editor/ColorMemo.h"
 #include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
@@ -114,12 +113,12 @@ Result run(const QString& path, QStringList& messages)
         const double day = shown - (i % 2);
         r.load.measure([&] {
             form.ShowDate(day);
-            form.shownDay()->moveTo(day);
+            form.shownDay()->load(day);
             QCoreApplication::processEvents();
         });
     }
     form.ShowDate(shown);
-    form.shownDay()->moveTo(shown);
+    form.shownDay()->load(shown);
 
     // The figures mean nothing unless every change really saved and loaded.
     const bool written = QFileInfo(todayEntry).lastModified() > generatedAt;
@@ -148,18 +147,16 @@ void report(const QString& where, const QString& aim, const Result& r)
     BenchReport::figure(QStringLiteral("change of day (back/forwordd trigger)"), r.trigger);
     BenchReport::figure(QStringLiteral("change of day and its repaint"), r.change);
     BenchReport::figure(QStringLiteral("floor: QSaveFile entry + QSaveFile diary.ini"), r.floor);
-    BenchReport::figure(QStringLiteral("  ShownDay::save alone (entry + WriteString title)"),
-                        r.save);
-    BenchReport::figure(QStringLiteral("  floor measured beside ShownDay::save"), r.saveFloor);
+    BenchReport::figure(QStringLiteral("  SaveDay alone (entry + WriteString title)"), r.save);
+    BenchReport::figure(QStringLiteral("  floor measured beside SaveDay"), r.saveFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile entry"), r.entryFloor);
     BenchReport::figure(QStringLiteral("  floor part: QSaveFile diary.ini"), r.iniFloor);
-    BenchReport::figure(QStringLiteral("  ShowDate + ShownDay::moveTo + repaint (no write)"),
-                        r.load);
+    BenchReport::figure(QStringLiteral("  ShowDate + LoadDay + repaint (no write)"), r.load);
     BenchReport::ratio(QStringLiteral("change of day / floor, %1").arg(where),
                        r.trigger.medianMicros() / r.floor.medianMicros(), aim);
     BenchReport::ratio(QStringLiteral("change of day and repaint / floor, %1").arg(where),
                        r.change.medianMicros() / r.floor.medianMicros());
-    BenchReport::ratio(QStringLiteral("ShownDay::save / floor, %1").arg(where),
+    BenchReport::ratio(QStringLiteral("SaveDay / floor, %1").arg(where),
                        r.save.medianMicros() / r.saveFloor.medianMicros());
 }
 } // namespace

@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
 
     BenchReport::section(QStringLiteral("3. Close, %L1-day diary").arg(Days));
     BenchReport::figure(
-        QStringLiteral("close (ShownDay::save + 11 settings, each rewrites diary.ini)"), close);
+        QStringLiteral("close (shown day + settings, diary.ini written at most once)"), close);
     BenchReport::figure(QStringLiteral("floor: QSaveFile entry + 12 x QSaveFile diary.ini"),
                         closeFloor);
     BenchReport::ratio(QStringLiteral("close / floor"),
