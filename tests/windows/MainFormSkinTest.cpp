@@ -59,7 +59,7 @@ private slots:
         for (const QLabel* label : {form->Label6, form->Label7, form->Label8, form->Label9})
             QCOMPARE(textColour(label), rgb(0x8C6932));
 
-        const QImage background = form->Image1->pixmap().toImage();
+        const QImage background = form->grab().toImage();
         QCOMPARE(background.size(), QSize(320, 320));
         QCOMPARE(background.pixel(0, 0), c.Outline);
         QCOMPARE(background.pixel(4, 100), c.PanelLeft);
