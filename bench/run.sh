@@ -20,7 +20,9 @@ mkdir -p "$scratch"
 export TMPDIR="$scratch"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR="$scratch/runtime"
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  # Kept from the last run, so a second run starts as well as the first.
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
 fi
 export QT_QPA_PLATFORM=offscreen LANG=ja_JP.UTF-8 LC_ALL='' LANGUAGE=ja TZ=Asia/Tokyo
 export QT_LOGGING_RULES='qt.qpa.*=false'
