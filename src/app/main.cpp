@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <unistd.h>
+
 namespace {
 
 QStringList argumentsOf(int argc, char* argv[])
@@ -52,7 +54,8 @@ int runTask(int argc, char* argv[], const CommandLine& commandLine)
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
-    return CommandLineTasks::run(*commandLine.tasks, diaryFolder(commandLine), err);
+    return CommandLineTasks::run(*commandLine.tasks, diaryFolder(commandLine), err,
+                                 ::isatty(STDERR_FILENO) == 1);
 }
 
 } // namespace
