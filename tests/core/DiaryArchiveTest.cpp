@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Restores that must refuse or fail whole, and backups that must leave nothing behind.
 class DiaryArchiveTest : public QObject
@@ -98,6 +100,32 @@ private slots:
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
         }
         QCOMPARE(everything(), before);
+    }
+
+    // What a restore would not take back is named: links, folders and names that are not UTF-8
+    // are left out; a file larger than a restore takes refuses the backup.
+    void backup_namesWhatItLeavesOut()
+    {
+        const QString diary = path("odd");
+        SafeFile::makeFolder(diary + "/data/sub");
+        SafeFile::write(diary + "/data/20240101", "day");
+        QFile::link("/etc/hostname", diary + "/data/link");
+        ::close(::creat(QFile::encodeName(diary) + "/data/bad\xff", 0600));
+        DiaryArchive::Backup result = DiaryArchive::backup(diary, path("odd.zip"));
+        result.leftOut.sort();
+        QCOMPARE(result.files, 1);
+        QCOMPARE(result.leftOut,
+                 QStringList({"data/bad%FF (名前が UTF-8 ではありません)",
+                              "data/link (シンボリックリンク)", "data/sub (フォルダ)"}));
+        QFile huge(diary + "/data/20240102");
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(DiaryArchive::MaxFileBytes + 1));
+        try {
+            DiaryArchive::backup(diary, path("too-large.zip"));
+            QFAIL("a file too large to restore was backed up");
+        } catch (const DiaryError& e) {
+            QVERIFY2(e.message().contains("「data/20240102」は 257 MB"), qPrintable(e.message()));
+        }
+        QVERIFY(!QFile::exists(path("too-large.zip")));
     }
 
     // Restored whole: the folders are private, the files their owner's only.
