@@ -88,7 +88,9 @@ int main(int argc, char* argv[])
         return SingleWindow::bringForward(folder) ? 0 : 1;
     }
     const SingleWindow single(folder, &form);
-    const SessionEnd sessionEnd(&form, [&form] { return !form.diary() || form.FormClose(); });
+    const SessionEnd sessionEnd(
+        &form, [&form] { return !form.diary() || form.FormClose(); },
+        [&form] { return form.quit(); });
     form.show();
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "widgets/Calendar.h"
 
+#include "widgets/CalendarAccessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,8 +14,12 @@ TCalendar::TCalendar(const Clock& clock, QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    CalendarAccessible::install();
     m_layout.setOnLayout([this] { update(); });
-    m_layout.setOnChange([this] { emit OnChange(); });
+    m_layout.setOnChange([this] {
+        emit OnChange();
+        CalendarAccessible::selectionChanged(this);
+    });
 }
 
 void TCalendar::setFixedColor(QRgb colour)

@@ -52,6 +52,9 @@ public:
     int firstCellOffset() const { return m_layout.firstCellOffset(); }
 
     QString CellLabel(int col, int row) const { return m_layout.CellLabel(col, row); }
+    const MonthLayout& monthLayout() const { return m_layout; }
+    // Whether day n of the shown month has an entry; this grid knows of none.
+    virtual bool hasEntryOnDay(int) const { return false; }
     static int DaysInMonth(int year, int month) { return MonthLayout::DaysInMonth(year, month); }
 
     // Fill of the header row.
@@ -73,8 +76,6 @@ signals:
     void OnChange();
 
 protected:
-    const MonthLayout& monthLayout() const { return m_layout; }
-
     // Draws one cell's label over the fill already painted. The grid draws it in its font,
     // the selected day in the palette's HighlightedText.
     virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);

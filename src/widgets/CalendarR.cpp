@@ -17,7 +17,7 @@ void TCalendarR::DrawCell(QPainter& painter, int col, int row, const QRect& rect
             cellFont = boldDayFont.font;
             colour = QColor(todayColor);
         }
-        if (hasEntry(monthLayout().dateOfDay(n))) {
+        if (hasEntryOnDay(n)) {
             cellFont = boldDayFont.font;
             colour = QColor(boldDayFont.color);
         }

@@ -34,6 +34,8 @@ public:
     std::function<bool(double date)> hasEntryTest;
     QRgb todayColor = qRgb(0, 0, 0);
 
+    bool hasEntryOnDay(int n) const override { return hasEntry(monthLayout().dateOfDay(n)); }
+
 protected:
     void DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected) override;
 

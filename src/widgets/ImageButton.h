@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QImage>
-#include <QWidget>
 
 // A picture that acts as a button: any mouse button shows the pressed picture, and the release
 // (wherever the pointer is by then) is reported to the owner, which runs the command and
-// decides which picture to show next.
-class ImageButton : public QWidget
+// decides which picture to show next. From the keyboard, Tab reaches it and Space works as the
+// left mouse button; a click never takes the keyboard focus from the editors.
+class ImageButton : public QAbstractButton
 {
     Q_OBJECT
 

@@ -4,10 +4,9 @@
 
 #include <QGuiApplication>
 #include <QSessionManager>
-#include <QWidget>
 
-SessionEnd::SessionEnd(QWidget* window, std::function<bool()> commit)
-    : QObject(window), m_window(window), m_commit(std::move(commit))
+SessionEnd::SessionEnd(QObject* parent, std::function<bool()> commit, std::function<bool()> quit)
+    : QObject(parent), m_commit(std::move(commit)), m_quit(std::move(quit))
 {
     auto* signals_ = new QuitSignals(this);
     connect(signals_, &QuitSignals::received, this, &SessionEnd::closeWindow);
@@ -21,7 +20,7 @@ bool SessionEnd::closeWindow()
     if (m_closing)
         return false;
     m_closing = true;
-    const bool closed = m_window->close();
+    const bool closed = m_quit();
     m_closing = false;
     return closed;
 }

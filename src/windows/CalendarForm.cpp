@@ -3,6 +3,7 @@
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "skin/Skin.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/CalendarR.h"
 
 #include <QKeyEvent>
@@ -31,9 +32,12 @@ TForm2::TForm2(const Skin& skin, const Diary& diary, const Clock& clock, QWidget
     SpeedButton2 = makePictureButton(skin.Image4, QRect(10, 118, 27, 25));
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 118, 47, 25), c.DateText);
     SpeedButton1 = makePictureButton(skin.Image2, QRect(144, 118, 27, 25));
-    for (QToolButton* button : {SpeedButton2, SpeedButton3, SpeedButton1})
-        button->setFocusPolicy(Qt::NoFocus);
     setFocusProxy(Calendar1);
+    AccessibleNames::apply(this, {{Label1, "Label1"},
+                                  {Calendar1, "Calendar1"},
+                                  {SpeedButton2, "SpeedButton2"},
+                                  {SpeedButton3, "SpeedButton3"},
+                                  {SpeedButton1, "SpeedButton1"}});
 
     // Key preview: Enter confirms wherever the focus is.
     Calendar1->installEventFilter(this);

@@ -2,16 +2,13 @@
 
 #include "core/Clock.h"
 #include "core/CodePage932.h"
-#include "core/Companion.h"
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
-#include "core/DiaryError.h"
 #include "core/IniFile32.h"
-#include "core/Random.h"
-#include "core/Recovery.h"
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/AnimateWindow.h"
 #include "widgets/AutoSave.h"
 #include "widgets/CursorRegistry.h"
@@ -32,6 +29,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -75,7 +73,6 @@ QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
 {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
     button->setIcon(QIcon(resource));
     button->setIconSize(QSize(16, 16));
     button->setGeometry(left, 3, 16, 16);
@@ -185,10 +182,11 @@ void TForm1::createComponents()
         {Memo1, "Memo1"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
+    AccessibleNames::apply(this);
 
     // Key preview: the window sees a key before the control that has the focus.
-    for (QWidget* w :
-         {static_cast<QWidget*>(this), static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)})
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1, Yl, today, Yr, cal,
+                                                      SpeedButton1, SpeedButton5, SpeedButton6})
         w->installEventFilter(this);
 
     connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, m_skin.Image5); });
@@ -268,12 +266,13 @@ bool TForm1::FormCreate()
         return false;
     }
 
+    ShownDay::Page& page = *this;
+    m_day = std::make_unique<ShownDay>(*m_diary, page, m_clock);
     const double startedAt = now();
-    guarded([&] { AddCompanionComment(startedAt - 1.0); });
-    guarded([&] { AddCompanionComment(startedAt); });
+    guarded([&] { addCompanionComment(startedAt - 1.0); });
+    guarded([&] { addCompanionComment(startedAt); });
 
-    ShowDate(now());
-    guarded([this] { LoadDay(ShownDate); });
+    changeDay(now());
     showFirstLine();
     startAutoSave();
     // Not urgent, and not worth delaying the first look at today's page for.
@@ -287,8 +286,8 @@ bool TForm1::FormCreate()
 void TForm1::startAutoSave()
 {
     m_autoSave = new AutoSave(this, [this] {
-        if (m_diary)
-            SaveDay(ShownDate);
+        if (m_day)
+            m_day->save();
     });
     connect(Memo1, &QPlainTextEdit::textChanged, m_autoSave, &AutoSave::touched);
     connect(Edit1, &QLineEdit::textEdited, m_autoSave, &AutoSave::touched);
@@ -389,52 +388,38 @@ double TForm1::now() const
 void TForm1::ShowDate(double date)
 {
     Label1->setText(DiaryDate::dateLine(date));
-    ShownDate = date;
 }
 
-void TForm1::LoadDay(double date)
+QString TForm1::title() const
 {
-    const QString key = DiaryDate::key(date);
-    m_unloadedKey.clear();
-    Memo1->setReadOnly(false);
-    Edit1->setReadOnly(false);
-    if (m_diary->hasEntry(key)) {
-        QString body;
-        try {
-            body = m_diary->readBody(key);
-        } catch (const DiaryError&) {
-            // What the editors hold belongs to another day: they are emptied and locked so
-            // that nothing can overwrite the entry that could not be shown.
-            m_unloadedKey = key;
-            Memo1->clear();
-            Edit1->clear();
-            Memo1->setReadOnly(true);
-            Edit1->setReadOnly(true);
-            showFirstLine();
-            throw;
-        }
-        Memo1->setText(body);
-        Edit1->setText(m_diary->readTitle(key));
-    } else {
-        Memo1->clear();
-        Edit1->clear();
-    }
+    return Edit1->text();
+}
+
+QString TForm1::body() const
+{
+    return Memo1->text();
+}
+
+void TForm1::fill(const QString& title, const QString& body, bool locked)
+{
+    Memo1->setText(body);
+    Edit1->setText(title);
+    Memo1->setReadOnly(locked);
+    Edit1->setReadOnly(locked);
     showFirstLine();
     // Filling the editors is no typing: the day just read has nothing to autosave.
     if (m_autoSave)
         m_autoSave->stop();
 }
 
-void TForm1::SaveDay(double date)
+QStringList TForm1::bodyLines() const
 {
-    const QString key = DiaryDate::key(date);
-    if (key == m_unloadedKey)
-        return;
-    const QString body = Memo1->text();
-    const QString title = Edit1->text();
-    if (body.isEmpty() && title.isEmpty())
-        return;
-    m_diary->saveDay(key, title, body);
+    return Memo1->lines();
+}
+
+void TForm1::addBodyLine(const QString& line)
+{
+    Memo1->addLine(line);
 }
 
 void TForm1::showFirstLine()
@@ -454,18 +439,10 @@ void TForm1::g_Change()
     Memo1->ScrollLines(0, g->line() - Memo1->FirstVisibleLine());
 }
 
-void TForm1::AddCompanionComment(double reference)
+void TForm1::addCompanionComment(double reference)
 {
-    if (!N1->isChecked())
-        return;
-    const double day = reference - 1.0;
-    LoadDay(day);
-    if (!Companion::qualifies(Memo1->lines(), m_clock.localNow()))
-        return;
-    Random::setSeed(Companion::seedFrom(m_clock.utcNow()));
-    for (const QString& line : Companion::commentBlock(m_settings.userName))
-        Memo1->addLine(line);
-    SaveDay(day);
+    if (N1->isChecked())
+        m_day->addCompanionComment(reference, m_settings.userName);
 }
 
 bool TForm1::guarded(const std::function<void()>& step)
@@ -481,7 +458,7 @@ void TForm1::dayButtonDown(ImageButton* button, const QImage& pressedFace)
 // The day left is saved first; when that fails the command stops there and the day stays.
 bool TForm1::dayButtonUp(ImageButton* button, const QImage& normalFace)
 {
-    if (!guarded([this] { SaveDay(ShownDate); }))
+    if (!guarded([this] { m_day->save(); }))
         return false;
     button->setPicture(buttonPicture(normalFace, button));
     return true;
@@ -490,19 +467,19 @@ bool TForm1::dayButtonUp(ImageButton* button, const QImage& normalFace)
 void TForm1::changeDay(double newDate)
 {
     ShowDate(newDate);
-    guarded([this] { LoadDay(ShownDate); });
+    guarded([&] { m_day->moveTo(newDate); });
 }
 
 void TForm1::YlMouseUp()
 {
     if (dayButtonUp(Yl, m_skin.Image4))
-        changeDay(ShownDate - 1.0);
+        changeDay(m_day->date() - 1.0);
 }
 
 void TForm1::YrMouseUp()
 {
     if (dayButtonUp(Yr, m_skin.Image2))
-        changeDay(ShownDate + 1.0);
+        changeDay(m_day->date() + 1.0);
 }
 
 void TForm1::todayMouseUp()
@@ -520,7 +497,7 @@ void TForm1::calMouseUp()
     if (!Form2)
         Form2 = std::make_unique<TForm2>(m_skin, *m_diary, m_clock, this);
     Form2->centreOver(geometry());
-    Form2->ShownDate = ShownDate;
+    Form2->ShownDate = m_day->date();
     if (Dialogs::exec(*Form2) == 1)
         changeDay(Form2->chosenDate());
 }
@@ -529,7 +506,7 @@ void TForm1::calMouseUp()
 // reached like any other change of day.
 void TForm1::find1Click()
 {
-    if (!guarded([this] { SaveDay(ShownDate); }))
+    if (!guarded([this] { m_day->save(); }))
         return;
     TSearchForm form(m_skin, *m_diary, this);
     form.centreOver(geometry());
@@ -643,19 +620,32 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 bool TForm1::FormClose()
 {
     return guarded([this] {
-        SaveDay(ShownDate);
-        Settings& s = m_settings;
-        s.fontName = Memo1->font().families().value(0, Memo1->font().family());
-        s.fontSize = Memo1->font().pointSize();
-        // A window not moved keeps the stored position, also one the system could not place.
-        if (pos() != m_placedAt) {
-            s.left = x();
-            s.top = y();
-        }
-        s.companion = N1->isChecked();
-        s.scrollBar = ScrollBar1->isChecked();
-        s.write(m_diary->IniFile());
+        m_day->save();
+        writeSettings();
     });
+}
+
+void TForm1::writeSettings()
+{
+    Settings& s = m_settings;
+    s.fontName = Memo1->font().families().value(0, Memo1->font().family());
+    s.fontSize = Memo1->font().pointSize();
+    // A window not moved keeps the stored position, also one the system could not place.
+    if (pos() != m_placedAt) {
+        s.left = x();
+        s.top = y();
+    }
+    s.companion = N1->isChecked();
+    s.scrollBar = ScrollBar1->isChecked();
+    s.write(m_diary->IniFile());
+}
+
+bool TForm1::quit()
+{
+    m_quitting = true;
+    const bool closed = close();
+    m_quitting = false;
+    return closed;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -664,39 +654,37 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!FormClose() && !leaveAnyway()) {
+    const std::optional<ShownDay::Unsaved> unsaved = m_day->leave([this] { writeSettings(); });
+    if (unsaved && !leaveAnyway(*unsaved)) {
         event->ignore();
         return;
     }
     if (m_autoSave)
         m_autoSave->stop();
+    m_day.reset();
     m_diary.reset();
     event->accept();
 }
 
-// After a failed save at close the unsaved title and body go to a recovery file before anything
-// is asked, so that whatever follows (a kill, a lost session) they are kept; then the user may
-// leave without saving.
-bool TForm1::leaveAnyway()
+// The unsaved title and body are in a recovery file already when it could be written; then the
+// user may leave without saving. On a quit signal nobody is asked: the program ends unless the
+// text could be kept nowhere, and the reasons go to standard error.
+bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
 {
-    const QString key = DiaryDate::key(ShownDate);
-    const QString title = Edit1->text();
-    const QString body = Memo1->text();
-    QString text;
-    if (key == m_unloadedKey || (title.isEmpty() && body.isEmpty())) {
-        text = QStringLiteral("保存せずに終了しますか?");
-    } else {
-        try {
-            const QString path =
-                Recovery::write(Recovery::defaultFolder(), key, title, body, m_clock.localNow());
-            text = QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n"
-                                  "保存せずに終了しますか?")
-                       .arg(QDir::toNativeSeparators(path));
-        } catch (const DiaryError& error) {
-            text = QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。"
-                                  "終了すると失われます。それでも終了しますか?")
-                       .arg(error.message());
-        }
+    QString kept;
+    if (!unsaved.recoveryPath.isEmpty())
+        kept = QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
+                   .arg(QDir::toNativeSeparators(unsaved.recoveryPath));
+    else if (!unsaved.recoveryError.isEmpty())
+        kept = QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。")
+                   .arg(unsaved.recoveryError);
+    if (m_quitting) {
+        QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n' << kept << '\n';
+        return unsaved.recoveryError.isEmpty();
     }
-    return Dialogs::question(this, text);
+    Dialogs::error(this, unsaved.error);
+    return Dialogs::question(this, kept + (unsaved.recoveryError.isEmpty()
+                                               ? QStringLiteral("保存せずに終了しますか?")
+                                               : QStringLiteral("終了すると失われます。"
+                                                                "それでも終了しますか?")));
 }

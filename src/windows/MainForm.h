@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Settings.h"
+#include "core/ShownDay.h"
 #include "skin/Skin.h"
 
 #include <QImage>
@@ -24,8 +25,9 @@ class TSlideBar;
 class TColorMemo;
 class TForm2;
 
-// The main window: start-up, the day shown, the day commands, close.
-class TForm1 : public QWidget
+// The main window: start-up, the day shown, the day commands, close. It is the page the shown
+// day's text fills; the rules of loading and saving it live in ShownDay.
+class TForm1 : public QWidget, private ShownDay::Page
 {
     Q_OBJECT
 
@@ -42,21 +44,21 @@ public:
     // Start-up stopped on an error rather than on the user's wish.
     bool startupFailed() const { return m_startupFailed; }
     // Saves the shown day and writes every setting, reporting a failure in the error box; false
-    // then. The close handler runs it first; the session's save request runs it alone.
+    // then. What the session's save request runs: the window stays open.
     bool FormClose();
+    // Closes the window on a quit signal. Nobody is asked anything: when the save fails, the
+    // unsaved text goes to a recovery file and the program ends; only when that fails too does
+    // the window stay open with the text. True when the window closed.
+    bool quit();
 
     void ShowDate(double date);
-    void LoadDay(double date);
-    void SaveDay(double date);
-    void AddCompanionComment(double reference);
-
-    double ShownDate = 0;
     // The settings as they stand: read at start-up, changed by the commands and the settings
     // window, written at close.
     const Settings& settings() const { return m_settings; }
     const Skin& skin() const { return m_skin; }
     // Null before start-up and after close.
     Diary* diary() const { return m_diary.get(); }
+    ShownDay* shownDay() const { return m_day.get(); }
 
     // Components, named as in the window's design.
     QLabel* Image1 = nullptr;
@@ -104,7 +106,16 @@ protected:
 private:
     void createComponents();
     void createMenu();
-    bool leaveAnyway();
+    bool leaveAnyway(const ShownDay::Unsaved& unsaved);
+    void writeSettings();
+    void addCompanionComment(double reference);
+
+    // The page of the shown day.
+    QString title() const override;
+    QString body() const override;
+    void fill(const QString& title, const QString& body, bool locked) override;
+    QStringList bodyLines() const override;
+    void addBodyLine(const QString& line) override;
     void startAutoSave();
     void applySettings();
     void checkUserPictures(QImage& scheme, QImage& buttons);
@@ -140,11 +151,11 @@ private:
     const Clock& m_clock;
     QString m_programFolder;
     std::unique_ptr<Diary> m_diary;
+    std::unique_ptr<ShownDay> m_day;
     Settings m_settings;
     Skin m_skin;
-    // The key of a day whose entry could not be loaded: the editors do not hold it, so it is
-    // never saved from them, and they stay read-only until another day loads.
-    QString m_unloadedKey;
+    // A quit signal is closing the window: nothing may wait for a person.
+    bool m_quitting = false;
     bool m_startupFailed = false;
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;

@@ -1,6 +1,7 @@
 #include "windows/PasswordForm.h"
 
 #include "skin/Skin.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PasswordEdit.h"
 
@@ -24,9 +25,9 @@ TForm5::TForm5(const Skin& skin, QString password, QWidget* parent)
     Edit2->setGeometry(QRect(72, 64, 97, 20));
     SpeedButton1 = makeTextButton(QStringLiteral("Cancel"), QRect(18, 110, 47, 25), c.DateText);
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(114, 110, 47, 25), c.DateText);
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
-    SpeedButton3->setFocusPolicy(Qt::NoFocus);
     setFocusProxy(Edit2);
+    AccessibleNames::apply(
+        this, {{Edit2, "Edit2"}, {SpeedButton1, "SpeedButton1"}, {SpeedButton3, "SpeedButton3"}});
 
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm5::SpeedButton3Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &QDialog::reject);

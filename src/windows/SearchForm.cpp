@@ -3,6 +3,7 @@
 #include "core/Diary.h"
 #include "core/IniFile32.h"
 #include "skin/Skin.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "widgets/SearchHitDelegate.h"
 
@@ -47,6 +48,10 @@ TSearchForm::TSearchForm(const Skin& skin, const Diary& diary, QWidget* parent)
 
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(ListBox1)})
         w->installEventFilter(this);
+    AccessibleNames::apply(this, {{Label1, "Label1"},
+                                  {Edit1, "Edit1"},
+                                  {ListBox1, "ListBox1"},
+                                  {SpeedButton1, "SpeedButton1"}});
     connect(Edit1, &QLineEdit::textChanged, this, &TSearchForm::Edit1Change);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TSearchForm::choose);
     connect(SpeedButton1, &QToolButton::clicked, this, &QDialog::reject);
@@ -79,6 +84,7 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
         item->setData(SearchHitDelegate::MarkStartRole, int(hit.markStart));
         item->setData(SearchHitDelegate::MarkLengthRole, int(hit.markLength));
         item->setToolTip(hit.line);
+        item->setData(Qt::AccessibleTextRole, AccessibleNames::withDetail(hit.heading, hit.line));
     }
     ListBox1->setUpdatesEnabled(true);
     if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)

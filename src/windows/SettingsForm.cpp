@@ -1,6 +1,7 @@
 #include "windows/SettingsForm.h"
 
 #include "skin/Skin.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
 #include "widgets/PasswordEdit.h"
 
@@ -41,8 +42,14 @@ TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
         pathButton->unsetCursor();
     }
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 122, 47, 20), c.DateText);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, CB1);
+    AccessibleNames::apply(this, {{Edit1, "Edit1"},
+                                  {Edit2, "Edit2"},
+                                  {CB1, "CB1"},
+                                  {Labelsc, "Labelsc"},
+                                  {SpeedButton1, "SpeedButton1"},
+                                  {Labelbu, "Labelbu"},
+                                  {SpeedButton2, "SpeedButton2"},
+                                  {SpeedButton3, "SpeedButton3"}});
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm4::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm4::SpeedButton2Click);

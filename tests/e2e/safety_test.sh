@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program entry and the ways a run ends: a first start makes a private diary folder, a
 # second start on an open diary is turned away, SIGTERM and SIGHUP close the normal way and save
-# the day, and a start-up that fails shows the real error box and ends with code 1.
+# the day (or, when the save fails, keep the text in a recovery file without asking), and a
+# start-up that fails shows the real error box and ends with code 1.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
@@ -118,6 +119,20 @@ APP_PID=
 recovery=$(find "$XDG_DATA_HOME/tobiquill/recovery" -name "$KEY-*.txt" 2>/dev/null | head -n 1)
 check "the recovery file holds the unsaved text" grep -qx "kept elsewhere" "$recovery"
 check_eq "the recovery file is private" 600 "$(mode_of "$recovery")"
+
+# SIGTERM while the save fails: no box waits for anyone (a SIGKILL follows soon); the text goes
+# to a recovery file and the program ends.
+home=$(new_folder term-failing)
+app_start "$home" "$NOW"
+type_body "kept on SIGTERM"
+check_eq "the body holds the text to keep on SIGTERM" "kept on SIGTERM" "$(shown_body)"
+mv "$home/data" "$home/data.moved"
+echo "a file where the entries folder was" >"$home/data"
+kill -TERM "$APP_PID"
+wait_for test -e "$E2E_WORK/app.rc" || abort "SIGTERM ends the program though the save fails"
+APP_PID=
+check "SIGTERM kept the unsaved text in a recovery file" \
+    grep -rqx "kept on SIGTERM" "$XDG_DATA_HOME/tobiquill/recovery"
 
 # A start-up that fails shows the real error box and ends with code 1, writing nothing.
 home=$(new_folder broken)

@@ -46,7 +46,8 @@ private slots:
         QFETCH(int, signalNumber);
         Window window;
         window.show();
-        const SessionEnd end(&window, [] { return true; });
+        const SessionEnd end(
+            &window, [] { return true; }, [&] { return window.close(); });
         std::raise(signalNumber);
         QTRY_COMPARE(window.closeRequests, 1);
         QVERIFY(!window.isVisible());
@@ -57,7 +58,8 @@ private slots:
         Window window;
         window.refuse = true;
         window.show();
-        SessionEnd end(&window, [] { return true; });
+        SessionEnd end(
+            &window, [] { return true; }, [&] { return window.close(); });
         QVERIFY(!end.closeWindow());
         QVERIFY(window.isVisible());
         window.refuse = false;

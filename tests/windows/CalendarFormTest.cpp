@@ -25,7 +25,7 @@ int runCalendar(TForm1& form, const std::function<void(TForm2&)>& steps)
 
 QString shown(const TForm1& form)
 {
-    return DiaryDate::key(form.ShownDate);
+    return DiaryDate::key(form.shownDay()->date());
 }
 } // namespace
 

@@ -9,10 +9,6 @@
 #include <QScreen>
 #include <QTest>
 
-namespace {
-const QByteArray IniWithTitle = "\r\n[title]\r\n20240104=Trip\r\n";
-}
-
 // Start-up, the day shown, saving and loading a day, close.
 class MainFormTest : public QObject
 {
@@ -57,48 +53,6 @@ private slots:
         QCOMPARE(again->Edit1->text(), QStringLiteral("旅行=[1]"));
     }
 
-    void titleWithALineBreak_staysOneLineOfTheSettingsFile()
-    {
-        WindowFixture f;
-        auto form = f.start();
-        form->Edit1->setText("a\nb\r[data]");
-        form->SaveDay(form->ShownDate);
-        QCOMPARE(f.read("diary.ini"), QByteArray("\r\n[title]\r\n20240105=a b [data]\r\n"));
-    }
-
-    void emptyDay_isNotWritten_andLeavesNoFile()
-    {
-        WindowFixture f;
-        auto form = f.start();
-        form->SaveDay(form->ShownDate);
-        QVERIFY(!QFile::exists(f.entryPath("20240105")));
-        QVERIFY(!QFile::exists(f.path("diary.ini")));
-    }
-
-    void titleWithoutBody_writesEmptyFile()
-    {
-        WindowFixture f;
-        auto form = f.start();
-        form->Edit1->setText("Trip");
-        form->SaveDay(form->ShownDate);
-        QCOMPARE(QFileInfo(f.entryPath("20240105")).size(), 0);
-        QVERIFY(f.read("diary.ini").contains("20240105=Trip\r\n"));
-    }
-
-    void emptiedStoredDay_keepsItsFileAndTitle()
-    {
-        WindowFixture f;
-        f.write("data/20240105", "old\r\ntext");
-        f.write("diary.ini", "\r\n[title]\r\n20240105=Old\r\n");
-        auto form = f.start();
-        QCOMPARE(form->Memo1->text(), QStringLiteral("old\ntext"));
-        form->Memo1->clear();
-        form->Edit1->clear();
-        form->SaveDay(form->ShownDate);
-        QCOMPARE(f.read("data/20240105"), QByteArray("old\r\ntext"));
-        QCOMPARE(f.read("diary.ini"), QByteArray("\r\n[title]\r\n20240105=Old\r\n"));
-    }
-
     void viewedDay_keepsItsBytes_data()
     {
         QTest::addColumn<QByteArray>("stored");
@@ -120,19 +74,9 @@ private slots:
         const QByteArray ini = "[title]\r\n20240105=" + title + "\r\n";
         f.write("diary.ini", ini);
         auto form = f.start();
-        form->SaveDay(form->ShownDate);
+        form->shownDay()->save();
         QCOMPARE(f.read("data/20240105"), stored);
         QCOMPARE(f.read("diary.ini"), ini);
-    }
-
-    void entryWithoutTitleKey_showsBodyAndEmptyTitle()
-    {
-        WindowFixture f;
-        f.write("data/20240105", "body");
-        f.write("diary.ini", IniWithTitle);
-        auto form = f.start();
-        QCOMPARE(form->Memo1->text(), QStringLiteral("body"));
-        QCOMPARE(form->Edit1->text(), QString());
     }
 
     void unencodableCharacter_refusesTheSave_andWritesNothing_data()
@@ -155,47 +99,6 @@ private slots:
         QVERIFY2(f.messages.first().contains(QStringLiteral("🌈")), qPrintable(f.messages.first()));
         QCOMPARE(f.read("data/20240105"), QByteArray("kept"));
         QVERIFY(!QFile::exists(f.path("diary.ini")));
-    }
-
-    void failedLoad_neverLetsAnotherDaysTextOverwriteTheEntry_data()
-    {
-        QTest::addColumn<bool>("tooLarge");
-        QTest::newRow("unreadable") << false;
-        QTest::newRow("over the editor's limit") << true;
-    }
-
-    void failedLoad_neverLetsAnotherDaysTextOverwriteTheEntry()
-    {
-        QFETCH(bool, tooLarge);
-        WindowFixture f;
-        QByteArray large;
-        if (tooLarge) {
-            large = QByteArray(4 * 1024 * 1024 + 1, 'x');
-            f.write("data/20240106", large);
-        } else {
-            QDir().mkpath(f.entryPath("20240106")); // a folder where the file should be
-        }
-        auto form = f.start();
-        form->Memo1->setText("today's text");
-        form->Edit1->setText("today's title");
-        form->forwordd1->trigger();
-        QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月6日 土"));
-        QCOMPARE(form->Memo1->text(), QString());
-        QCOMPARE(form->Edit1->text(), QString());
-        QVERIFY(form->Memo1->isReadOnly());
-        QVERIFY(form->Edit1->isReadOnly());
-
-        form->back1->trigger(); // leaving the day that could not be shown saves nothing
-        QCOMPARE(f.messages.size(), 1);
-        if (tooLarge)
-            QCOMPARE(QFileInfo(f.entryPath("20240106")).size(), large.size());
-        else
-            QVERIFY(QFileInfo(f.entryPath("20240106")).isDir());
-        QVERIFY(!f.read("diary.ini").contains("20240106"));
-        QCOMPARE(form->Memo1->text(), QStringLiteral("today's text"));
-        QVERIFY(!form->Memo1->isReadOnly());
-        QVERIFY(form->close());
     }
 
     void diaryIniUnwritableAtClose_keepsWindowOpen_andALaterCloseRetries()

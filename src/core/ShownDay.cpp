@@ -1,0 +1,91 @@
+#include "core/ShownDay.h"
+
+#include "core/Clock.h"
+#include "core/Companion.h"
+#include "core/Diary.h"
+#include "core/DiaryDate.h"
+#include "core/DiaryError.h"
+#include "core/Random.h"
+#include "core/Recovery.h"
+
+ShownDay::ShownDay(Diary& diary, Page& page, const Clock& clock)
+    : m_diary(diary), m_page(page), m_clock(clock)
+{
+}
+
+void ShownDay::moveTo(double date)
+{
+    m_date = date;
+    load(date);
+}
+
+void ShownDay::load(double date)
+{
+    const QString key = DiaryDate::key(date);
+    m_unloadedKey.clear();
+    if (!m_diary.hasEntry(key)) {
+        m_page.fill(QString(), QString(), false);
+        return;
+    }
+    QString body;
+    try {
+        body = m_diary.readBody(key);
+    } catch (const DiaryError&) {
+        // What the page holds belongs to another day: it is emptied and locked so that nothing
+        // can overwrite the entry that could not be shown.
+        m_unloadedKey = key;
+        m_page.fill(QString(), QString(), true);
+        throw;
+    }
+    m_page.fill(m_diary.readTitle(key), body, false);
+}
+
+void ShownDay::save(double date)
+{
+    const QString key = DiaryDate::key(date);
+    if (key == m_unloadedKey)
+        return;
+    const QString body = m_page.body();
+    const QString title = m_page.title();
+    if (body.isEmpty() && title.isEmpty())
+        return;
+    m_diary.saveDay(key, title, body);
+}
+
+void ShownDay::addCompanionComment(double reference, const QString& userName)
+{
+    const double day = reference - 1.0;
+    load(day);
+    if (!Companion::qualifies(m_page.bodyLines(), m_clock.localNow()))
+        return;
+    Random::setSeed(Companion::seedFrom(m_clock.utcNow()));
+    for (const QString& line : Companion::commentBlock(userName))
+        m_page.addBodyLine(line);
+    save(day);
+}
+
+std::optional<ShownDay::Unsaved> ShownDay::leave(const std::function<void()>& alsoWrite)
+{
+    Unsaved unsaved;
+    try {
+        save();
+        alsoWrite();
+        return std::nullopt;
+    } catch (const DiaryError& error) {
+        unsaved.error = error.message();
+    } catch (const std::exception& error) {
+        unsaved.error = QString::fromLocal8Bit(error.what());
+    }
+    const QString key = DiaryDate::key(m_date);
+    const QString title = m_page.title();
+    const QString body = m_page.body();
+    if (key == m_unloadedKey || (title.isEmpty() && body.isEmpty()))
+        return unsaved;
+    try {
+        unsaved.recoveryPath =
+            Recovery::write(Recovery::defaultFolder(), key, title, body, m_clock.localNow());
+    } catch (const DiaryError& error) {
+        unsaved.recoveryError = error.message();
+    }
+    return unsaved;
+}

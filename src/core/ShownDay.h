@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class Clock;
+class Diary;
+
+// The day the main window shows, and the rules of loading and saving it: a day left is saved
+// before the next one loads, an empty day is not written, a day whose entry could not be read is
+// never saved over, and a save that fails on leaving leaves the text in a recovery file. A change
+// of day, the autosave, the session's save request, a quit signal and close all save through
+// save(), so the rules hold alike on every path.
+class ShownDay
+{
+public:
+    // What shows the day's text: the window's title and body editors.
+    class Page
+    {
+    public:
+        virtual ~Page() = default;
+        virtual QString title() const = 0;
+        virtual QString body() const = 0;
+        // Fills the page with a day's text, shown from its first line. A locked page is
+        // read-only: it holds nothing of the day it stands for.
+        virtual void fill(const QString& title, const QString& body, bool locked) = 0;
+        // The body's lines as the page shows them (wrapped, a final empty line not counted).
+        virtual QStringList bodyLines() const = 0;
+        virtual void addBodyLine(const QString& line) = 0;
+    };
+
+    // Why leaving did not save everything, and what became of the text.
+    struct Unsaved
+    {
+        QString error;
+        // The recovery file that holds the unsaved title and body; empty when none was written.
+        QString recoveryPath;
+        // Why the recovery file could not be written; empty when it was, or when the page held
+        // nothing to keep (an empty day, or one that could not be loaded).
+        QString recoveryError;
+    };
+
+    ShownDay(Diary& diary, Page& page, const Clock& clock);
+
+    double date() const { return m_date; }
+    // Shows another day: the date changes first, then its text loads (see load()).
+    void moveTo(double date);
+    // Fills the page with the day's entry, or empties it when the day has none. Throws a
+    // DiaryError when the entry cannot be read; the page is then emptied and locked.
+    void load(double date);
+    // Saves what the page holds as the shown day.
+    void save() { save(m_date); }
+    // Saves what the page holds as the given day, unless both title and body are empty or the
+    // day is the one that could not be loaded. Throws a DiaryError when the save fails.
+    void save(double date);
+    // モルナ's comment under the day before reference: the day is loaded into the page, and when
+    // it qualifies the comment is appended and the day saved.
+    void addCompanionComment(double reference, const QString& userName);
+    // Saves the shown day and runs alsoWrite (what else leaving writes). When either fails, the
+    // unsaved title and body go to a recovery file at once, before anyone is asked anything, so
+    // that a kill that follows loses nothing. No value when everything was saved.
+    std::optional<Unsaved> leave(const std::function<void()>& alsoWrite);
+
+private:
+    Diary& m_diary;
+    Page& m_page;
+    const Clock& m_clock;
+    double m_date = 0;
+    // The key of a day whose entry could not be loaded: the page does not hold it, so it is
+    // never saved from there, and the page stays locked until another day loads.
+    QString m_unloadedKey;
+};

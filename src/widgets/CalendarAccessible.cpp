@@ -1,0 +1,168 @@
+#include "widgets/CalendarAccessible.h"
+
+#include "widgets/AccessibleNames.h"
+#include "widgets/Calendar.h"
+#include "widgets/CalendarDayAccessible.h"
+
+namespace {
+QAccessibleInterface* makeCalendarAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TCalendar"))
+        return new CalendarAccessible(static_cast<TCalendar*>(object));
+    return nullptr;
+}
+} // namespace
+
+CalendarAccessible::CalendarAccessible(TCalendar* calendar)
+    : QAccessibleWidget(calendar, QAccessible::Table)
+{
+    m_selected = selectedIndex();
+    m_shownMonth = shownMonth();
+}
+
+CalendarAccessible::~CalendarAccessible()
+{
+    for (const QAccessible::Id id : std::as_const(m_cells))
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+void CalendarAccessible::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(makeCalendarAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+TCalendar* CalendarAccessible::calendar() const
+{
+    return static_cast<TCalendar*>(widget());
+}
+
+int CalendarAccessible::shownMonth() const
+{
+    return calendar()->Year() * 12 + calendar()->Month();
+}
+
+int CalendarAccessible::selectedIndex() const
+{
+    const QPoint cell = calendar()->monthLayout().selectedCell();
+    return indexOf(cell.y() - 1, cell.x());
+}
+
+QString CalendarAccessible::text(QAccessible::Text t) const
+{
+    const QDate selected(calendar()->Year(), calendar()->Month(), calendar()->Day());
+    switch (t) {
+    case QAccessible::Value:
+        return AccessibleNames::dayName(selected);
+    case QAccessible::Description:
+        return AccessibleNames::withDetail(AccessibleNames::dayName(selected),
+                                           calendar()->toolTip());
+    default:
+        return QAccessibleWidget::text(t);
+    }
+}
+
+QAccessibleInterface* CalendarAccessible::child(int index) const
+{
+    if (index < 0 || index >= childCount())
+        return nullptr;
+    if (const auto found = m_cells.constFind(index); found != m_cells.cend())
+        return QAccessible::accessibleInterface(*found);
+    auto* cell = new CalendarDayAccessible(calendar(), index / 7, index % 7);
+    m_cells.insert(index, QAccessible::registerAccessibleInterface(cell));
+    return cell;
+}
+
+int CalendarAccessible::indexOfChild(const QAccessibleInterface* child) const
+{
+    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+        if (QAccessible::accessibleInterface(it.value()) == child)
+            return it.key();
+    }
+    return -1;
+}
+
+QAccessibleInterface* CalendarAccessible::childAt(int x, int y) const
+{
+    const QPoint at = calendar()->mapFromGlobal(QPoint(x, y));
+    const int column = calendar()->columnWidth() ? at.x() / calendar()->columnWidth() : -1;
+    const int row = calendar()->rowHeight() ? at.y() / calendar()->rowHeight() - 1 : -1;
+    if (at.x() < 0 || at.y() < 0 || column >= 7 || row < 0 || row >= Weeks)
+        return nullptr;
+    return cellAt(row, column);
+}
+
+QAccessibleInterface* CalendarAccessible::focusChild() const
+{
+    return calendar()->hasFocus() ? child(selectedIndex()) : nullptr;
+}
+
+void* CalendarAccessible::interface_cast(QAccessible::InterfaceType t)
+{
+    if (t == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+}
+
+QAccessibleInterface* CalendarAccessible::cellAt(int row, int column) const
+{
+    if (row < 0 || row >= Weeks || column < 0 || column >= 7)
+        return nullptr;
+    return child(indexOf(row, column));
+}
+
+QList<QAccessibleInterface*> CalendarAccessible::selectedCells() const
+{
+    return {child(selectedIndex())};
+}
+
+// Columns follow the first day of the week.
+QString CalendarAccessible::columnDescription(int column) const
+{
+    if (column < 0 || column >= 7)
+        return QString();
+    return AccessibleNames::weekdayName((calendar()->StartOfWeek() + column + 6) % 7 + 1);
+}
+
+void CalendarAccessible::selectionChanged(TCalendar* calendar)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (auto* table =
+            dynamic_cast<CalendarAccessible*>(QAccessible::queryAccessibleInterface(calendar)))
+        table->announce();
+}
+
+void CalendarAccessible::announce()
+{
+    const auto send = [this](QAccessible::Event type, int child) {
+        QAccessibleEvent event(calendar(), type);
+        event.setChild(child);
+        QAccessible::updateAccessibility(&event);
+    };
+    // Another month renames every cell.
+    if (shownMonth() != m_shownMonth) {
+        m_shownMonth = shownMonth();
+        for (int i = 0; i < childCount(); ++i) {
+            send(QAccessible::NameChanged, i);
+            send(QAccessible::DescriptionChanged, i);
+        }
+    }
+    QAccessible::State selected;
+    selected.selected = true;
+    for (const int cell : {m_selected, selectedIndex()}) {
+        QAccessibleStateChangeEvent event(calendar(), selected);
+        event.setChild(cell);
+        QAccessible::updateAccessibility(&event);
+    }
+    m_selected = selectedIndex();
+    if (calendar()->hasFocus())
+        send(QAccessible::Focus, m_selected);
+    QAccessibleValueChangeEvent value(calendar(), text(QAccessible::Value));
+    QAccessible::updateAccessibility(&value);
+    QAccessibleEvent description(calendar(), QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&description);
+}
