@@ -15,6 +15,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
 #include "widgets/SlideBar.h"
+#include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
@@ -220,6 +221,14 @@ void TForm1::createMenu()
         hidden->setVisible(false);
     ScrollBar1 = PopupMenu1->addAction(QStringLiteral("Scroll Bar"));
     ScrollBar1->setCheckable(true);
+    // The program's own items follow the design's.
+    PopupMenu1->addSeparator();
+    connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
+            &TForm1::find1Click);
+    connect(PopupMenu1->addAction(QStringLiteral("書き出し...")), &QAction::triggered, this,
+            [this] { archiveFlow().exportDiary(); });
+    connect(PopupMenu1->addAction(QStringLiteral("バックアップ...")), &QAction::triggered, this,
+            [this] { archiveFlow().backup(); });
 
     connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
@@ -512,6 +521,13 @@ void TForm1::find1Click()
     form.centreOver(geometry());
     if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
         changeDay(*form.chosenDate());
+}
+
+ArchiveFlow TForm1::archiveFlow()
+{
+    return ArchiveFlow(
+        this, m_skin, m_programFolder, DiaryDate::toDate(m_day->date()),
+        [this] { return guarded([this] { m_day->save(); }); }, ArchiveFlow::archiveProgram());
 }
 
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const

@@ -11,6 +11,7 @@
 #include <optional>
 
 class Clock;
+class ArchiveFlow;
 class AutoSave;
 class Diary;
 class ImageButton;
@@ -145,6 +146,8 @@ private:
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
+    // Export and backup of the diary, from the menu.
+    ArchiveFlow archiveFlow();
     QImage buttonPicture(const QImage& face, const ImageButton* button) const;
     double now() const;
 
