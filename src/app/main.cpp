@@ -4,6 +4,7 @@
 #include "core/DisplayEnvironment.h"
 #include "core/ProgramFolder.h"
 #include "core/SafeFile.h"
+#include "widgets/HeldKeyFilter.h"
 #include "widgets/QtTranslations.h"
 #include "widgets/SessionEnd.h"
 #include "widgets/SingleWindow.h"
@@ -75,6 +76,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
     const QtTranslations translations(QLocale::system());
+    const HeldKeyFilter heldKeys;
 
     const QString folder = diaryFolder(commandLine);
     SafeFile::makeFolder(folder);

@@ -31,6 +31,8 @@ void Diary::removeLeftovers() const
 {
     SafeFile::removeLeftovers(m_programFolder);
     SafeFile::removeLeftovers(m_dataDir);
+    // diary.ini may be a link to a file elsewhere, beside which its saves are made.
+    SafeFile::removeLeftoversOf(m_ini->FileName());
 }
 
 bool Diary::hasEntry(const QString& dateKey) const

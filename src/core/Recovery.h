@@ -2,17 +2,24 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // Where a day's text goes when it cannot be saved in the diary and the user leaves all the same:
-// a UTF-8 text file of its own in the per-user data folder, which holds any character, those
-// the diary's code page cannot hold included.
+// a UTF-8 text file of its own, which holds any character, those the diary's code page cannot
+// hold included.
 class Recovery
 {
 public:
-    // The per-user folder for recovery files.
-    static QString defaultFolder();
-    // Writes the title and body of the day to a new file in folder and returns its path; throws
-    // a DiaryError when it cannot be written.
-    static QString write(const QString& folder, const QString& dateKey, const QString& title,
+    // The folders a recovery file may go to, in the order they are tried: the per-user data
+    // folder, kept for good; then private folders that are often on other disks, should the
+    // failed save have filled the user's own: in /var/tmp (kept across restarts) and /tmp, or in
+    // the temporary folder the user chose ($TMPDIR), and in the user's runtime folder (kept until
+    // the user logs out).
+    static QStringList places();
+    // Writes the title and body of the day to a new file in the first of the folders that takes
+    // it and returns its path. A folder is created private (0700); one that exists is used only
+    // when it is a folder of the user's own that nobody else may enter. Throws a DiaryError naming
+    // the folders when none takes it.
+    static QString write(const QStringList& folders, const QString& dateKey, const QString& title,
                          const QString& body, const QDateTime& at);
 };

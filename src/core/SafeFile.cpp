@@ -18,6 +18,7 @@ namespace {
 // The mark of this program's unfinished saves: "<name>.tobiquill-save.XXXXXX", the six
 // characters mkstemp's.
 const QString LeftoverMark = QStringLiteral(".tobiquill-save.");
+constexpr qsizetype UniqueLength = 6;
 
 int fault(SafeFile::Step step, const QString& path)
 {
@@ -119,7 +120,7 @@ void SafeFile::write(const QString& path, const QByteArray& bytes)
     if (error == 0)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });
     if (error == 0)
-        error = attempt(Step::Sync, path, [&] { return file.close(); });
+        error = attempt(Step::Close, path, [&] { return file.close(); });
     if (error == 0) {
         error = attempt(Step::Commit, path, [&] {
             return ::rename(temp.constData(), QFile::encodeName(target).constData());
@@ -160,10 +161,13 @@ QByteArray SafeFile::read(const QString& path)
     bytes.reserve(qsizetype(info.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
+        ssize_t got = 0;
+        const int error =
+            attempt(Step::ReadBlock, path, [&] { return got = ::read(fd, buffer, sizeof buffer); });
+        if (error == EINTR)
             continue;
-        if (got < 0)
+        // A file cut short is no file: a day must not load with its end missing.
+        if (error != 0)
             throw DiaryError::cannotOpen(path);
         if (got == 0)
             return bytes;
@@ -189,12 +193,16 @@ bool SafeFile::makeFolder(const QString& path)
 
 bool SafeFile::isLeftover(const QString& fileName)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^.+%1[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(LeftoverMark)));
+    static const QRegularExpression pattern(QStringLiteral("^.+%1[A-Za-z0-9]{%2}$")
+                                                .arg(QRegularExpression::escape(LeftoverMark))
+                                                .arg(UniqueLength));
     return pattern.match(fileName).hasMatch();
 }
 
-void SafeFile::removeLeftovers(const QString& folder)
+namespace {
+
+// Removes the leftovers in folder: all of them, or those of the file named file.
+void removeLeftoversIn(const QString& folder, const QString& file)
 {
     // A plain directory read: the entries folder holds a file per day, and listing thousands
     // of them through QDir (a QFileInfo and a sort each) would slow every start-up.
@@ -203,7 +211,8 @@ void SafeFile::removeLeftovers(const QString& folder)
         return;
     while (const dirent* entry = ::readdir(dir)) {
         const QString name = QFile::decodeName(entry->d_name);
-        if (!name.contains(LeftoverMark) || !isLeftover(name))
+        if (!name.contains(LeftoverMark) || !SafeFile::isLeftover(name) ||
+            (!file.isEmpty() && name.chopped(UniqueLength) != file + LeftoverMark))
             continue;
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
         struct stat info
@@ -213,4 +222,17 @@ void SafeFile::removeLeftovers(const QString& folder)
             ::unlink(path.constData());
     }
     ::closedir(dir);
+}
+
+} // namespace
+
+void SafeFile::removeLeftovers(const QString& folder)
+{
+    removeLeftoversIn(folder, {});
+}
+
+void SafeFile::removeLeftoversOf(const QString& path)
+{
+    const QFileInfo target(writeTarget(path));
+    removeLeftoversIn(target.absolutePath(), target.fileName());
 }

@@ -21,9 +21,11 @@ public:
         Create,     // the new file beside the old
         Write,      // its bytes
         Sync,       // its bytes to the disk
+        Close,      // closing it, which may report a delayed write error
         Commit,     // the rename over the old file
         SyncFolder, // the folder entry to the disk
-        Read,       // reading a file
+        Read,       // opening a file to read
+        ReadBlock,  // each block of its bytes
     };
     // A test seam: when set, it runs before each step and a non-zero result fails that step with
     // that errno, as the system would. A full disk or a dead device are then reachable by tests
@@ -46,4 +48,7 @@ public:
     static bool isLeftover(const QString& fileName);
     // Removes such leftovers from the folder: regular files only, never anything else.
     static void removeLeftovers(const QString& folder);
+    // Removes the leftovers of writes to path where they land: beside the file a link names, in
+    // whatever folder that is. Leftovers of other files there are not the caller's to judge.
+    static void removeLeftoversOf(const QString& path);
 };

@@ -83,7 +83,7 @@ std::optional<ShownDay::Unsaved> ShownDay::leave(const std::function<void()>& al
         return unsaved;
     try {
         unsaved.recoveryPath =
-            Recovery::write(Recovery::defaultFolder(), key, title, body, m_clock.localNow());
+            Recovery::write(Recovery::places(), key, title, body, m_clock.localNow());
     } catch (const DiaryError& error) {
         unsaved.recoveryError = error.message();
     }

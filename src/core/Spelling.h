@@ -24,9 +24,9 @@ public:
 
     const QString& text() const { return m_text; }
 
-    // The bytes for text: the characters before and after the edited part keep the bytes they
-    // were read from; the edited part is converted, characters spelled twice taking the
-    // spelling this file used first. Throws what CodePage932::encode throws.
+    // The bytes for text: every run of characters the edits left alone keeps the bytes it was
+    // read from, however many edits there were; what was typed is converted, characters spelled
+    // twice taking the spelling this file used first. Throws what CodePage932::encode throws.
     QByteArray bytesFor(const QString& text) const;
 
 private:

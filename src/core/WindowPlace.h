@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 // Where a window can stand. The X window system keeps positions in 16 bits: a window placed
@@ -13,4 +15,8 @@ public:
     static constexpr int Highest = 32767;
 
     static QPoint nearest(QPoint stored, QSize window);
+    // A window that would stand outside the available area of every screen (its screen has been
+    // unplugged) stands at the nearest place inside the first area, the primary screen's; one
+    // that reaches into any area stands where it is, however odd. No areas, no change.
+    static QPoint onScreen(QPoint at, QSize window, const QList<QRect>& areas);
 };

@@ -140,6 +140,8 @@ int TColorMemo::VisibleLineCount() const
     if (h <= 0 || height() / h == 0)
         return 0;
     layoutDocument();
+    // Only lines of the line list count: a final empty line is none.
+    const int lineCount = displayLineCount() - (document()->lastBlock().text().isEmpty() ? 1 : 0);
     const int bottom = viewport()->height();
     const QPointF offset = contentOffset();
     int count = 0;
@@ -150,7 +152,7 @@ int TColorMemo::VisibleLineCount() const
             const qreal y = top + layout->lineAt(i).y();
             if (y < 0) // a line of the first block scrolled out above
                 continue;
-            if (y + h >= bottom)
+            if (y + h >= bottom || block.firstLineNumber() + i >= lineCount)
                 return count;
             ++count;
         }
@@ -267,8 +269,9 @@ void TColorMemo::keyPressEvent(QKeyEvent* event)
 
 void TColorMemo::keyReleaseEvent(QKeyEvent* event)
 {
-    // The release of Shift itself still carries the Shift flag here.
-    if (event->key() == Qt::Key_Shift &&
+    // The release of Shift itself still carries the Shift flag here; a held Shift's repeats
+    // are no release.
+    if (event->key() == Qt::Key_Shift && !event->isAutoRepeat() &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         Redraw(this, false);
     QPlainTextEdit::keyReleaseEvent(event);
@@ -287,7 +290,7 @@ void TColorMemo::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         Redraw(this, false);
     QPlainTextEdit::mouseReleaseEvent(event);
-    if (!m_overHotSpot)
+    if (!m_overHotSpot || event->button() != Qt::LeftButton)
         return;
     const auto at = characterAt(event->position().toPoint());
     const std::optional<QString> spot =
@@ -355,8 +358,8 @@ void TColorMemo::paintEvent(QPaintEvent* event)
     paintOverlay(painter, event->rect());
 }
 
-// The display lines in the area that lie wholly in the editor, from the top down; a line cut
-// by the bottom edge ends them.
+// The display lines that lie wholly in the editor, from the top down; a line cut by the bottom
+// edge ends them. Those the repainted area reaches are marked.
 std::vector<TColorMemo::ScreenLine> TColorMemo::linesToExamine(const QRect& area) const
 {
     std::vector<ScreenLine> result;
@@ -369,14 +372,15 @@ std::vector<TColorMemo::ScreenLine> TColorMemo::linesToExamine(const QRect& area
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
             const qreal y = geometry.top() + line.y();
-            if (y < 0 || y + line.height() <= area.top())
+            if (y < 0)
                 continue;
-            if (y + h >= bottom || y > area.bottom())
+            if (y + h >= bottom)
                 return result;
             const int blockStart = block.position();
             const int start = blockStart + line.textStart();
-            result.push_back(
-                {block, i, geometry.topLeft(), blockStart, start, start + line.textLength()});
+            const bool repainted = y + line.height() > area.top() && y <= area.bottom();
+            result.push_back({block, i, geometry.topLeft(), blockStart, start,
+                              start + line.textLength(), repainted});
         }
     }
     return result;
@@ -414,6 +418,8 @@ QString TColorMemo::textBetween(int from, int to) const
     return result;
 }
 
+// The runs are looked for over the whole visible area whatever part of it is repainted: a run
+// that opened on a visible line above a repainted band still colours its part of the band.
 void TColorMemo::paintOverlay(QPainter& painter, const QRect& area)
 {
     const std::vector<ScreenLine> lines = linesToExamine(area);
@@ -516,7 +522,7 @@ void TColorMemo::drawRun(QPainter& painter, const std::vector<ScreenLine>& lines
     for (const ScreenLine& l : lines) {
         const int from = std::max(begin, l.start);
         const int to = std::min(end, l.end);
-        if (from >= to)
+        if (from >= to || !l.repainted)
             continue;
         const QRectF cell = cellOf(l, from, to);
         painter.setClipRegion(QRegion(cell.toAlignedRect()) - kept);

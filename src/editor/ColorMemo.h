@@ -106,6 +106,7 @@ private:
         int blockStart = 0; // document positions
         int start = 0;
         int end = 0;
+        bool repainted = true; // the repainted area reaches it
     };
 
     // Lays the whole document out at the editor's real width, also while the window is hidden,

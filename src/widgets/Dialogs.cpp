@@ -13,6 +13,13 @@ namespace {
 // The boxes' caption. It is not Qt's application display name, which Qt would append to every
 // other window's title ("情報 — Tobiquill").
 const QString ProgramTitle = QStringLiteral("Tobiquill");
+
+// Messages quote paths, titles and names as the user wrote them: never read as markup.
+void showPlain(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 Dialogs::Seams& Dialogs::seams()
@@ -32,7 +39,8 @@ void Dialogs::error(QWidget* parent, const QString& text)
         seams().error(text);
         return;
     }
-    QMessageBox::critical(parent, ProgramTitle, text);
+    QMessageBox box(QMessageBox::Critical, ProgramTitle, text, QMessageBox::Ok, parent);
+    showPlain(box);
 }
 
 void Dialogs::information(QWidget* parent, const QString& caption, const QString& text)
@@ -43,7 +51,7 @@ void Dialogs::information(QWidget* parent, const QString& caption, const QString
     }
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::AcceptRole);
-    box.exec();
+    showPlain(box);
 }
 
 bool Dialogs::question(QWidget* parent, const QString& text)
@@ -53,7 +61,7 @@ bool Dialogs::question(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Warning, ProgramTitle, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     box.setDefaultButton(box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole));
-    box.exec();
+    showPlain(box);
     return box.clickedButton() == yes;
 }
 

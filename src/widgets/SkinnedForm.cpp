@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QWindow>
 
@@ -49,10 +50,21 @@ QLabel* SkinnedForm::makeLabel(const QString& text, const QRect& geometry, QRgb 
                                int pixelSize)
 {
     auto* label = new QLabel(text, this);
+    label->setTextFormat(Qt::PlainText);
     label->setFont(windowFont(pixelSize));
     label->setGeometry(geometry);
     setTextColour(label, colour);
     return label;
+}
+
+void SkinnedForm::autoSize(QLabel* label)
+{
+    label->resize(label->size().expandedTo(label->sizeHint()));
+}
+
+QString SkinnedForm::plainToolTip(const QString& text)
+{
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
 }
 
 QToolButton* SkinnedForm::makeTextButton(const QString& text, const QRect& geometry, QRgb colour)

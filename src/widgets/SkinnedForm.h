@@ -26,13 +26,20 @@ public:
 protected:
     // A left press on the label moves the window with the mouse, as a caption would.
     void makeDragHandle(QLabel* label);
+    // A label of fixed size: text longer than the label is cut at its edge. Labels show their
+    // text as it is, never as markup.
     QLabel* makeLabel(const QString& text, const QRect& geometry, QRgb colour, int pixelSize = 12);
+    // Grows a label that is not of fixed size until it shows its whole text.
+    static void autoSize(QLabel* label);
     // A flat button with a bold caption and the program's button cursor.
     QToolButton* makeTextButton(const QString& text, const QRect& geometry, QRgb colour);
     QToolButton* makePictureButton(const QImage& picture, const QRect& geometry);
 
     static QFont windowFont(int pixelSize = 12, bool bold = false);
     static void setTextColour(QWidget* widget, QRgb colour);
+    // A tooltip that shows text such as a day's title or a path exactly as written: the toolkit
+    // would take a text that looks like markup for markup.
+    static QString plainToolTip(const QString& text);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

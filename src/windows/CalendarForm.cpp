@@ -59,7 +59,7 @@ void TForm2::Calendar11Change()
 {
     const double date = Calendar1->selectedDate();
     Label1->setText(DiaryDate::dateLine(date));
-    Calendar1->setToolTip(m_diary.readTitle(DiaryDate::key(date)));
+    Calendar1->setToolTip(plainToolTip(m_diary.readTitle(DiaryDate::key(date))));
 }
 
 void TForm2::SpeedButton3Click()
@@ -69,12 +69,13 @@ void TForm2::SpeedButton3Click()
 }
 
 namespace {
+// Enter comes up once, when it is let go; a held key's repeats come up too, and are not it.
 bool isEnter(const QEvent* event)
 {
     if (event->type() != QEvent::KeyRelease)
         return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat();
 }
 } // namespace
 

@@ -309,7 +309,13 @@ void TForm1::applySettings()
     m_settings = Settings::read(m_diary->IniFile(), screenSize, size());
     const Settings& s = m_settings;
     m_placedAt = WindowPlace::nearest(QPoint(s.left, s.top), size());
-    move(m_placedAt);
+    QList<QRect> areas;
+    for (const QScreen* each : QGuiApplication::screens())
+        areas << each->availableGeometry();
+    // The primary screen first: a window off every screen goes there.
+    if (screen)
+        areas.prepend(screen->availableGeometry());
+    move(WindowPlace::onScreen(m_placedAt, size(), areas));
 
     // The name is one family, as stored: "Foo, Bar" is no list of two.
     QFont bodyFont;
@@ -683,24 +689,25 @@ void TForm1::closeEvent(QCloseEvent* event)
 }
 
 // The unsaved title and body are in a recovery file already when it could be written; then the
-// user may leave without saving. On a quit signal nobody is asked: the program ends unless the
-// text could be kept nowhere, and the reasons go to standard error.
+// user may leave without saving. When no folder took them, the window stays open with them. On a
+// quit signal nobody is asked: the program ends unless the text could be kept nowhere, and the
+// reasons go to standard error.
 bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
 {
-    QString kept;
-    if (!unsaved.recoveryPath.isEmpty())
-        kept = QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
-                   .arg(QDir::toNativeSeparators(unsaved.recoveryPath));
-    else if (!unsaved.recoveryError.isEmpty())
-        kept = QStringLiteral("%1\n\n保存できなかった題名と本文は書き出せませんでした。")
-                   .arg(unsaved.recoveryError);
+    const QString kept =
+        unsaved.recoveryPath.isEmpty()
+            ? unsaved.recoveryError
+            : QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
+                  .arg(QDir::toNativeSeparators(unsaved.recoveryPath));
     if (m_quitting) {
         QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n' << kept << '\n';
         return unsaved.recoveryError.isEmpty();
     }
     Dialogs::error(this, unsaved.error);
-    return Dialogs::question(this, kept + (unsaved.recoveryError.isEmpty()
-                                               ? QStringLiteral("保存せずに終了しますか?")
-                                               : QStringLiteral("終了すると失われます。"
-                                                                "それでも終了しますか?")));
+    if (!unsaved.recoveryError.isEmpty()) {
+        // Nothing took the text: the window stays with it, to be copied or saved later.
+        Dialogs::error(this, kept + QStringLiteral("\nｳｨﾝﾄﾞｳは閉じずにおきます。"));
+        return false;
+    }
+    return Dialogs::question(this, kept + QStringLiteral("保存せずに終了しますか?"));
 }

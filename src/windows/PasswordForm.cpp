@@ -21,6 +21,7 @@ TForm5::TForm5(const Skin& skin, QString password, QWidget* parent)
     Label1->setAlignment(Qt::AlignCenter);
     Label3 = makeLabel(QStringLiteral("パスワード"), QRect(8, 66, 57, 17), c.DateText);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    autoSize(Label3);
     Edit2 = new PasswordEdit(this);
     Edit2->setGeometry(QRect(72, 64, 97, 20));
     SpeedButton1 = makeTextButton(QStringLiteral("Cancel"), QRect(18, 110, 47, 25), c.DateText);

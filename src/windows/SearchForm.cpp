@@ -83,7 +83,7 @@ void TSearchForm::hitsFound(int search, const QList<SearchHit>& hits)
         item->setData(SearchHitDelegate::LineRole, hit.line);
         item->setData(SearchHitDelegate::MarkStartRole, int(hit.markStart));
         item->setData(SearchHitDelegate::MarkLengthRole, int(hit.markLength));
-        item->setToolTip(hit.line);
+        item->setToolTip(plainToolTip(hit.line));
         item->setData(Qt::AccessibleTextRole, AccessibleNames::withDetail(hit.heading, hit.line));
     }
     ListBox1->setUpdatesEnabled(true);

@@ -16,6 +16,8 @@ TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Tobiquill"));
     const TSchemeColors& c = skin.SchemeColors;
+    // The path buttons keep the plain button look: their captions are not skinned.
+    const QRgb buttonText = palette().color(QPalette::ButtonText).rgb();
 
     Label1 = makeLabel(QStringLiteral("設定"), QRect(24, 4, 129, 17), c.BodyText);
     Label1->setAlignment(Qt::AlignCenter);
@@ -33,10 +35,12 @@ TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
     Label4->installEventFilter(this);
     Label5 = makeLabel(QStringLiteral("scheme:"), QRect(9, 94, 41, 12), c.DateText);
     Labelsc = makeLabel(QString(), QRect(52, 94, 77, 12), c.DateText, 10);
-    SpeedButton1 = makeTextButton(QStringLiteral("..."), QRect(136, 95, 25, 16), c.DateText);
+    SpeedButton1 = makeTextButton(QStringLiteral("..."), QRect(136, 95, 25, 16), buttonText);
     Label6 = makeLabel(QStringLiteral("button :"), QRect(9, 110, 38, 12), c.DateText);
     Labelbu = makeLabel(QString(), QRect(52, 110, 77, 12), c.DateText, 10);
-    SpeedButton2 = makeTextButton(QStringLiteral("..."), QRect(136, 112, 25, 16), c.DateText);
+    SpeedButton2 = makeTextButton(QStringLiteral("..."), QRect(136, 112, 25, 16), buttonText);
+    for (QLabel* caption : {Label2, Label3, Label4, Label5, Label6})
+        autoSize(caption);
     for (QToolButton* pathButton : {SpeedButton1, SpeedButton2}) {
         pathButton->setFont(windowFont());
         pathButton->unsetCursor();
@@ -76,7 +80,7 @@ void TForm4::FormShow()
 void TForm4::setPath(QLabel* label, const QString& path)
 {
     label->setText(path);
-    label->setToolTip(path);
+    label->setToolTip(plainToolTip(path));
 }
 
 void TForm4::SpeedButton1Click()
@@ -101,7 +105,10 @@ void TForm4::Label4Click()
 void TForm4::SpeedButton3Click()
 {
     Settings edited = m_values;
-    edited.password = Edit2->text();
+    // The edit holds eight characters at most: a longer password stored in diary.ini is shown
+    // cut, and kept whole unless the user types a new one.
+    if (Edit2->isModified())
+        edited.password = Edit2->text();
     edited.userName = Edit1->text();
     edited.usePassword = CB1->isChecked();
     edited.schemePath = Labelsc->text();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecoveryPlaces.h"
 #include "TestClock.h"
 #include "core/SafeFile.h"
 #include "widgets/Dialogs.h"
@@ -75,6 +76,10 @@ public:
     }
 
     QTemporaryDir folder;
+    // The recovery folders after the per-user one: outside the diary's folder, which a test may
+    // make immutable.
+    QTemporaryDir elsewhere;
+    RecoveryPlaces recoveryPlaces{elsewhere.path()};
     TestClock clock;
     QStringList messages;
     // "caption|text" of each information box.

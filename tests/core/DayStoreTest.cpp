@@ -1,10 +1,14 @@
 #include "core/DayStore.h"
 #include "core/DiaryError.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -46,7 +50,8 @@ private slots:
     void readBody_sizeLimit();
     void writeBody_overLimit_throwsAndKeepsFile_data();
     void writeBody_overLimit_throwsAndKeepsFile();
-    void readBody_directoryAtPath_throwsCannotOpen();
+    void readBody_unreadable_throwsCannotOpen_data();
+    void readBody_unreadable_throwsCannotOpen();
     void writeBody_foldersMissing_throwsCannotCreate();
 
 private:
@@ -209,14 +214,32 @@ void DayStoreTest::writeBody_overLimit_throwsAndKeepsFile()
     }
 }
 
-void DayStoreTest::readBody_directoryAtPath_throwsCannotOpen()
+void DayStoreTest::readBody_unreadable_throwsCannotOpen_data()
 {
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("folder at the path") << true;
+    QTest::newRow("read fails partway") << false;
+}
+
+void DayStoreTest::readBody_unreadable_throwsCannotOpen()
+{
+    QFETCH(bool, folder);
     const QString path = m_store->entryPath(Key);
-    QVERIFY(QDir().mkdir(path));
+    int blocks = 0;
+    if (folder) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        // A day larger than one block: the first block reads, the second fails.
+        writeFile(path, QByteArray(100000, 'a'));
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+            return step == SafeFile::Step::ReadBlock && ++blocks == 2 ? EIO : 0;
+        };
+    }
+    const auto noFault = qScopeGuard([] { SafeFile::faultHook() = {}; });
     QVERIFY(m_store->hasEntry(Key));
     try {
         m_store->readBody(Key);
-        QFAIL("a folder was read as an entry");
+        QFAIL("the entry was read");
     } catch (const DiaryError& error) {
         QCOMPARE(error.message(), QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
     }

@@ -66,6 +66,7 @@ private slots:
         QTest::newRow("full disk while writing") << Step::Write << ENOSPC << full;
         QTest::newRow("quota while writing") << Step::Write << EDQUOT << full;
         QTest::newRow("device error at sync") << Step::Sync << EIO << QString();
+        QTest::newRow("delayed write error at close") << Step::Close << EIO << QString();
         QTest::newRow("rename fails") << Step::Commit << EIO << QString();
     }
 
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(SafeFile::read(m_path), "new"_ba);
     }
 
-    void everyStepIsTaken_folderSyncLast()
+    void everyStepIsTaken_inOrder()
     {
         QList<Step> steps;
         SafeFile::faultHook() = [&](Step at, const QString&) {
@@ -103,10 +104,9 @@ private slots:
             return 0;
         };
         SafeFile::write(m_path, "new"_ba);
-        QCOMPARE(steps.first(), Step::Create);
-        QCOMPARE(steps.last(), Step::SyncFolder);
-        QVERIFY(steps.contains(Step::Sync));
-        QCOMPARE(steps.at(steps.size() - 2), Step::Commit);
+        // The first Write sets the mode, the second writes the bytes.
+        QCOMPARE(steps, QList<Step>({Step::Create, Step::Write, Step::Write, Step::Sync,
+                                     Step::Close, Step::Commit, Step::SyncFolder}));
     }
 
     // A writable file in a folder that takes no new file is never written in place.
@@ -223,16 +223,32 @@ private slots:
     void removeLeftovers_removesOnlyOurRegularFiles()
     {
         const QDir dir(m_dir->path());
-        for (const QString& name : {u"diary.ini"_s, u"diary.ini.tobiquill-save.aB3xZ9"_s,
-                                    u"20240105.backup"_s, u"x.tobiquill-save.linked"_s})
+        for (const QString& name :
+             {u"diary.ini"_s, u"diary.ini.tobiquill-save.aB3xZ9"_s, u"20240105.backup"_s,
+              u"x.tobiquill-save.linked"_s, u"notes.tobiquill-save.txt"_s})
             SafeFile::write(dir.filePath(name), "x"_ba);
         QVERIFY(dir.mkdir(u"y.tobiquill-save.folder"_s));
         QVERIFY(QFile::link(dir.filePath(u"20240105.backup"_s),
                             dir.filePath(u"z.tobiquill-save.asLink"_s)));
         SafeFile::removeLeftovers(dir.path());
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name),
-                 QStringList({u"20240105.backup"_s, u"diary.ini"_s, u"y.tobiquill-save.folder"_s,
-                              u"z.tobiquill-save.asLink"_s}));
+                 QStringList({u"20240105.backup"_s, u"diary.ini"_s, u"notes.tobiquill-save.txt"_s,
+                              u"y.tobiquill-save.folder"_s, u"z.tobiquill-save.asLink"_s}));
+    }
+
+    void removeLeftoversOf_linkedFile_cleansBesideItsRealFileOnly()
+    {
+        const QDir dir(m_dir->path());
+        QVERIFY(dir.mkdir(u"real"_s));
+        for (const QString& name : {u"real/real.ini"_s, u"real/real.ini.tobiquill-save.aB3xZ9"_s,
+                                    u"real/other.ini.tobiquill-save.aB3xZ9"_s,
+                                    u"real/real.ini.tobiquill-save.x.tobiquill-save.aB3xZ9"_s})
+            SafeFile::write(dir.filePath(name), "x"_ba);
+        QVERIFY(QFile::link(dir.filePath(u"real/real.ini"_s), m_path));
+        SafeFile::removeLeftoversOf(m_path);
+        QCOMPARE(QDir(dir.filePath(u"real"_s)).entryList(QDir::Files, QDir::Name),
+                 QStringList({u"other.ini.tobiquill-save.aB3xZ9"_s, u"real.ini"_s,
+                              u"real.ini.tobiquill-save.x.tobiquill-save.aB3xZ9"_s}));
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "core/ShownDay.h"
 #include "common/Immutable.h"
+#include "common/RecoveryPlaces.h"
 #include "common/TestClock.h"
 #include "core/CodePage932.h"
 #include "core/Diary.h"
@@ -230,6 +231,7 @@ private slots:
     {
         QFETCH(QString, body);
         QFETCH(bool, nothingLost);
+        const RecoveryPlaces places(folder->path());
         open();
         page.fill(QString(), body, false);
         SafeFile::faultHook() = [](SafeFile::Step step, const QString&) {

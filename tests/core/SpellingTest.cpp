@@ -25,6 +25,12 @@ private slots:
             << mixed << Breaks::Kept << u"∵|∵∵"_s << "\x87\x9a|\x81\xe6\x87\x9a"_ba;
         QTest::newRow("deleted in the middle")
             << mixed << Breaks::Kept << u"∵∵"_s << "\x87\x9a\x81\xe6"_ba;
+        // ≒ as 81E0 and NEC 8790, 纊 as NEC ED40 and IBM FA5C, untouched between two edits.
+        QTest::newRow("two edits far apart")
+            << "a\x81\xe0\x87\x90\xed\x40\xfa\x5c\x62"_ba << Breaks::Kept << u"1a≒≒纊纊b2"_s
+            << "1a\x81\xe0\x87\x90\xed\x40\xfa\x5c\x62\x32"_ba;
+        QTest::newRow("three edits, every break kept")
+            << "a\rb\nc\r\nd"_ba << Breaks::Collapsed << u"xa\nb!\nc\n"_s << "xa\rb!\nc\r\n"_ba;
         QTest::newRow("everything replaced") << mixed << Breaks::Kept << u"a"_s << "a"_ba;
         QTest::newRow("lone LF kept, new break CR LF")
             << "a\nb"_ba << Breaks::Collapsed << u"a\nb\nc"_s << "a\nb\r\nc"_ba;

@@ -175,10 +175,10 @@ x_ready() {
     grep -q '^[0-9]' "$E2E_WORK/display" 2>/dev/null
 }
 
-# Starts a private X server on a free display and points DISPLAY at it.
-# Keys never repeat on their own: a held Ctrl on a busy machine stays one key press.
+# Starts a private X server on a free display and points DISPLAY at it. Keys repeat as on any
+# desktop: a key held down comes as repeated press and release pairs, as people make it come.
 e2e_start_x() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -ardelay 60000 -arinterval 60000 \
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
         3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_for x_ready || abort "Xvfb starts" "$(cat "$E2E_WORK/xvfb.log")"
@@ -216,6 +216,9 @@ e2e_init() {
     export XDG_RUNTIME_DIR="$E2E_WORK/runtime" XDG_CONFIG_HOME="$E2E_WORK/config"
     export XDG_CACHE_HOME="$E2E_WORK/cache" XDG_DATA_HOME="$E2E_WORK/share"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # Recovery files that the per-user folder does not take go to the temporary folder next.
+    export TMPDIR="$E2E_WORK/tmp"
+    mkdir -m 700 "$TMPDIR"
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
     e2e_start_x
 }

@@ -39,13 +39,28 @@ check_eq "diary.ini holds the position in screen pixels" \
     "$(((screen_w - 320) / 2)) $(((screen_h - 320) / 2))" \
     "$(ini_value "$ini" data left) $(ini_value "$ini" data top)"
 
+# store_position LEFT TOP: the window's position in diary.ini.
+store_position() {
+    iconv -f CP932 -t UTF-8 "$ini" | sed -e "s/^left=.*/left=$1\r/" -e "s/^top=.*/top=$2\r/" |
+        iconv -f UTF-8 -t CP932 >"$E2E_WORK/ini" && cp "$E2E_WORK/ini" "$ini"
+}
+
 # A stored position is taken in screen pixels too.
-iconv -f CP932 -t UTF-8 "$ini" | sed -e 's/^left=.*/left=100\r/' -e 's/^top=.*/top=50\r/' |
-    iconv -f UTF-8 -t CP932 >"$E2E_WORK/ini" && cp "$E2E_WORK/ini" "$ini"
+store_position 100 50
 app_start "$home" "$NOW"
 check_eq "a stored position places the window at those screen pixels" "100,50 320x320" \
     "$(window_geometry)"
 app_close
+
+# A position off every screen (a monitor since unplugged) opens the window at the nearest place
+# on the screen, which is stored at close.
+store_position 5000 50
+app_start "$home" "$NOW"
+check_eq "a window stored off every screen opens at the nearest place on it" \
+    "$((screen_w - 320)),50 320x320" "$(window_geometry)"
+app_close
+check_eq "the place it opened at is stored at close" "$((screen_w - 320)) 50" \
+    "$(ini_value "$ini" data left) $(ini_value "$ini" data top)"
 
 set_dpi 96
 app_start "$home" "$NOW"

@@ -117,6 +117,7 @@ private slots:
         QCOMPARE(memo.lines().size(), count);
         QCOMPARE(memo.lineCount(), count);
         QCOMPARE(memo.displayLineCount(), displayed);
+        QCOMPARE(memo.VisibleLineCount(), count);
     }
 
     void wrappedParagraph_countsItsDisplayLines_evenBeforeTheEditorIsShown()
@@ -477,17 +478,25 @@ private slots:
         QCOMPARE(spy.painted.boundingRect(), memo.viewport()->rect());
     }
 
-    void runOpenedAboveTheView_isFoundWithinTheFirstRulesLookBack_data()
+    // "ccc>" closes a run opened two lines above it. Scrolled by two lines, the opening is out
+    // of view and only the first rule's look-back finds it; in view, it is found whatever part
+    // of the editor is repainted.
+    void runOpenedAbove_isFoundInViewOrWithinTheFirstRulesLookBack_data()
     {
         QTest::addColumn<int>("keyMaxHeight");
+        QTest::addColumn<int>("scrolled");
+        QTest::addColumn<bool>("band"); // only the band of "ccc>" is repainted
         QTest::addColumn<bool>("coloured");
-        QTest::newRow("looks back far enough") << 3 << true;
-        QTest::newRow("looks back too little") << 2 << false;
+        QTest::newRow("looks back far enough") << 3 << 2 << false << true;
+        QTest::newRow("looks back too little") << 2 << 2 << false << false;
+        QTest::newRow("opened in view, a band below repainted") << 1 << 0 << true << true;
     }
 
-    void runOpenedAboveTheView_isFoundWithinTheFirstRulesLookBack()
+    void runOpenedAbove_isFoundInViewOrWithinTheFirstRulesLookBack()
     {
         QFETCH(int, keyMaxHeight);
+        QFETCH(int, scrolled);
+        QFETCH(bool, band);
         QFETCH(bool, coloured);
         Shown shown(QStringLiteral("a <\nb\nccc>\n") + numberedLines(40), true);
         TColorMemo& memo = shown.memo;
@@ -495,14 +504,19 @@ private slots:
         rule.KeyMaxHeight = keyMaxHeight;
         rule.setKeyBegEndLst({"<;>;green"});
         QVERIFY(shown.show());
-        memo.ScrollLines(0, 2);
-        QCOMPARE(memo.FirstVisibleLine(), 2);
-        const QImage image = memo.viewport()->grab().toImage();
+        memo.ScrollLines(0, scrolled);
+        QCOMPARE(memo.FirstVisibleLine(), scrolled);
         QTextCursor c = memo.textCursor();
         c.setPosition(memo.document()->findBlockByNumber(2).position());
         const QRect first = memo.cursorRect(c);
         c.setPosition(c.position() + 3);
         const QRect ccc(first.topLeft(), memo.cursorRect(c).bottomLeft());
+        QImage image = memo.viewport()->grab().toImage();
+        if (band) {
+            image.fill(Qt::white);
+            const QRect line(0, ccc.top(), memo.viewport()->width(), ccc.height());
+            memo.viewport()->render(&image, line.topLeft(), QRegion(line));
+        }
         QCOMPARE(coloursIn(image, ccc).contains(rgb(32768)), coloured);
     }
 
@@ -561,6 +575,8 @@ private slots:
         QCOMPARE(memo.viewport()->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, at(6));
         QCOMPARE(clicked, QStringList{"link"});
+        QTest::mouseClick(memo.viewport(), Qt::MiddleButton, {}, at(6));
+        QCOMPARE(clicked.size(), 1);
         move(at(1));
         QCOMPARE(memo.viewport()->cursor().shape(), Qt::IBeamCursor);
         QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, at(1));

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -38,7 +39,7 @@ private slots:
     {
         WindowFixture f;
         f.write("data/20240110", "ten\r\n");
-        f.write("diary.ini", "[title]\r\n20240110=Ten\r\n");
+        f.write("diary.ini", "[title]\r\n20240110=<b>Ten</b>\r\n");
         auto form = f.start();
         form->show();
         form->Memo1->setText("today's text");
@@ -58,14 +59,21 @@ private slots:
             QTest::keyClick(w.Calendar1, Qt::Key_Left);
             QTest::keyClick(w.Calendar1, Qt::Key_Left);
             QTest::keyClick(w.Calendar1, Qt::Key_Left);
-            QCOMPARE(w.Calendar1->toolTip(), QStringLiteral("Ten"));
+            // The title shows as written, not as markup.
+            QTextDocument tip;
+            tip.setHtml(w.Calendar1->toolTip());
+            QCOMPARE(tip.toPlainText(), QStringLiteral("<b>Ten</b>"));
+            // Enter held down comes up again and again as a repeat: only its last release acts.
+            QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(w.Calendar1, &repeat);
+            QVERIFY(w.isVisible());
             QTest::keyClick(w.Calendar1, Qt::Key_Return);
         });
         QCOMPARE(result, 1);
         QCOMPARE(f.read("data/20240105"), QByteArray("today's text"));
         QCOMPARE(shown(*form), QStringLiteral("20240110"));
         QCOMPARE(form->Memo1->text(), QStringLiteral("ten\n"));
-        QCOMPARE(form->Edit1->text(), QStringLiteral("Ten"));
+        QCOMPARE(form->Edit1->text(), QStringLiteral("<b>Ten</b>"));
     }
 
     // Escape and the window manager end the window without OK: the shown day stays, even before

@@ -94,11 +94,15 @@ private slots:
     void startUp_removesLeftoversOfOurSavesOnly()
     {
         WindowFixture f;
+        // diary.ini is a link: its saves are made beside the file it names.
         const QStringList ours = {"diary.ini.tobiquill-save.Ab12Cd",
-                                  "data/20240105.tobiquill-save.xyz789"};
-        const QStringList users = {"diary.ini.bak", "data/20240105.backup", "data/notes.txt"};
+                                  "data/20240105.tobiquill-save.xyz789",
+                                  "elsewhere/real.ini.tobiquill-save.Qw34Er"};
+        const QStringList users = {"diary.ini.bak", "data/20240105.backup", "data/notes.txt",
+                                   "data/notes.tobiquill-save.txt", "elsewhere/real.ini"};
         for (const QString& name : ours + users)
             f.write(name, "x");
+        QVERIFY(QFile::link(f.path("elsewhere/real.ini"), f.path("diary.ini")));
         auto form = f.start();
         for (const QString& name : ours)
             QTRY_VERIFY2(!QFileInfo::exists(f.path(name)), qPrintable(name));
@@ -160,6 +164,26 @@ private slots:
         QCOMPARE(QFileInfo::exists(f.entryPath("20240105")), !ends);
     }
 
+    void failedSaveAtClose_noFolderTakesTheRecovery_windowStaysWithTheText()
+    {
+        WindowFixture f;
+        auto form = f.start();
+        form->Memo1->setText(u"nowhere to go"_s);
+        SafeFile::faultHook() = [](SafeFile::Step step, const QString&) {
+            return step == SafeFile::Step::Create ? ENOSPC : 0;
+        };
+        QVERIFY(!form->close());
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY(f.messages.last().endsWith(u"\nｳｨﾝﾄﾞｳは閉じずにおきます。"_s));
+        QVERIFY(f.messages.last().contains(f.elsewhere.filePath("run/tobiquill-recovery")));
+        QCOMPARE(f.questions, QStringList());
+        QVERIFY(form->diary());
+        QCOMPARE(form->Memo1->text(), u"nowhere to go"_s);
+        SafeFile::faultHook() = {};
+        QVERIFY(form->close());
+        QCOMPARE(f.read("data/20240105"), "nowhere to go"_ba);
+    }
+
     // What the session manager's save request runs: everything saved, the window stays.
     void saveForTheSession_writesDayAndSettings_andKeepsTheWindow()
     {
@@ -175,26 +199,31 @@ private slots:
         QCOMPARE(f.read("data/20240105"), "after"_ba);
     }
 
-    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest_data()
+    // Offscreen, the one screen is 800 x 600 at 0,0.
+    void storedPositionOffEveryScreen_placedOnThePrimary_replacedAtClose_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QPoint>("placed");
-        QTest::newRow("largest") << "2147483647"_ba << QPoint(32767 - 320, 32767 - 320);
-        QTest::newRow("smallest") << "-2147483648"_ba << QPoint(-32768, -32768);
-        QTest::newRow("just inside") << "32447"_ba << QPoint(32447, 32447);
+        QTest::addColumn<QByteArray>("closed");
+        QTest::newRow("screen unplugged")
+            << "left=5000\r\ntop=100"_ba << QPoint(480, 100) << "left=480\r\ntop=100"_ba;
+        QTest::newRow("beyond the window system")
+            << "left=2147483647\r\ntop=-2147483648"_ba << QPoint(480, 0) << "left=480\r\ntop=0"_ba;
+        QTest::newRow("partly off, kept")
+            << "left=-100\r\ntop=500"_ba << QPoint(-100, 500) << "left=-100\r\ntop=500"_ba;
     }
 
-    void storedPositionBeyondTheWindowSystem_isKept_windowPlacedNearest()
+    void storedPositionOffEveryScreen_placedOnThePrimary_replacedAtClose()
     {
         QFETCH(QByteArray, stored);
         QFETCH(QPoint, placed);
+        QFETCH(QByteArray, closed);
         WindowFixture f;
-        f.write("diary.ini", "[data]\r\nleft=" + stored + "\r\ntop=" + stored + "\r\n");
+        f.write("diary.ini", "[data]\r\n" + stored + "\r\n");
         auto form = f.start();
         QCOMPARE(form->pos(), placed);
         QVERIFY(form->close());
-        const QByteArray ini = f.read("diary.ini");
-        QVERIFY(ini.contains("left=" + stored + "\r\ntop=" + stored + "\r\n"));
+        QVERIFY(f.read("diary.ini").contains(closed + "\r\n"));
     }
 
     void movedWindow_storesItsNewPosition()

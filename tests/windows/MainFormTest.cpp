@@ -132,10 +132,10 @@ private slots:
     void storedSettings_areApplied()
     {
         WindowFixture f;
-        f.write("diary.ini", "[data]\r\nleft=-3000\r\ntop=12\r\nfontname=IPAGothic\r\n"
+        f.write("diary.ini", "[data]\r\nleft=-300\r\ntop=12\r\nfontname=IPAGothic\r\n"
                              "fontsize=0x0C\r\nMnikki=0\r\nscrollbar=1\r\n");
         auto form = f.start();
-        QCOMPARE(form->pos(), QPoint(-3000, 12));
+        QCOMPARE(form->pos(), QPoint(-300, 12));
         QCOMPARE(form->Memo1->font().family(), QStringLiteral("IPAGothic"));
         QCOMPARE(form->Memo1->font().pointSize(), 12);
         QVERIFY(!form->N1->isChecked());
