@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
 
 ExportRangeForm::ExportRangeForm(const Skin& skin, const QDate& shown, QWidget* parent)
     : SkinnedForm(skin.Image6, QApplication::palette().color(QPalette::Window).rgb(), parent)
 {
-    setWindowTitle(QStringLiteral("書き出し"));
+    setWindowTitle(QStringLiteral("書き出す日"));
     const TSchemeColors& c = skin.SchemeColors;
     makeLabel(QStringLiteral("書き出す日"), QRect(24, 4, 129, 17), c.BodyText)
         ->setAlignment(Qt::AlignCenter);
@@ -49,4 +50,13 @@ QDate ExportRangeForm::from() const
 QDate ExportRangeForm::to() const
 {
     return Whole->isChecked() ? QDate() : To->date();
+}
+
+void ExportRangeForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Ok->click();
+        return;
+    }
+    SkinnedForm::keyPressEvent(event);
 }

@@ -9,7 +9,7 @@ class QDateEdit;
 class Skin;
 
 // Which days an export takes: the whole diary (the default), or the days from one date to
-// another. OK ends it with result 1.
+// another. OK, or Enter, ends it with result 1.
 class ExportRangeForm : public SkinnedForm
 {
     Q_OBJECT
@@ -26,4 +26,7 @@ public:
     // Invalid dates for the whole diary.
     QDate from() const;
     QDate to() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
