@@ -1,7 +1,10 @@
 # The two commands of the README, and a few more for developers.
 #   make run    install what is missing, build, start the diary
 #   make test   install what is missing, build, run the whole test suite
+#   make check  build and run the unit suites only: no end-to-end tests, no root, no packages
+#   make lint   clang-format over src/ and tests/, shellcheck over the shell scripts
 #   make asan   the test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make asan-check  the unit suites only, built with the same sanitizers
 #   make bench  build and run the benchmarks (they print ratios, they do not pass or fail)
 #   make deb    build the Debian package (CPack), $(BUILD)/tobiquill_<version>_<arch>.deb
 #   make fuzz   the fuzz targets built with clang, libFuzzer and sanitizers, each run briefly
@@ -15,10 +18,16 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-goth
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
+# In CI (CI=true, as .ci/run sets it) a warning fails the build. Only there: a newer compiler on
+# a user's machine may warn where ours does not, and must not break their build.
+CMAKE_FLAGS := $(if $(filter true 1,$(CI)),-DTOBIQUILL_WERROR=ON,)
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
+SHELL_SCRIPTS := $(wildcard tests/e2e/*.sh) bench/run.sh .ci/run
+
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := IniFile32 CodePage932 Picture
 
-.PHONY: run test deps build asan bench deb fuzz clean
+.PHONY: run test check lint deps build compile asan asan-check build-asan bench deb fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -35,8 +44,10 @@ deps:
 	  fi; \
 	fi
 
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build: deps compile
+
+compile:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -45,11 +56,23 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-asan: deps
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOBIQUILL_SANITIZE=ON
+# The quick loop: what is installed already is used as it is.
+check: compile
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS) -L unit
+
+lint:
+	find src tests -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
+	shellcheck $(SHELL_SCRIPTS)
+
+asan: deps build-asan
+	$(SANITIZER_ENV) ctest --test-dir build-asan --output-on-failure -j$(JOBS)
+
+asan-check: deps build-asan
+	$(SANITIZER_ENV) ctest --test-dir build-asan --output-on-failure -j$(JOBS) -L unit
+
+build-asan:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOBIQUILL_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j$(JOBS)
-	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir build-asan --output-on-failure -j$(JOBS)
 
 # New inputs the fuzzer finds stay in build-fuzz; the committed seeds are only read.
 fuzz: deps

@@ -4,7 +4,7 @@
 
 #include "common/BenchDiary.h"
 #include "common/BenchReport.h"
-#include "core/DiaryArchive.h"
+#include "archive/DiaryArchive.h"
 #include "core/DiaryExport.h"
 #include "core/SafeFile.h"
 #include "core/StagedFile.h"

@@ -11,7 +11,7 @@ benchmarks=(bench_change_of_day bench_ini_file bench_startup bench_editor_typing
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTOBIQUILL_BENCH=ON \
   -DTOBIQUILL_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$jobs" --target "${benchmarks[@]}"
+cmake --build "$build" -j"$jobs" --target "${benchmarks[@]}" bench_process_startup
 
 # The diaries are made beside the build, on the disk a real diary lives on: a /tmp held in
 # memory would make the fsyncs, and so the floor, almost free.
@@ -20,9 +20,9 @@ mkdir -p "$scratch"
 export TMPDIR="$scratch"
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR="$scratch/runtime"
-  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
-export QT_QPA_PLATFORM=offscreen LANG=ja_JP.UTF-8 LC_ALL= LANGUAGE=ja TZ=Asia/Tokyo
+export QT_QPA_PLATFORM=offscreen LANG=ja_JP.UTF-8 LC_ALL='' LANGUAGE=ja TZ=Asia/Tokyo
 export QT_LOGGING_RULES='qt.qpa.*=false'
 
 report=$(mktemp)
@@ -30,6 +30,18 @@ trap 'rm -f "$report"' EXIT
 for b in "${benchmarks[@]}"; do
   "$build/bench/$b" | tee -a "$report"
 done
+
+# The real program as a process on a private X server, against the bare window built beside it.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$scratch/display" \
+  >"$scratch/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -f "$report"' EXIT
+for _ in $(seq 100); do
+  grep -q '^[0-9]' "$scratch/display" 2>/dev/null && break
+  sleep 0.1
+done
+DISPLAY=":$(head -n 1 "$scratch/display")" "$build/bench/bench_process_startup" \
+  "$build/src/tobiquill" "$build/bench/bench_floor_window" | tee -a "$report"
 
 echo
 echo "== Ratios =="

@@ -4,6 +4,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS tobiquill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Export, backup and restore run in a program of their own, which tobiquill finds here.
+install(TARGETS tobiquill-archive RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tobiquill)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/${TOBIQUILL_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${PROJECT_SOURCE_DIR}/resources/${TOBIQUILL_APP_ID}.metainfo.xml.in

@@ -1,21 +1,27 @@
+#include "app/CommandLine.h"
+#include "app/DisplayEnvironment.h"
+#include "app/ProgramFolder.h"
+#include "app/QtTranslations.h"
+#include "app/SessionEnd.h"
+#include "app/SingleWindow.h"
 #include "core/Clock.h"
-#include "core/CommandLine.h"
-#include "core/CommandLineTasks.h"
-#include "core/DisplayEnvironment.h"
-#include "core/ProgramFolder.h"
 #include "core/SafeFile.h"
+#include "core/TaskOptions.h"
 #include "widgets/HeldKeyFilter.h"
-#include "widgets/QtTranslations.h"
-#include "widgets/SessionEnd.h"
-#include "widgets/SingleWindow.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -50,13 +56,38 @@ QString diaryFolder(const CommandLine& commandLine)
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-// Export, backup and restore need no screen and open no window.
+// The program that runs the tasks: beside this one in a build folder, else in the package's
+// folder of helper programs.
+QString taskProgram()
+{
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QStringLiteral("tobiquill-archive"));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(
+        here.filePath(QStringLiteral(TOBIQUILL_HELPER_DIR "/tobiquill-archive")));
+}
+
+// Export, backup and restore need no screen and open no window. They run in tobiquill-archive,
+// which takes this process's place: the terminal and the exit code are the task's own.
 int runTask(int argc, char* argv[], const CommandLine& commandLine)
 {
     QCoreApplication app(argc, argv);
-    QTextStream err(stderr);
-    return CommandLineTasks::run(*commandLine.tasks, diaryFolder(commandLine), err,
-                                 ::isatty(STDERR_FILENO) == 1);
+    const QString program = taskProgram();
+    QList<QByteArray> arguments{QFile::encodeName(program)};
+    for (const QString& argument :
+         TaskOptions::given(*commandLine.tasks) +
+             QStringList{QStringLiteral("--diary"), diaryFolder(commandLine)})
+        arguments << QFile::encodeName(argument);
+    std::vector<char*> argvOut;
+    for (QByteArray& argument : arguments)
+        argvOut.push_back(argument.data());
+    argvOut.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(argvOut.front(), argvOut.data());
+    QTextStream(stderr) << QStringLiteral("tobiquill: %1 を起動できません: %2\n")
+                               .arg(program, QString::fromLocal8Bit(std::strerror(errno)));
+    return 1;
 }
 
 } // namespace
@@ -75,21 +106,26 @@ int main(int argc, char* argv[])
     DisplayEnvironment::apply(commandLine.platformGiven);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TOBIQUILL_APP_ID));
-    const QtTranslations translations(QLocale::system());
-    const HeldKeyFilter heldKeys;
 
     const QString folder = diaryFolder(commandLine);
+    // A diary open in another copy: that copy's window (or its password prompt) comes forward,
+    // and this start ends quietly, its work done.
+    if (SingleWindow::bringForward(folder))
+        return 0;
+    const QtTranslations translations(QLocale::system());
+    const HeldKeyFilter heldKeys;
     SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());
+    SingleWindow single(folder, &form);
+    QObject::connect(&form, &TForm1::diaryOpened, &single, &SingleWindow::listen);
     if (!form.FormCreate()) {
-        // The password prompt cancelled is the user's choice; a diary open in another copy
-        // brings that copy's window forward, and this start was no failure either.
+        // The password prompt cancelled is the user's choice. A copy that took the diary while
+        // this one started has said so in the box; its window comes forward all the same.
         if (!form.startupFailed())
             return 0;
         return SingleWindow::bringForward(folder) ? 0 : 1;
     }
-    const SingleWindow single(folder, &form);
     const SessionEnd sessionEnd(
         &form, [&form] { return !form.diary() || form.FormClose(); },
         [&form] { return form.quit(); });

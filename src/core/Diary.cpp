@@ -35,6 +35,11 @@ void Diary::removeLeftovers() const
     SafeFile::removeLeftoversOf(m_ini->FileName());
 }
 
+QList<std::pair<QByteArray, QByteArray>> Diary::titles() const
+{
+    return m_ini->ReadSectionValues(TitleSection);
+}
+
 bool Diary::hasEntry(const QString& dateKey) const
 {
     return m_store.hasEntry(dateKey);

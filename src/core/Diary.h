@@ -28,6 +28,9 @@ public:
     const QString& DataDir() const { return m_dataDir; }
     TIniFile32& IniFile() { return *m_ini; }
     const TIniFile32& IniFile() const { return *m_ini; }
+    // Every stored title as diary.ini holds it (date key, code page 932 bytes), in the file's
+    // order: for the tasks that go through every day.
+    QList<std::pair<QByteArray, QByteArray>> titles() const;
 
     // A day has an entry when anything stands at its entry file's path.
     bool hasEntry(const QString& dateKey) const;

@@ -73,3 +73,21 @@ QString Recovery::write(const QStringList& folders, const QString& dateKey, cons
                                     "書き出せませんでした。\n%1")
                          .arg(QDir::toNativeSeparators(folders.join(QLatin1Char('\n')))));
 }
+
+QString Recovery::report(const QString& path, const QString& error)
+{
+    if (path.isEmpty())
+        return error;
+    return QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString Recovery::leaveQuestion(const QString& path)
+{
+    return report(path, QString()) + QStringLiteral("保存せずに終了しますか?");
+}
+
+QString Recovery::stayMessage(const QString& error)
+{
+    return error + QStringLiteral("\nｳｨﾝﾄﾞｳは閉じずにおきます。");
+}

@@ -22,4 +22,12 @@ public:
     // the folders when none takes it.
     static QString write(const QStringList& folders, const QString& dateKey, const QString& title,
                          const QString& body, const QDateTime& at);
+
+    // What the user is told of the unsaved text: the file that holds it (path), or why no folder
+    // took it (error); empty when there was nothing to keep.
+    static QString report(const QString& path, const QString& error);
+    // The question before leaving without saving, once the text is kept (or there was none).
+    static QString leaveQuestion(const QString& path);
+    // When no folder took the text: the window stays open with it.
+    static QString stayMessage(const QString& error);
 };

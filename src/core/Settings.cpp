@@ -63,6 +63,8 @@ Settings Settings::read(const TIniFile32& ini, QSize screen, QSize window)
 
 QString Settings::whyNotStorable() const
 {
+    if (const QString why = whyNotStorableFontName(fontName); !why.isEmpty())
+        return why;
     for (const QString& text : {userName, password, schemePath, buttonPath}) {
         const qsizetype bad = CodePage932::firstUnencodable(text);
         if (bad >= 0)
@@ -72,6 +74,15 @@ QString Settings::whyNotStorable() const
         return QStringLiteral("このパスワードは diary.ini に正しく保存できません。"
                               "ほかのパスワードにしてください。");
     return {};
+}
+
+QString Settings::whyNotStorableFontName(const QString& name)
+{
+    if (CodePage932::firstUnencodable(name) < 0)
+        return {};
+    return QStringLiteral("フォント名「%1」には Shift-JIS で保存できない文字があるため、"
+                          "このフォントは使えません。")
+        .arg(name);
 }
 
 void Settings::write(TIniFile32& ini) const

@@ -33,6 +33,8 @@ struct Settings
     // hold in the name, password or a path; a password whose scrambled form the file would cut
     // or split), or an empty text when it can.
     QString whyNotStorable() const;
+    // The same for a font's name alone, as the font dialog hands it over.
+    static QString whyNotStorableFontName(const QString& name);
 
     // Writes every key but "URL", one write each, in the diary's fixed order.
     // A failed write throws and leaves the later keys unwritten.

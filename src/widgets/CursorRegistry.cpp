@@ -1,5 +1,7 @@
 #include "widgets/CursorRegistry.h"
 
+#include "widgets/PictureFile.h"
+
 #include <QPixmap>
 #include <array>
 
@@ -31,7 +33,8 @@ std::array<QCursor, 5>& cursors()
 void CursorRegistry::registerAll()
 {
     for (std::size_t i = 0; i < Pictures.size(); ++i) {
-        const QPixmap picture(QString::fromLatin1(Pictures[i].resource));
+        const QPixmap picture =
+            QPixmap::fromImage(PictureFile::read(QString::fromLatin1(Pictures[i].resource)));
         cursors()[i] = picture.isNull() ? QCursor(Qt::PointingHandCursor)
                                         : QCursor(picture, Pictures[i].hotX, Pictures[i].hotY);
     }

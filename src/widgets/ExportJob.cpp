@@ -1,6 +1,6 @@
 #include "widgets/ExportJob.h"
 
-#include "core/DiaryArchive.h"
+#include "core/DiaryPaths.h"
 #include "core/DiaryError.h"
 #include "core/StagedFile.h"
 
@@ -34,7 +34,7 @@ void ExportJob::run()
 {
     QString error;
     try {
-        if (DiaryArchive::isInsideDiary(m_programFolder, m_file))
+        if (DiaryPaths::isInsideDiary(m_programFolder, m_file))
             throw DiaryError(QStringLiteral("書き出し先を日記の中にはできません: %1").arg(m_file));
         StagedFile out(m_file, &m_progress);
         const DiaryExport::Result result = DiaryExport::render(

@@ -1,15 +1,14 @@
 #include "widgets/SkinnedForm.h"
 
 #include "core/Settings.h"
+#include "widgets/CaptionDrag.h"
 #include "widgets/CursorRegistry.h"
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QWindow>
 
 #include <cmath>
 
@@ -105,16 +104,5 @@ void SkinnedForm::centreOver(const QRect& area)
 
 void SkinnedForm::makeDragHandle(QLabel* label)
 {
-    m_dragHandle = label;
-    label->installEventFilter(this);
-}
-
-bool SkinnedForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_dragHandle && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
-        windowHandle()->startSystemMove();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    CaptionDrag::install(label);
 }

@@ -23,6 +23,11 @@ public:
     void centreOnScreen();
     void centreOver(const QRect& area);
 
+    // The program's face at a pixel size, and a text colour from the skin; the main window's
+    // labels take them too.
+    static QFont windowFont(int pixelSize = 12, bool bold = false);
+    static void setTextColour(QWidget* widget, QRgb colour);
+
 protected:
     // A left press on the label moves the window with the mouse, as a caption would.
     void makeDragHandle(QLabel* label);
@@ -34,15 +39,7 @@ protected:
     // A flat button with a bold caption and the program's button cursor.
     QToolButton* makeTextButton(const QString& text, const QRect& geometry, QRgb colour);
     QToolButton* makePictureButton(const QImage& picture, const QRect& geometry);
-
-    static QFont windowFont(int pixelSize = 12, bool bold = false);
-    static void setTextColour(QWidget* widget, QRgb colour);
     // A tooltip that shows text such as a day's title or a path exactly as written: the toolkit
     // would take a text that looks like markup for markup.
     static QString plainToolTip(const QString& text);
-
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QLabel* m_dragHandle = nullptr;
 };

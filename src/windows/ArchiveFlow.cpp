@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QWidget>
 
 ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
@@ -20,9 +19,7 @@ ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolde
 
 QString ArchiveFlow::archiveProgram()
 {
-    const QString archive =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tobiquill-archive"));
-    return QFileInfo(archive).isExecutable() ? archive : QCoreApplication::applicationFilePath();
+    return QCoreApplication::applicationFilePath();
 }
 
 void ArchiveFlow::exportDiary()

@@ -20,7 +20,7 @@ public:
     ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
                 std::function<bool()> saveShownDay, QString archiveProgram);
 
-    // The program that makes backups: tobiquill-archive beside this program, else this program.
+    // The program that makes backups: this one, which hands the task to tobiquill-archive.
     static QString archiveProgram();
 
     void exportDiary();

@@ -1,19 +1,18 @@
 #include "windows/MainForm.h"
 
 #include "core/Clock.h"
-#include "core/CodePage932.h"
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "core/IniFile32.h"
+#include "core/Recovery.h"
 #include "core/WindowPlace.h"
 #include "editor/ColorMemo.h"
-#include "skin/Scheme.h"
+#include "skin/SkinLoader.h"
 #include "widgets/AccessibleNames.h"
-#include "widgets/AnimateWindow.h"
 #include "widgets/AutoSave.h"
-#include "widgets/CursorRegistry.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
+#include "widgets/PictureFile.h"
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
@@ -23,204 +22,57 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
-#include <QWindow>
-
-#include <limits>
 
 namespace {
 constexpr int LeftoverCleanupDelayMs = 1000;
-const QSize DayButtonSize(27, 23);
-const QSize TodayButtonSize(17, 17);
-
-QFont uiFont(int pixelSize, bool bold = false)
-{
-    QFont font(Settings::defaultFontName());
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry, const QFont& font)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    label->setGeometry(geometry);
-    if (geometry.width() == 0) {
-        label->adjustSize();
-        label->resize(label->width(), geometry.height());
-    }
-    return label;
-}
-
-QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& geometry)
-{
-    auto* picture = new QLabel(parent);
-    picture->setGeometry(geometry);
-    picture->setPixmap(QPixmap(resource));
-    return picture;
-}
-
-QToolButton* makeGlyphButton(QWidget* parent, const QString& resource, int left)
-{
-    auto* button = new QToolButton(parent);
-    button->setAutoRaise(true);
-    button->setIcon(QIcon(resource));
-    button->setIconSize(QSize(16, 16));
-    button->setGeometry(left, 3, 16, 16);
-    return button;
-}
-
-void setTextColour(QWidget* widget, QRgb colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, QColor(colour));
-    palette.setColor(QPalette::Text, QColor(colour));
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_clock(clock),
       m_programFolder(programFolder)
 {
-    // The design's face is a Windows font; the closest face on this system stands in for it.
-    QFont::insertSubstitution(Settings::defaultFontName(), QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
-
     setWindowTitle(QStringLiteral("Tobiquill"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    createComponents();
-    createMenu();
+    setWindowIcon(QIcon(QPixmap::fromImage(PictureFile::read(QStringLiteral(":/icon.png")))));
+    setupUi(this);
+    AccessibleNames::apply(this);
+    connectCommands();
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::createComponents()
+void TForm1::connectCommands()
 {
-    Image1 = new QLabel(this);
-    Image1->setGeometry(0, 0, 320, 320);
-    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    Image11 = makePicture(this, QStringLiteral(":/image11.png"), QRect(6, 4, 16, 16));
-    const QFont captionFont = uiFont(12);
-    Label4 = makeLabel(this, QStringLiteral("Tobiquill"), QRect(25, 6, 0, 12), captionFont);
-    Label3 = makeLabel(this, QStringLiteral("Tobiquill"), QRect(24, 5, 0, 12), captionFont);
-    Label2 = new QLabel(this);
-    Label2->setGeometry(16, 2, 241, 17);
-    Label2->setContextMenuPolicy(Qt::CustomContextMenu);
-    Label2->installEventFilter(this);
-
-    SpeedButton1 = makeGlyphButton(this, QStringLiteral(":/glyph_menu.png"), 263);
-    SpeedButton5 = makeGlyphButton(this, QStringLiteral(":/glyph_minimize.png"), 280);
-    SpeedButton6 = makeGlyphButton(this, QStringLiteral(":/glyph_close.png"), 297);
-    AnimateWindow1 = new TAnimateWindow(this);
-    g = new TSlideBar(this);
-    connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
-
-    Label1 = makeLabel(this, QString(), QRect(20, 36, 141, 16), uiFont(14, true));
-
-    Yl = new ImageButton(this);
-    Yl->setGeometry(QRect(QPoint(216, 32), DayButtonSize));
-    today = new ImageButton(this);
-    today->setGeometry(QRect(QPoint(251, 35), TodayButtonSize));
-    today->setToolTip(QStringLiteral("Today"));
-    Yr = new ImageButton(this);
-    Yr->setGeometry(QRect(QPoint(276, 32), DayButtonSize));
-    Label6 = makeLabel(this, QStringLiteral("Prev"), QRect(218, 55, 25, 9), uiFont(10, true));
-    Label7 = makeLabel(this, QStringLiteral("Next"), QRect(276, 55, 25, 10), uiFont(10, true));
-    Image12 = makePicture(this, QStringLiteral(":/image12.png"), QRect(188, 55, 16, 16));
-    cal = new ImageButton(this);
-    cal->setGeometry(QRect(QPoint(247, 65), DayButtonSize));
-    Label8 = makeLabel(this, QStringLiteral("Calendar"), QRect(236, 88, 0, 10), uiFont(10, true));
-    Label9 = makeLabel(this, QStringLiteral("Title"), QRect(18, 73, 25, 9), uiFont(11, true));
-
-    Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(48, 73, 161, 16);
-    Edit1->setFrame(false);
-    Edit1->setFont(uiFont(12));
-    Edit1->setTextMargins(0, 0, 0, 0);
-    // A title of any length the file holds is shown and saved whole.
-    Edit1->setMaxLength(std::numeric_limits<int>::max());
-
-    Memo1 = new TColorMemo(this);
-    Memo1->setGeometry(24, 104, 276, 194);
-    Memo1->setFrameShape(QFrame::NoFrame);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setTabChangesFocus(false);
-    setTabOrder(Edit1, Memo1);
-
-    const std::initializer_list<std::pair<QWidget*, const char*>> names = {
-        {Image1, "Image1"},
-        {Image11, "Image11"},
-        {Label4, "Label4"},
-        {Label3, "Label3"},
-        {Label2, "Label2"},
-        {SpeedButton1, "SpeedButton1"},
-        {SpeedButton5, "SpeedButton5"},
-        {SpeedButton6, "SpeedButton6"},
-        {Label1, "Label1"},
-        {Yl, "Yl"},
-        {today, "today"},
-        {Yr, "Yr"},
-        {Label6, "Label6"},
-        {Label7, "Label7"},
-        {Image12, "Image12"},
-        {cal, "cal"},
-        {Label8, "Label8"},
-        {Label9, "Label9"},
-        {Edit1, "Edit1"},
-        {Memo1, "Memo1"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-    AccessibleNames::apply(this);
-
     // Key preview: the window sees a key before the control that has the focus.
     for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1, Yl, today, Yr, cal,
                                                       SpeedButton1, SpeedButton5, SpeedButton6})
         w->installEventFilter(this);
 
-    connect(Yl, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yl, m_skin.Image5); });
-    connect(Yr, &ImageButton::mouseDown, this, [this] { dayButtonDown(Yr, m_skin.Image3); });
-    connect(today, &ImageButton::mouseDown, this, [this] { dayButtonDown(today, m_skin.Image8); });
-    connect(cal, &ImageButton::mouseDown, this, [this] { dayButtonDown(cal, m_skin.Image10); });
+    connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
+    connect(Yl, &ImageButton::mouseDown, this, [this] { showFace(Yl, m_skin.Image5, m_skin); });
+    connect(Yr, &ImageButton::mouseDown, this, [this] { showFace(Yr, m_skin.Image3, m_skin); });
+    connect(today, &ImageButton::mouseDown, this,
+            [this] { showFace(today, m_skin.Image8, m_skin); });
+    connect(cal, &ImageButton::mouseDown, this, [this] { showFace(cal, m_skin.Image10, m_skin); });
     connect(Yl, &ImageButton::mouseUp, this, &TForm1::YlMouseUp);
     connect(Yr, &ImageButton::mouseUp, this, &TForm1::YrMouseUp);
     connect(today, &ImageButton::mouseUp, this, &TForm1::todayMouseUp);
     connect(cal, &ImageButton::mouseUp, this, &TForm1::calMouseUp);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton5, &QToolButton::clicked, AnimateWindow1, &TAnimateWindow::AnimatedMinimize);
     connect(SpeedButton6, &QToolButton::clicked, this, &QWidget::close);
-}
 
-void TForm1::createMenu()
-{
-    PopupMenu1 = new QMenu(this);
-    Font1 = PopupMenu1->addAction(QStringLiteral("Font"));
-    N2 = PopupMenu1->addAction(QStringLiteral("Setting"));
-    N1 = PopupMenu1->addAction(QStringLiteral("モルナの日記"));
-    N1->setCheckable(true);
-    N1->setChecked(true);
-    forwordd1 = PopupMenu1->addAction(QStringLiteral("forwordd"));
-    back1 = PopupMenu1->addAction(QStringLiteral("back"));
-    today1 = PopupMenu1->addAction(QStringLiteral("today"));
-    cal1 = PopupMenu1->addAction(QStringLiteral("cal"));
-    // The search is reached by its shortcut only; the menu stays as designed.
-    find1 = new QAction(QStringLiteral("find"), this);
-    for (QAction* hidden : {forwordd1, back1, today1, cal1})
-        hidden->setVisible(false);
-    ScrollBar1 = PopupMenu1->addAction(QStringLiteral("Scroll Bar"));
-    ScrollBar1->setCheckable(true);
+    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
+    connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
+    connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
+    connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
+    connect(find1, &QAction::triggered, this, &TForm1::find1Click);
     // The program's own items follow the design's.
     PopupMenu1->addSeparator();
     connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
@@ -229,45 +81,22 @@ void TForm1::createMenu()
             [this] { archiveFlow().exportDiary(); });
     connect(PopupMenu1->addAction(QStringLiteral("バックアップ...")), &QAction::triggered, this,
             [this] { archiveFlow().backup(); });
-
-    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
-    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
-    connect(ScrollBar1, &QAction::triggered, this, &TForm1::ScrollBar1Click);
-    connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
-    connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
-    connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
-    connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
-    connect(find1, &QAction::triggered, this, &TForm1::find1Click);
-
-    const auto popupAt = [this](QWidget* source) {
-        return [this, source](const QPoint& pos) { PopupMenu1->popup(source->mapToGlobal(pos)); };
-    };
-    connect(Image1, &QWidget::customContextMenuRequested, this, popupAt(Image1));
-    connect(Label2, &QWidget::customContextMenuRequested, this, popupAt(Label2));
 }
 
 bool TForm1::FormCreate()
 {
-    g->setMin(0);
-    g->setMax(10);
-    g->setPosition(10);
-    CursorRegistry::registerAll();
-    for (ImageButton* button : {Yl, today, Yr, cal})
-        button->setCursor(CursorRegistry::cursor(5));
-    Memo1->HotSpot().Cursor = CursorRegistry::cursor(1);
+    showCursors();
 
     if (!guarded([this] { m_diary = std::make_unique<Diary>(m_programFolder); })) {
         m_startupFailed = true;
         return false;
     }
+    emit diaryOpened();
 
     setFixedSize(Image1->size());
     applySettings();
 
-    QImage scheme(QStringLiteral(":/scheme.png"));
-    QImage buttons(QStringLiteral(":/buttons.png"));
-    checkUserPictures(scheme, buttons);
-    BuildSkin(scheme, buttons);
+    loadSkin();
 
     if (!passwordGate()) {
         // Nothing of this start may reach the disk: the diary is let go unwritten.
@@ -316,73 +145,21 @@ void TForm1::applySettings()
     if (screen)
         areas.prepend(screen->availableGeometry());
     move(WindowPlace::onScreen(m_placedAt, size(), areas));
-
-    // The name is one family, as stored: "Foo, Bar" is no list of two.
-    QFont bodyFont;
-    bodyFont.setFamilies({s.fontName});
-    bodyFont.setPointSize(s.fontSize > 0 ? s.fontSize : 9);
-    Memo1->setFont(bodyFont);
-
-    N1->setChecked(s.companion);
-    ScrollBar1->setChecked(s.scrollBar);
-    Memo1->setVerticalScrollBarPolicy(s.scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    showSettings(s);
 }
 
-// A user's picture replaces a built-in one only when it has the width the skin is cut for.
-// A missing file forgets its path; a file of another width, or one that is no picture at all,
-// is left alone and keeps its path, so the user can mend it in the settings.
-void TForm1::checkUserPictures(QImage& scheme, QImage& buttons)
+// A file the loader refused is reported; the built-in picture shows in its place.
+void TForm1::loadSkin()
 {
-    const auto check = [this](QString& path, QImage& builtIn, int width) {
-        if (path.isEmpty() || !QFileInfo(path).isFile()) {
-            path.clear();
-            return;
-        }
-        const QImage temp(path);
-        if (temp.isNull()) {
-            Dialogs::error(this, QStringLiteral("ﾌｧｲﾙ %1 は画像として読み込めません。"
-                                                "組み込みの画像を使います。")
-                                     .arg(path));
-            return;
-        }
-        if (temp.width() == width)
-            builtIn = temp;
-    };
-    check(m_settings.schemePath, scheme, 16);
-    check(m_settings.buttonPath, buttons, 104);
-}
-
-void TForm1::BuildSkin(const QImage& scheme, const QImage& buttons)
-{
-    m_skin = Skin::build(scheme, buttons);
-    const TSchemeColors& c = m_skin.SchemeColors;
-    Image1->setPixmap(QPixmap::fromImage(m_skin.Image1));
-
-    for (QWidget* editor : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Memo1)}) {
-        QPalette palette = editor->palette();
-        palette.setColor(QPalette::Base, QColor(c.BoxFill));
-        palette.setColor(QPalette::Text, QColor(c.BodyText));
-        editor->setPalette(palette);
-    }
-    setTextColour(Label3, c.CaptionText);
-    setTextColour(Label4, c.CaptionShadow);
-    setTextColour(Label1, c.DateText);
-    for (QLabel* label : {Label6, Label7, Label8, Label9})
-        setTextColour(label, c.LabelText);
-
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(c.Face));
-    setPalette(palette);
-
-    Yl->setPicture(buttonPicture(m_skin.Image4, Yl));
-    Yr->setPicture(buttonPicture(m_skin.Image2, Yr));
-    today->setPicture(buttonPicture(m_skin.Image7, today));
-    cal->setPicture(buttonPicture(m_skin.Image9, cal));
-}
-
-QImage TForm1::buttonPicture(const QImage& face, const ImageButton* button) const
-{
-    return Scheme::buttonPicture(face, button->size(), m_skin.SchemeColors.Face);
+    const SkinLoader::Loaded loaded =
+        SkinLoader::load(m_settings, PictureFile::read(QStringLiteral(":/scheme.png")),
+                         PictureFile::read(QStringLiteral(":/buttons.png")), PictureFile::read);
+    for (const QString& refused : loaded.refused)
+        Dialogs::error(this, refused);
+    m_settings.schemePath = loaded.schemePath;
+    m_settings.buttonPath = loaded.buttonPath;
+    m_skin = loaded.skin;
+    showSkin(this, m_skin);
 }
 
 // The prompt comes after the skin, whose picture and colours it shows, and before anything of
@@ -465,17 +242,12 @@ bool TForm1::guarded(const std::function<void()>& step)
     return Dialogs::guard(this, step);
 }
 
-void TForm1::dayButtonDown(ImageButton* button, const QImage& pressedFace)
-{
-    button->setPicture(buttonPicture(pressedFace, button));
-}
-
 // The day left is saved first; when that fails the command stops there and the day stays.
 bool TForm1::dayButtonUp(ImageButton* button, const QImage& normalFace)
 {
     if (!guarded([this] { m_day->save(); }))
         return false;
-    button->setPicture(buttonPicture(normalFace, button));
+    showFace(button, normalFace, m_skin);
     return true;
 }
 
@@ -572,11 +344,6 @@ bool TForm1::FormKeyUp(QKeyEvent* event)
     return true;
 }
 
-void TForm1::SpeedButton1Click()
-{
-    PopupMenu1->popup(mapToGlobal(QPoint(SpeedButton1->x(), SpeedButton1->y() + 16)));
-}
-
 // The new values live here until close writes them; a new skin shows at the next start.
 void TForm1::N2Click()
 {
@@ -594,11 +361,9 @@ void TForm1::N2Click()
 void TForm1::Font1Click()
 {
     const std::optional<QFont> chosen = Dialogs::chooseFont(this, Memo1->font());
-    if (chosen && CodePage932::firstUnencodable(chosen->family()) >= 0) {
-        // The name is kept in diary.ini, which could not hold it.
-        Dialogs::error(this, QStringLiteral("フォント名「%1」には Shift-JIS で保存できない"
-                                            "文字があるため、このフォントは使えません。")
-                                 .arg(chosen->family()));
+    const QString why = chosen ? Settings::whyNotStorableFontName(chosen->family()) : QString();
+    if (!why.isEmpty()) {
+        Dialogs::error(this, why);
     } else if (chosen) {
         // The dialog offers no effects: underline and strike-out are not taken over.
         QFont font = *chosen;
@@ -608,12 +373,6 @@ void TForm1::Font1Click()
     }
     Memo1->setEnabled(false);
     Memo1->setEnabled(true);
-}
-
-void TForm1::ScrollBar1Click()
-{
-    Memo1->setVerticalScrollBarPolicy(ScrollBar1->isChecked() ? Qt::ScrollBarAlwaysOn
-                                                              : Qt::ScrollBarAlwaysOff);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -631,11 +390,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // end of the line); pressing a shortcut must not change the text the day is saved with.
         return shortcutAction(key) != nullptr;
     }
-    if (watched == Label2 && event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && windowHandle()) {
-        windowHandle()->startSystemMove();
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -650,15 +404,12 @@ bool TForm1::FormClose()
 void TForm1::writeSettings()
 {
     Settings& s = m_settings;
-    s.fontName = Memo1->font().families().value(0, Memo1->font().family());
-    s.fontSize = Memo1->font().pointSize();
+    keepSettings(s);
     // A window not moved keeps the stored position, also one the system could not place.
     if (pos() != m_placedAt) {
         s.left = x();
         s.top = y();
     }
-    s.companion = N1->isChecked();
-    s.scrollBar = ScrollBar1->isChecked();
     s.write(m_diary->IniFile());
 }
 
@@ -694,20 +445,17 @@ void TForm1::closeEvent(QCloseEvent* event)
 // reasons go to standard error.
 bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
 {
-    const QString kept =
-        unsaved.recoveryPath.isEmpty()
-            ? unsaved.recoveryError
-            : QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
-                  .arg(QDir::toNativeSeparators(unsaved.recoveryPath));
     if (m_quitting) {
-        QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n' << kept << '\n';
+        QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n'
+                            << Recovery::report(unsaved.recoveryPath, unsaved.recoveryError)
+                            << '\n';
         return unsaved.recoveryError.isEmpty();
     }
     Dialogs::error(this, unsaved.error);
     if (!unsaved.recoveryError.isEmpty()) {
         // Nothing took the text: the window stays with it, to be copied or saved later.
-        Dialogs::error(this, kept + QStringLiteral("\nｳｨﾝﾄﾞｳは閉じずにおきます。"));
+        Dialogs::error(this, Recovery::stayMessage(unsaved.recoveryError));
         return false;
     }
-    return Dialogs::question(this, kept + QStringLiteral("保存せずに終了しますか?"));
+    return Dialogs::question(this, Recovery::leaveQuestion(unsaved.recoveryPath));
 }

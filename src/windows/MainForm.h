@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "core/ShownDay.h"
 #include "skin/Skin.h"
+#include "windows/MainFormUi.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,21 +15,12 @@ class Clock;
 class ArchiveFlow;
 class AutoSave;
 class Diary;
-class ImageButton;
-class QAction;
 class QKeyEvent;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QToolButton;
-class TAnimateWindow;
-class TSlideBar;
-class TColorMemo;
 class TForm2;
 
 // The main window: start-up, the day shown, the day commands, close. It is the page the shown
 // day's text fills; the rules of loading and saving it live in ShownDay.
-class TForm1 : public QWidget, private ShownDay::Page
+class TForm1 : public QWidget, public MainFormUi, private ShownDay::Page
 {
     Q_OBJECT
 
@@ -61,52 +53,19 @@ public:
     Diary* diary() const { return m_diary.get(); }
     ShownDay* shownDay() const { return m_day.get(); }
 
-    // Components, named as in the window's design.
-    QLabel* Image1 = nullptr;
-    QLabel* Image11 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label2 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QLabel* Label1 = nullptr;
-    ImageButton* Yl = nullptr;
-    ImageButton* today = nullptr;
-    ImageButton* Yr = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Image12 = nullptr;
-    ImageButton* cal = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    TColorMemo* Memo1 = nullptr;
-    TAnimateWindow* AnimateWindow1 = nullptr;
-    // The hidden scroll-position model of the body.
-    TSlideBar* g = nullptr;
-
-    QMenu* PopupMenu1 = nullptr;
-    QAction* Font1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* forwordd1 = nullptr;
-    QAction* back1 = nullptr;
-    QAction* today1 = nullptr;
-    QAction* cal1 = nullptr;
-    QAction* find1 = nullptr;
-    QAction* ScrollBar1 = nullptr;
-
     // Made at its first use and kept: it remembers the day last chosen.
     std::unique_ptr<TForm2> Form2;
+
+signals:
+    // Start-up holds the diary (and its lock) now; the password prompt may follow.
+    void diaryOpened();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createComponents();
-    void createMenu();
+    void connectCommands();
     bool leaveAnyway(const ShownDay::Unsaved& unsaved);
     void writeSettings();
     void addCompanionComment(double reference);
@@ -119,8 +78,7 @@ private:
     void addBodyLine(const QString& line) override;
     void startAutoSave();
     void applySettings();
-    void checkUserPictures(QImage& scheme, QImage& buttons);
-    void BuildSkin(const QImage& scheme, const QImage& buttons);
+    void loadSkin();
     bool passwordGate();
     // Every loaded day opens at its first line: the scroll model's range is fitted to the body
     // and its position set to the top.
@@ -129,7 +87,6 @@ private:
     void g_Change();
 
     // Day commands.
-    void dayButtonDown(ImageButton* button, const QImage& pressedFace);
     bool dayButtonUp(ImageButton* button, const QImage& normalFace);
     void YlMouseUp();
     void YrMouseUp();
@@ -139,16 +96,13 @@ private:
     void changeDay(double newDate);
     bool FormKeyUp(QKeyEvent* event);
     QAction* shortcutAction(const QKeyEvent* event) const;
-    void SpeedButton1Click();
     void N2Click();
     void Font1Click();
-    void ScrollBar1Click();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
     // Export and backup of the diary, from the menu.
     ArchiveFlow archiveFlow();
-    QImage buttonPicture(const QImage& face, const ImageButton* button) const;
     double now() const;
 
     const Clock& m_clock;

@@ -1,7 +1,6 @@
 #include "windows/SearchForm.h"
 
 #include "core/Diary.h"
-#include "core/IniFile32.h"
 #include "skin/Skin.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
@@ -19,7 +18,7 @@ const QString Caption = QStringLiteral("検索");
 
 TSearchForm::TSearchForm(const Skin& skin, const Diary& diary, QWidget* parent)
     : SkinnedForm(skin.Image6, skin.SchemeColors.Face, parent),
-      m_engine(diary.DataDir(), diary.IniFile().ReadSectionValues("title"))
+      m_engine(diary.DataDir(), diary.titles())
 {
     const TSchemeColors& colours = skin.SchemeColors;
     setWindowTitle(Caption);

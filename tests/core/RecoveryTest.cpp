@@ -100,6 +100,28 @@ private slots:
         QVERIFY(SafeFile::read(first).contains("a\n"));
         QVERIFY(SafeFile::read(second).contains("b\n"));
     }
+
+    // Leaving is offered once the text is kept somewhere; when no folder took it the window stays.
+    void messages_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kept") << u"/r/20240105.txt"_s << QString()
+                              << u"保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n"
+                                 "/r/20240105.txt\n\n保存せずに終了しますか?"_s;
+        QTest::newRow("nothing to keep") << QString() << QString() << u"保存せずに終了しますか?"_s;
+        QTest::newRow("kept nowhere")
+            << QString() << u"disk full"_s << u"disk full\nｳｨﾝﾄﾞｳは閉じずにおきます。"_s;
+    }
+    void messages()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        QFETCH(QString, text);
+        QCOMPARE(error.isEmpty() ? Recovery::leaveQuestion(path) : Recovery::stayMessage(error),
+                 text);
+    }
 };
 
 QTEST_GUILESS_MAIN(RecoveryTest)

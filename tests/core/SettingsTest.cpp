@@ -154,6 +154,8 @@ private slots:
         QTest::newRow("name outside the code page") << "name" << QStringLiteral("🌈") << false;
         QTest::newRow("path outside the code page")
             << "path" << QStringLiteral("/caf\u00e9.bmp") << false;
+        QTest::newRow("font name outside the code page")
+            << "font" << QStringLiteral("Caf\u00e9") << false;
         // The first draw is 3: a control character scrambles to a blank the file would trim.
         QTest::newRow("password scrambled to a blank")
             << "password" << QStringLiteral("\x1d") << false;
@@ -164,8 +166,13 @@ private slots:
         QFETCH(QString, value);
         QFETCH(bool, storable);
         Settings s;
-        (field == "name" ? s.userName : field == "path" ? s.schemePath : s.password) = value;
+        (field == "name"   ? s.userName
+         : field == "path" ? s.schemePath
+         : field == "font" ? s.fontName
+                           : s.password) = value;
         QCOMPARE(s.whyNotStorable().isEmpty(), storable);
+        if (field == "font")
+            QCOMPARE(Settings::whyNotStorableFontName(value), s.whyNotStorable());
     }
 };
 

@@ -74,4 +74,9 @@ app_close
 check_eq "--diary names the diary's folder" "elsewhere" "$(ini_value "$other/diary.ini" title 20240601)"
 check_absent "--diary wins over TOBIQUILL_HOME" "$E2E_WORK/ignored/diary.ini"
 
+# The tasks run in tobiquill-archive, which the installed program finds in its helper folder.
+check "the installed program backs the diary up" \
+    quietly env -u DISPLAY "$E2E_BIN" --diary "$other" --backup "$E2E_WORK/installed.zip"
+check "the backup is written" test -s "$E2E_WORK/installed.zip"
+
 finish

@@ -11,7 +11,7 @@
 set -u
 
 E2E_BIN=${1:-}
-E2E_TIMEOUT=${E2E_TIMEOUT:-10}
+E2E_TIMEOUT=${E2E_TIMEOUT:-30}
 E2E_PASSED=0
 E2E_FAILED=0
 E2E_WORK=
@@ -26,14 +26,34 @@ APP_ARGS=()
 # Commands e2e_cleanup runs first, for what a test started beside the program.
 E2E_CLEANUP=()
 
-# Window coordinates of the main window's controls, for the tests that source this file.
+# Every window coordinate the tests click, in one place: the centres of the controls, inside
+# their window. The main window:
 readonly CLOSE_X=305 CLOSE_Y=11
+readonly MINIMISE_X=288 MINIMISE_Y=11
 readonly MENU_X=271 MENU_Y=11
+# The menu opens with its top-left corner here (the menu button's left, below the button).
+readonly MENU_LEFT=263 MENU_TOP=19
+# A point of the drag strip, clear of the caption's end and the buttons.
+readonly STRIP_X=120 STRIP_Y=10
 readonly TITLE_X=120 TITLE_Y=81
 readonly BODY_X=160 BODY_Y=200
 readonly YL_X=229 YL_Y=43
 readonly TODAY_X=259 TODAY_Y=43
 readonly YR_X=289 YR_Y=43
+# The calendar: the next-month button, OK, and the month grid at (12, 32), whose
+# cells (see cal_cell) are 22 x 11 pixels, row 0 the weekday names.
+readonly CAL_OK_X=89 CAL_OK_Y=130
+readonly CAL_NEXT_X=157 CAL_NEXT_Y=130
+readonly CAL_GRID_X=12 CAL_GRID_Y=32 CAL_CELL_W=22 CAL_CELL_H=11
+# The settings: the name, the password, the box "Use PassWord", OK.
+readonly SET_NAME_X=120 SET_NAME_Y=48
+readonly SET_PASSWORD_X=120 SET_PASSWORD_Y=67
+readonly SET_USE_X=130 SET_USE_Y=86
+readonly SET_OK_X=89 SET_OK_Y=132
+# The password prompt: the password, Cancel, OK.
+readonly PROMPT_EDIT_X=120 PROMPT_EDIT_Y=74
+readonly PROMPT_CANCEL_X=41 PROMPT_CANCEL_Y=122
+readonly PROMPT_OK_X=137 PROMPT_OK_Y=122
 
 # ---------------------------------------------------------------------------------------------
 # Reporting
@@ -280,7 +300,7 @@ app_start() {
 
     # There is no window manager: the window gets the keyboard straight from the server, and the
     # pointer rests over it so that keys still reach it should the focus ever revert to the root.
-    xdotool mousemove --window "$WIN" 160 160
+    xdotool mousemove --window "$WIN" "$BODY_X" "$BODY_Y"
     xdotool windowfocus "$WIN"
     wait_for x_focus_is_window || abort "the window takes the keyboard focus"
 }
@@ -386,12 +406,17 @@ menu_choose() {
     local x y
     IFS=, read -r x y <<<"$(window_position "$WIN")"
     app_click "$MENU_X" "$MENU_Y"
-    # The menu's top-left corner is at the menu button's left, 16 pixels below its top.
-    wait_for popup_found "$((x + 263)),$((y + 19))" ||
+    wait_for popup_found "$((x + MENU_LEFT)),$((y + MENU_TOP))" ||
         abort "the menu button opens the menu just below itself"
     xdotool key --repeat "$1" --delay 50 Down
     xdotool key Return
     wait_for popup_gone || abort "choosing a menu item closes the menu"
+}
+
+# cal_cell COLUMN ROW: the calendar window's coordinates of the middle of that grid cell
+# (column 0 Sunday; row 1 the month's first week).
+cal_cell() {
+    echo "$((CAL_GRID_X + CAL_CELL_W * $1 + CAL_CELL_W / 2)) $((CAL_GRID_Y + CAL_CELL_H * $2 + CAL_CELL_H / 2))"
 }
 
 # clipboard_is TEXT (final line breaks are not compared).

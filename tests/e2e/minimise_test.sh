@@ -7,8 +7,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
 e2e_start_openbox
 
-readonly MINIMISE_X=288 MINIMISE_Y=11
-readonly STRIP_X=120 STRIP_Y=10
 readonly DRAG_X=60 DRAG_Y=40
 
 home=$(new_folder home)

@@ -26,7 +26,8 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
         grep -q "\\b$library (>= " <<<"$depends"
 done
 dpkg-deb -c "$deb" | awk '{ print $NF }' >"$E2E_WORK/contents"
-for file in ./usr/bin/tobiquill ./usr/share/applications/$ID.desktop \
+for file in ./usr/bin/tobiquill ./usr/libexec/tobiquill/tobiquill-archive \
+    ./usr/share/applications/$ID.desktop \
     ./usr/share/metainfo/$ID.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/$ID.png \
     ./usr/share/icons/hicolor/256x256/apps/$ID.png; do
     check "the package holds $file" grep -qxF "$file" "$E2E_WORK/contents"
@@ -37,5 +38,9 @@ dpkg-deb -x "$deb" "$root"
 E2E_BIN=$root/usr/bin/tobiquill
 check_eq "the packaged program prints its version" "tobiquill 0.1" \
     "$(env -u DISPLAY "$E2E_BIN" --version)"
+mkdir "$E2E_WORK/diary"
+printf '[data]\r\n' >"$E2E_WORK/diary/diary.ini"
+check "the packaged program backs a diary up through its helper program" env -u DISPLAY \
+    "$E2E_BIN" --diary "$E2E_WORK/diary" --backup "$E2E_WORK/diary.zip"
 
 finish

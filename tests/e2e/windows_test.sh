@@ -99,11 +99,11 @@ else
 fi
 check_bytes "the day left keeps its text" "$data/20240105" "$five"
 
-# February 2024 begins on a Thursday (column 4 of row 1), so the 10th is the Saturday of row 2:
-# column 6, x 144..166 and y 54..65 inside the grid at (12, 32).
-xdotool mousemove --window "$calendar" 157 130 click 1
-xdotool mousemove --window "$calendar" 155 59 click 1
-xdotool mousemove --window "$calendar" 89 130 click 1
+# February 2024 begins on a Thursday (column 4 of row 1), so the 10th is the Saturday of row 2.
+xdotool mousemove --window "$calendar" "$CAL_NEXT_X" "$CAL_NEXT_Y" click 1
+read -r x y <<<"$(cal_cell 6 2)"
+xdotool mousemove --window "$calendar" "$x" "$y" click 1
+xdotool mousemove --window "$calendar" "$CAL_OK_X" "$CAL_OK_Y" click 1
 wait_for app_window_gone "$calendar" || abort "OK closes the calendar"
 focus_window "$WIN" || abort "the main window takes the keyboard back after OK"
 type_body "ten"
@@ -119,16 +119,16 @@ wait_for other_window || abort "Setting opens the settings"
 settings=$FOUND
 check_eq "the settings are titled like the program" Tobiquill "$(xdotool getwindowname "$settings")"
 focus_window "$settings" || abort "the settings take the keyboard focus"
-xdotool mousemove --window "$settings" 120 48 click 1
+xdotool mousemove --window "$settings" "$SET_NAME_X" "$SET_NAME_Y" click 1
 app_keys ctrl+a
 app_type "hanako"
 # The copy is handled after the typing, so the name is known to be complete.
 app_keys ctrl+a ctrl+c
 wait_for clipboard_is "hanako" || fail "the name edit takes the typed name"
-xdotool mousemove --window "$settings" 120 67 click 1
+xdotool mousemove --window "$settings" "$SET_PASSWORD_X" "$SET_PASSWORD_Y" click 1
 app_type "pw12"
-xdotool mousemove --window "$settings" 130 86 click 1
-xdotool mousemove --window "$settings" 89 132 click 1
+xdotool mousemove --window "$settings" "$SET_USE_X" "$SET_USE_Y" click 1
+xdotool mousemove --window "$settings" "$SET_OK_X" "$SET_OK_Y" click 1
 wait_for app_window_gone "$settings" || abort "OK closes the settings"
 app_close
 check_eq "the name is stored" hanako "$(ini_value "$ini" data username)"
@@ -142,7 +142,7 @@ check_not "the main window waits behind the prompt" main_window_shown
 # Escape in the prompt is no way past it: the start goes on waiting for the password.
 app_keys Escape
 app_type "pw21"
-app_click 137 122
+app_click "$PROMPT_OK_X" "$PROMPT_OK_Y"
 if wait_for other_window; then
     pass "a wrong password gets a message, and Escape before it did not end the program"
     box=$FOUND
@@ -156,10 +156,10 @@ fi
 check_not "the prompt stays after a wrong password" app_window_gone "$prompt"
 check_not "a wrong password keeps the main window hidden" main_window_shown
 focus_window "$prompt" || abort "the prompt takes the keyboard back"
-app_click 120 74
+app_click "$PROMPT_EDIT_X" "$PROMPT_EDIT_Y"
 app_keys ctrl+a BackSpace
 app_type "pw12"
-app_click 137 122
+app_click "$PROMPT_OK_X" "$PROMPT_OK_Y"
 wait_for main_window_shown || abort "the right password shows the main window"
 pass "the right password shows the main window"
 WIN=$FOUND
@@ -167,7 +167,7 @@ app_close
 
 before=$(digests)
 app_start "$home" "$NOW"
-app_click 41 122
+app_click "$PROMPT_CANCEL_X" "$PROMPT_CANCEL_Y"
 if wait_for test -e "$E2E_WORK/app.rc"; then
     check_eq "Cancel at the prompt ends the program with code 0" 0 "$(cat "$E2E_WORK/app.rc")"
 else

@@ -1,5 +1,6 @@
 #include "common/Immutable.h"
 #include "common/WindowFixture.h"
+#include "core/Recovery.h"
 #include "core/SafeFile.h"
 #include "editor/ColorMemo.h"
 #include "widgets/AutoSave.h"
@@ -130,9 +131,7 @@ private slots:
         QCOMPARE(f.messages.size(), 1);
         const QStringList files = recoveryFiles(f);
         QCOMPARE(files.size(), 1);
-        QCOMPARE(f.questions,
-                 QStringList(u"保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n"
-                             "保存せずに終了しますか?"_s.arg(files.first())));
+        QCOMPARE(f.questions, QStringList(Recovery::leaveQuestion(files.first())));
         QCOMPARE(form->diary() == nullptr, leave);
     }
 

@@ -1,6 +1,5 @@
 #include "common/WindowFixture.h"
 #include "editor/ColorMemo.h"
-#include "skin/Scheme.h"
 #include "widgets/ImageButton.h"
 
 #include <QLabel>
@@ -30,19 +29,13 @@ bool holds(const QImage& image, QRgb colour)
 }
 } // namespace
 
-// The look built at start-up from the built-in pictures or the user's files.
+// The look built at start-up as the window shows it; which pictures are taken is the skin
+// loader's test.
 class MainFormSkinTest : public QObject
 {
     Q_OBJECT
 
 private:
-    static QString savePicture(WindowFixture& f, const QString& name, const QImage& image)
-    {
-        const QString path = f.path(name);
-        image.save(path, "PNG");
-        return path;
-    }
-
     static void setPaths(WindowFixture& f, const QString& scheme, const QString& buttons)
     {
         f.write("diary.ini", "[data]\r\nschemepath=" + scheme.toUtf8() +
@@ -84,45 +77,6 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
-    void oneColourScheme_coloursEverything()
-    {
-        WindowFixture f;
-        QImage scheme(16, 16, QImage::Format_RGB32);
-        scheme.fill(rgb(0x123456));
-        setPaths(f, savePicture(f, "plain.png", scheme), QString());
-        auto form = f.start();
-        const QImage background = form->Image1->pixmap().toImage();
-        for (const QPoint p : {QPoint(0, 0), QPoint(1, 1), QPoint(160, 10), QPoint(100, 200),
-                               QPoint(50, 80), QPoint(319, 319)})
-            QCOMPARE(background.pixel(p), rgb(0x123456));
-        QCOMPARE(textColour(form->Label1), rgb(0x123456));
-        QCOMPARE(form->Memo1->palette().color(QPalette::Text).rgb(), rgb(0x123456));
-        QCOMPARE(form->Memo1->palette().color(QPalette::Base).rgb(), rgb(0x123456));
-    }
-
-    void userPictureOfAnotherWidth_isIgnored_butItsPathIsKept_data()
-    {
-        QTest::addColumn<bool>("scheme");
-        QTest::newRow("scheme 20 wide") << true;
-        QTest::newRow("strip 100 wide") << false;
-    }
-
-    void userPictureOfAnotherWidth_isIgnored_butItsPathIsKept()
-    {
-        QFETCH(bool, scheme);
-        WindowFixture f;
-        QImage wrong(scheme ? 20 : 100, 22, QImage::Format_RGB32);
-        wrong.fill(rgb(0x123456));
-        const QString path = savePicture(f, "wrong.png", wrong);
-        setPaths(f, scheme ? path : QString(), scheme ? QString() : path);
-        auto form = f.start();
-        QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
-        QVERIFY(!holds(form->Yr->picture(), rgb(0x123456)));
-        QVERIFY(form->close());
-        const QByteArray key = scheme ? "schemepath=" : "buttonpath=";
-        QVERIFY(f.read("diary.ini").contains(key + path.toUtf8() + "\r\n"));
-    }
-
     void missingUserPictures_forgetTheirPaths()
     {
         WindowFixture f;
@@ -132,21 +86,6 @@ private slots:
         QCOMPARE(form->settings().buttonPath, QString());
         QVERIFY(form->close());
         QVERIFY(f.read("diary.ini").contains("schemepath=\r\nbuttonpath=\r\n"));
-    }
-
-    void buttonStripWithoutScheme_givesTheFacesWithBuiltInColours()
-    {
-        WindowFixture f;
-        QImage strip(104, 22, QImage::Format_RGB32);
-        strip.fill(rgb(0xFFFFFF)); // white key colour
-        for (int x = 30; x < 40; ++x)
-            strip.setPixel(x, 5, rgb(0xFF0000));
-        setPaths(f, QString(), savePicture(f, "strip.png", strip));
-        auto form = f.start();
-        QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
-        QCOMPARE(form->Yr->picture().pixel(4, 5), rgb(0xFF0000));
-        QVERIFY(!holds(form->Yr->picture(), rgb(0xFFFFFF)));
-        QVERIFY(!holds(form->Yl->picture(), rgb(0xFF0000)));
     }
 
     void notAPicture_isReported_theBuiltInLookStays_andTheDayIsShown()
@@ -160,18 +99,6 @@ private slots:
         QCOMPARE(form->skin().SchemeColors.Face, rgb(0xFFE5C9));
         QCOMPARE(form->settings().schemePath, f.path("broken.png"));
         QCOMPARE(form->Label1->text(), QStringLiteral("2024年1月5日 金"));
-    }
-
-    void shortScheme_takesTheBuiltInColourForPointsOutsideIt()
-    {
-        WindowFixture f;
-        QImage scheme(16, 8, QImage::Format_RGB32);
-        scheme.fill(rgb(0x123456));
-        setPaths(f, savePicture(f, "short.png", scheme), QString());
-        auto form = f.start();
-        QCOMPARE(form->skin().SchemeColors.Face, rgb(0x123456)); // (6, 6)
-        QCOMPARE(form->skin().SchemeColors.PanelBottom,
-                 Scheme::builtInColors().PanelBottom); // (5, 11)
     }
 };
 

@@ -1,6 +1,7 @@
-#include "core/DiaryArchive.h"
+#include "archive/DiaryArchive.h"
 
 #include "core/DiaryError.h"
+#include "core/DiaryPaths.h"
 #include "core/StagedFile.h"
 #include "core/StagedFolder.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 const QString IniName = QStringLiteral("diary.ini");
 const QString DataName = QStringLiteral("data");
-const QString LockName = QStringLiteral("diary.lock");
 
 QString zipMessage(zip_error_t* error)
 {
@@ -43,14 +43,6 @@ struct FileCloser
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 using ArchiveFile = std::unique_ptr<zip_file_t, FileCloser>;
-
-// True when path is file or lies inside folder, both by their real paths.
-bool isWithin(const QString& path, const QString& folder)
-{
-    const QString p = StagedFile::realPath(path);
-    const QString f = StagedFile::realPath(folder);
-    return p == f || p.startsWith(f + QLatin1Char('/'));
-}
 
 QString megabytes(qint64 bytes)
 {
@@ -168,26 +160,12 @@ constexpr zip_uint32_t PrivateFolder = (zip_uint32_t(S_IFDIR | 0700) << 16) | 0x
 
 } // namespace
 
-bool DiaryArchive::holdsDiary(const QString& programFolder)
-{
-    const QDir folder(programFolder);
-    return QFileInfo(folder.filePath(IniName)).isFile() ||
-           QFileInfo(folder.filePath(DataName)).isDir();
-}
-
-bool DiaryArchive::isInsideDiary(const QString& programFolder, const QString& path)
-{
-    const QDir folder(programFolder);
-    return isWithin(path, folder.filePath(DataName)) || isWithin(path, folder.filePath(IniName)) ||
-           isWithin(path, folder.filePath(LockName));
-}
-
 DiaryArchive::Backup DiaryArchive::backup(const QString& programFolder, const QString& zipPath,
                                           const TaskProgress& progress)
 {
-    if (!holdsDiary(programFolder))
+    if (!DiaryPaths::holdsDiary(programFolder))
         throw DiaryError(QStringLiteral("「%1」に日記がありません。").arg(programFolder));
-    if (isInsideDiary(programFolder, zipPath))
+    if (DiaryPaths::isInsideDiary(programFolder, zipPath))
         throw DiaryError(QStringLiteral("バックアップを日記の中には書けません: %1").arg(zipPath));
 
     Backup result;

@@ -15,12 +15,6 @@ public:
     // far below what would fill a disk from a small archive.
     static constexpr qint64 MaxFileBytes = qint64(256) * 1024 * 1024;
 
-    // Whether folder holds a diary: its diary.ini or its entries folder.
-    static bool holdsDiary(const QString& programFolder);
-    // Whether path, links followed, is the diary's diary.ini or lock file or lies in its entries
-    // folder: no file a task writes may go there.
-    static bool isInsideDiary(const QString& programFolder, const QString& path);
-
     struct Backup
     {
         int files = 0;

@@ -1,13 +1,10 @@
-#include "widgets/SessionEnd.h"
-#include "widgets/SingleWindow.h"
+#include "app/SessionEnd.h"
 
 #include <QCloseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
 #include <csignal>
-#include <future>
 
 namespace {
 
@@ -27,7 +24,7 @@ protected:
 
 } // namespace
 
-// Being told to end from outside, and a second start on an open diary.
+// Being told to end from outside.
 class SessionEndTest : public QObject
 {
     Q_OBJECT
@@ -64,23 +61,6 @@ private slots:
         QVERIFY(window.isVisible());
         window.refuse = false;
         QVERIFY(end.closeWindow());
-    }
-
-    void bringForward_raisesTheOpenWindow_onlyWhereOneListens()
-    {
-        QTemporaryDir diary;
-        QTemporaryDir other;
-        Window window;
-        window.showMinimized();
-        const SingleWindow single(diary.path(), &window);
-        // The answer comes from this thread's event loop; the asking side blocks on its own.
-        auto asked = std::async(std::launch::async,
-                                [&] { return SingleWindow::bringForward(diary.path()); });
-        QTRY_VERIFY(asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
-        QVERIFY(asked.get());
-        QVERIFY(!window.isMinimized());
-        QVERIFY(!SingleWindow::bringForward(other.path()));
-        QVERIFY(SingleWindow::serverName(diary.path()) != SingleWindow::serverName(other.path()));
     }
 };
 

@@ -1,9 +1,11 @@
-#include "core/CommandLineTasks.h"
+#include "archive/CommandLineTasks.h"
 
-#include "core/DiaryArchive.h"
+#include "archive/DiaryArchive.h"
 #include "core/DiaryError.h"
 #include "core/DiaryExport.h"
+#include "core/DiaryPaths.h"
 #include "core/StagedFile.h"
+#include "core/TaskOptions.h"
 #include "core/TaskProgress.h"
 
 #include <QCommandLineParser>
@@ -16,13 +18,13 @@
 
 namespace {
 
-const QString Export = QStringLiteral("export");
-const QString Backup = QStringLiteral("backup");
-const QString Restore = QStringLiteral("restore");
-const QString From = QStringLiteral("from");
-const QString To = QStringLiteral("to");
-const QString Format = QStringLiteral("format");
-const QString Progress = QStringLiteral("progress");
+const QString& Export = TaskOptions::Export;
+const QString& Backup = TaskOptions::Backup;
+const QString& Restore = TaskOptions::Restore;
+const QString& From = TaskOptions::From;
+const QString& To = TaskOptions::To;
+const QString& Format = TaskOptions::Format;
+const QString& Progress = TaskOptions::Progress;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -150,11 +152,11 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
         err << QStringLiteral("--export - と --progress はどちらも標準出力を使います。\n");
         return Usage;
     }
-    if (file != QLatin1String("-") && DiaryArchive::isInsideDiary(folder, file)) {
+    if (file != QLatin1String("-") && DiaryPaths::isInsideDiary(folder, file)) {
         err << QStringLiteral("書き出し先を日記の中にはできません: %1\n").arg(file);
         return Usage;
     }
-    if (!DiaryArchive::holdsDiary(folder)) {
+    if (!DiaryPaths::holdsDiary(folder)) {
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
@@ -169,31 +171,6 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
 }
 
 } // namespace
-
-void CommandLineTasks::addOptions(QCommandLineParser& parser)
-{
-    parser.addOption({Export, QStringLiteral("Export every day with an entry to one UTF-8 file."),
-                      QStringLiteral("FILE")});
-    parser.addOption({From, QStringLiteral("First day to export."), QStringLiteral("yyyymmdd")});
-    parser.addOption({To, QStringLiteral("Last day to export."), QStringLiteral("yyyymmdd")});
-    parser.addOption(
-        {Format, QStringLiteral("Export format (by default the file name's extension decides)."),
-         QStringLiteral("text|markdown|html")});
-    parser.addOption({Backup,
-                      QStringLiteral("Back up diary.ini and every day file to a zip archive."),
-                      QStringLiteral("FILE.zip")});
-    parser.addOption(
-        {Restore,
-         QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
-         QStringLiteral("FILE.zip")});
-    parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
-                                               "output while the task runs.")});
-}
-
-bool CommandLineTasks::requested(const QCommandLineParser& parser)
-{
-    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore);
-}
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
                           bool errIsTerminal)

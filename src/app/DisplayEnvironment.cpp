@@ -1,4 +1,4 @@
-#include "core/DisplayEnvironment.h"
+#include "app/DisplayEnvironment.h"
 
 QProcessEnvironment DisplayEnvironment::adjusted(const QProcessEnvironment& env, bool platformGiven)
 {

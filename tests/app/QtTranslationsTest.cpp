@@ -1,4 +1,4 @@
-#include "widgets/QtTranslations.h"
+#include "app/QtTranslations.h"
 
 #include <QApplication>
 #include <QFontDialog>

@@ -1,6 +1,6 @@
-#include "core/CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "core/CommandLineTasks.h"
+#include "core/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
                                     "Keep the diary in <folder> (as TOBIQUILL_HOME does)."),
         QCoreApplication::translate("CommandLine", "folder"));
     parser.addOption(diary);
-    CommandLineTasks::addOptions(parser);
+    TaskOptions::add(parser);
     for (const char* name : qtValueOptions)
         parser.addOption(
             hidden(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("value"))));
@@ -67,7 +67,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
     } else if (parser.isSet(diary) && parser.value(diary).isEmpty()) {
         result.action = Action::Error;
         result.text = QCoreApplication::translate("CommandLine", "--diary needs a folder.");
-    } else if (CommandLineTasks::requested(parser)) {
+    } else if (TaskOptions::requested(parser)) {
         result.action = Action::Task;
         result.tasks = shared;
     }

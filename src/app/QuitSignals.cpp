@@ -1,4 +1,4 @@
-#include "core/QuitSignals.h"
+#include "app/QuitSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "core/ProgramFolder.h"
+#include "app/ProgramFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

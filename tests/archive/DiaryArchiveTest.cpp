@@ -1,4 +1,4 @@
-#include "core/DiaryArchive.h"
+#include "archive/DiaryArchive.h"
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 

@@ -1,7 +1,8 @@
-#include "core/CommandLineTasks.h"
+#include "archive/CommandLineTasks.h"
 #include "core/CodePage932.h"
 #include "core/Diary.h"
 #include "core/SafeFile.h"
+#include "core/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -35,7 +36,7 @@ private:
     static Outcome run(const QStringList& arguments, const QString& folder)
     {
         QCommandLineParser parser;
-        CommandLineTasks::addOptions(parser);
+        TaskOptions::add(parser);
         if (!parser.parse(QStringList{"tobiquill"} + arguments))
             qFatal("%s", qPrintable(parser.errorText()));
         QString message;

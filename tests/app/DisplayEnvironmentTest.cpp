@@ -1,4 +1,4 @@
-#include "core/DisplayEnvironment.h"
+#include "app/DisplayEnvironment.h"
 
 #include <QTest>
 

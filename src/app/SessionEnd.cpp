@@ -1,6 +1,6 @@
-#include "widgets/SessionEnd.h"
+#include "app/SessionEnd.h"
 
-#include "core/QuitSignals.h"
+#include "app/QuitSignals.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>

@@ -18,12 +18,10 @@ class QTextStream;
 //                               for a program that runs the task and shows how far it has come
 //
 // A quit signal (SIGTERM, SIGINT, SIGHUP) stops the task, which removes what it had written.
+// The options are TaskOptions'. The tasks run in tobiquill-archive, never in the window process.
 class CommandLineTasks
 {
 public:
-    static void addOptions(QCommandLineParser& parser);
-    // Whether the command line asks for a task; then no window is opened.
-    static bool requested(const QCommandLineParser& parser);
     // Runs the task asked for on the diary in folder. Messages go to err, and when errIsTerminal
     // also the progress, as one line rewritten in place. Returns the exit code: 0 done, 1 failed
     // or stopped with nothing changed, 2 the command line was wrong.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+
+class QCommandLineParser;
+
+// The options of the command-line tasks (export, backup, restore; see CommandLineTasks). The
+// program's own command line offers them; the tasks run in the small program tobiquill-archive,
+// which the program hands them to, so that the window process never loads what they need.
+class TaskOptions
+{
+public:
+    // The options' names.
+    static const QString Export;
+    static const QString Backup;
+    static const QString Restore;
+    static const QString From;
+    static const QString To;
+    static const QString Format;
+    // No value: "progress DONE TOTAL" lines on standard output, for a program running the task.
+    static const QString Progress;
+
+    static void add(QCommandLineParser& parser);
+    // Whether the command line asks for a task; then no window is opened.
+    static bool requested(const QCommandLineParser& parser);
+    // The task options given, each as "--name" and its value, to hand on to tobiquill-archive.
+    static QStringList given(const QCommandLineParser& parser);
+};
