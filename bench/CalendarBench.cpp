@@ -49,7 +49,7 @@ std::unique_ptr<TForm2> makeCalendar(TForm1& form, const Clock& clock, bool file
     auto calendar = std::make_unique<TForm2>(form.skin(), *form.diary(), clock, &form);
     if (!fileTests)
         calendar->Calendar1->hasEntryTest = [](double) { return false; };
-    calendar->ShownDate = form.ShownDate;
+    calendar->ShownDate = form.shownDay()->date();
     return calendar;
 }
 
@@ -125,11 +125,11 @@ void round(const QString& folder, const Clock& clock, CalendarAnswer& answer, Re
         hideCalendar(*alone);
         r.floorLater.measure([&] { showCalendar(*floor); });
         hideCalendar(*floor);
-        r.save.measure([&] { form->SaveDay(form->ShownDate); });
+        r.save.measure([&] { form->shownDay()->save(); });
     }
 
-    if (!form->Form2 || form->Form2->Calendar1->selectedDate() != form->ShownDate ||
-        !form->diary()->hasEntry(form->ShownDate))
+    if (!form->Form2 || form->Form2->Calendar1->selectedDate() != form->shownDay()->date() ||
+        !form->diary()->hasEntry(form->shownDay()->date()))
         qFatal("the calendar did not open on the shown day of the diary");
     alone.reset();
     floor.reset();

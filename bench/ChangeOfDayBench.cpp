@@ -103,22 +103,22 @@ Result run(const QString& path, QStringList& messages)
     }
     for (int i = 0; i < Changes / 2; ++i) {
         edit();
-        r.save.measure([&] { form.SaveDay(form.ShownDate); });
+        r.save.measure([&] { form.shownDay()->save(); });
         r.saveFloor.measure(floorPair);
         r.entryFloor.measure([&] { PlainSave::write(floorEntry, entry); });
         r.iniFloor.measure([&] { PlainSave::write(floorIni, ini); });
     }
-    const double shown = form.ShownDate;
+    const double shown = form.shownDay()->date();
     for (int i = 0; i < Loads; ++i) {
         const double day = shown - (i % 2);
         r.load.measure([&] {
             form.ShowDate(day);
-            form.LoadDay(day);
+            form.shownDay()->load(day);
             QCoreApplication::processEvents();
         });
     }
     form.ShowDate(shown);
-    form.LoadDay(shown);
+    form.shownDay()->load(shown);
 
     // The figures mean nothing unless every change really saved and loaded.
     const bool written = QFileInfo(todayEntry).lastModified() > generatedAt;

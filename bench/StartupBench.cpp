@@ -105,8 +105,8 @@ int main(int argc, char* argv[])
                        QStringLiteral("what the diary's size alone adds"));
 
     BenchReport::section(QStringLiteral("3. Close, %L1-day diary").arg(Days));
-    BenchReport::figure(QStringLiteral("close (SaveDay + 11 settings, each rewrites diary.ini)"),
-                        close);
+    BenchReport::figure(
+        QStringLiteral("close (shown day + settings, diary.ini written at most once)"), close);
     BenchReport::figure(QStringLiteral("floor: QSaveFile entry + 12 x QSaveFile diary.ini"),
                         closeFloor);
     BenchReport::ratio(QStringLiteral("close / floor"),

@@ -39,6 +39,14 @@ DiaryError DiaryError::diaryInUse(const QString& folder)
                           .arg(QDir::toNativeSeparators(folder)));
 }
 
+DiaryError DiaryError::cannotLock(const QString& folder)
+{
+    return DiaryError(
+        QStringLiteral("この日記 (%1) を開けません。ほかのコピーから守るためのロックを"
+                       "ユーザーのランタイムフォルダーに作成できません。")
+            .arg(QDir::toNativeSeparators(folder)));
+}
+
 DiaryError DiaryError::memoLimit()
 {
     return DiaryError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));

@@ -24,6 +24,8 @@ public:
     static DiaryError cannotOpen(const QString& path);
     // Another running copy of the program has the diary in the folder open.
     static DiaryError diaryInUse(const QString& folder);
+    // No lock for the diary could be made in the user's runtime folder.
+    static DiaryError cannotLock(const QString& folder);
     // The text is larger than the body editor accepts.
     static DiaryError memoLimit();
 

@@ -1,30 +1,70 @@
 #include "core/DiaryLock.h"
 
 #include "core/DiaryError.h"
+#include "core/SafeFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
-DiaryLock::DiaryLock(const QString& folder) : m_lock(std::make_unique<QLockFile>(fileName(folder)))
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+DiaryLock::DiaryLock(const QString& folder) : m_path(fileName(folder))
 {
-    // Only a dead owner makes a lock stale, however old it is: a diary may stay open for weeks.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        QFile::setPermissions(fileName(folder), QFile::ReadOwner | QFile::WriteOwner);
-        return;
+    if (m_path.isEmpty() || !SafeFile::makeFolder(QFileInfo(m_path).path()))
+        throw DiaryError::cannotLock(folder);
+    const QByteArray path = QFile::encodeName(m_path);
+    // The holder removes the file as it lets go; a copy that locked the file just before that
+    // holds a name no other copy finds any more, so it tries again on the file now there.
+    for (;;) {
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0)
+            throw DiaryError::cannotLock(folder);
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(m_fd);
+            m_fd = -1;
+            if (error == EWOULDBLOCK)
+                throw DiaryError::diaryInUse(folder);
+            throw DiaryError::cannotLock(folder);
+        }
+        struct stat held
+        {
+        };
+        struct stat named
+        {
+        };
+        if (::fstat(m_fd, &held) == 0 && ::stat(path.constData(), &named) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+            return;
+        ::close(m_fd);
     }
-    if (m_lock->error() == QLockFile::LockFailedError)
-        throw DiaryError::diaryInUse(folder);
-    // A folder that takes no new file (read-only, immutable, full) takes no save either, so no
-    // copy can overwrite another's there: the diary opens to be read, unlocked, and each save
-    // reports why it failed.
-    m_lock.reset();
 }
 
-DiaryLock::~DiaryLock() = default;
+DiaryLock::~DiaryLock()
+{
+    ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_fd);
+}
 
 QString DiaryLock::fileName(const QString& folder)
 {
-    return QDir(folder).filePath(QStringLiteral("diary.lock"));
+    const QFileInfo info(folder);
+    const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(QDir::cleanPath(real)),
+                                                    QCryptographicHash::Sha256)
+                               .toHex()
+                               .left(32);
+    // Qt falls back to a private folder under /tmp when the session names no runtime folder.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return {};
+    return runtime + QStringLiteral("/tobiquill/") + QString::fromLatin1(key) +
+           QStringLiteral(".lock");
 }

@@ -166,19 +166,71 @@ QList<QByteArray> splitLines(const QByteArray& bytes)
     }
 }
 
+// True when writing the lines back gives the same bytes: every line, the last included, ends in
+// CR LF, and nothing else breaks a line.
+bool isWrittenForm(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return true;
+    if (!text.endsWith("\r\n"))
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            return false;
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
 {
     // Anything at the path, a folder included, must load: a store that silently started empty
     // would overwrite the diary's settings and titles with the first write.
-    if (QFileInfo(fileName).exists()) {
-        const QByteArray bytes = SafeFile::read(fileName);
-        m_lines = splitLines(bytes);
-        const qsizetype nul = bytes.indexOf('\0');
-        if (nul >= 0)
-            m_afterText = bytes.sliced(nul);
+    m_stamp = FileStamp::of(fileName);
+    if (QFileInfo(fileName).exists())
+        load(SafeFile::read(fileName));
+}
+
+void TIniFile32::load(const QByteArray& bytes)
+{
+    m_lines = splitLines(bytes);
+    const qsizetype nul = bytes.indexOf('\0');
+    m_afterText = nul >= 0 ? bytes.sliced(nul) : QByteArray();
+    m_changed = !isWrittenForm(QByteArrayView(bytes).first(nul >= 0 ? nul : bytes.size()));
+    ++m_changes;
+}
+
+void TIniFile32::reload()
+{
+    const FileStamp now = FileStamp::of(m_fileName);
+    if (now == m_stamp)
+        return;
+    if (!now.exists) {
+        m_stamp = now;
+        m_changed = true;
+        return;
     }
+    // Stamped before the read: a change made while reading is seen at the next look.
+    const QByteArray bytes = SafeFile::read(m_fileName);
+    m_stamp = now;
+    load(bytes);
+}
+
+void TIniFile32::writeOnce(const std::function<void()>& changes)
+{
+    m_holding = true;
+    try {
+        changes();
+    } catch (...) {
+        m_holding = false;
+        throw;
+    }
+    m_holding = false;
+    if (m_changed)
+        save();
 }
 
 QByteArray TIniFile32::ReadString(const QByteArray& section, const QByteArray& key,
@@ -239,6 +291,7 @@ void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
                               keyOf(line) == key;
 
         const qsizetype header = findSection(section);
+        bool changed = true;
         if (header < 0) {
             m_lines.append(QByteArray());
             m_lines.append('[' + section + ']');
@@ -246,13 +299,20 @@ void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
                 m_lines.append(line);
         } else if (storable) {
             const ScanResult scan = scanSection(header, key);
-            if (scan.found)
+            if (!scan.found)
+                m_lines.insert(scan.index, line);
+            else if (m_lines.at(scan.index) != line)
                 m_lines[scan.index] = line;
             else
-                m_lines.insert(scan.index, line);
+                changed = false;
+        } else {
+            changed = false;
         }
+        m_changed = m_changed || changed;
+        m_changes += changed;
     }
-    save();
+    if (!m_holding)
+        save();
 }
 
 void TIniFile32::WriteInteger(const QByteArray& section, const QByteArray& key, qint32 value)
@@ -293,7 +353,7 @@ TIniFile32::ScanResult TIniFile32::scanSection(qsizetype header, const QByteArra
     return {i, false};
 }
 
-void TIniFile32::save() const
+void TIniFile32::save()
 {
     qsizetype total = m_afterText.size();
     for (const QByteArray& line : m_lines)
@@ -304,4 +364,6 @@ void TIniFile32::save() const
         bytes.append(line).append("\r\n", 2);
     bytes.append(m_afterText);
     SafeFile::write(m_fileName, bytes);
+    m_changed = false;
+    m_stamp = FileStamp::of(m_fileName);
 }

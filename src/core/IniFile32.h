@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/FileStamp.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <utility>
 
 // The diary's INI store: the whole file held as a list of lines, looked up by linear scan and
@@ -21,7 +24,10 @@
 // key whose line could not be found again once written (empty; containing CR, LF, NUL or "=";
 // blanks at either end; a line that would read as a section header) is handled like the empty
 // key: no key line is added or replaced. A section name containing CR, LF or NUL is never found
-// and never added. The file is rewritten on every write all the same.
+// and never added. The file is rewritten on every write all the same, except inside writeOnce().
+//
+// The file may change under the store (a sync tool brings another computer's version):
+// reload() takes it up again, so that what is written next starts from what is on disk.
 class TIniFile32
 {
 public:
@@ -46,6 +52,18 @@ public:
     void WriteInteger(const QByteArray& section, const QByteArray& key, qint32 value);
     void WriteBool(const QByteArray& section, const QByteArray& key, bool value);
 
+    // Runs changes, any number of writes, against the lines only, then writes the file once,
+    // and not at all when its bytes would stay as they are on disk. What it writes is byte for
+    // byte what the writes one by one would have left.
+    void writeOnce(const std::function<void()>& changes);
+    // Reads the file again when it changed on disk since this store last read or wrote it. A
+    // file that went missing keeps the lines, which the next write puts back.
+    void reload();
+
+    // Grows whenever the lines change, by a write or by reading the file again: equal counts
+    // mean equal lines. Never 0.
+    quint64 changes() const { return m_changes; }
+
     const QString& FileName() const { return m_fileName; }
     const QList<QByteArray>& Lines() const { return m_lines; }
 
@@ -58,10 +76,16 @@ private:
 
     qsizetype findSection(const QByteArray& section) const;
     ScanResult scanSection(qsizetype header, const QByteArray& key) const;
-    void save() const;
+    void load(const QByteArray& bytes);
+    void save();
 
     QString m_fileName;
     QList<QByteArray> m_lines;
     // The file's bytes from its first NUL on, or nothing.
     QByteArray m_afterText;
+    // The file as last read or written, and whether the lines now differ from it.
+    FileStamp m_stamp;
+    bool m_changed = false;
+    bool m_holding = false;
+    quint64 m_changes = 1;
 };

@@ -87,6 +87,11 @@ QString Settings::whyNotStorableFontName(const QString& name)
 
 void Settings::write(TIniFile32& ini) const
 {
+    ini.writeOnce([&] { writeKeys(ini); });
+}
+
+void Settings::writeKeys(TIniFile32& ini) const
+{
     writeText(ini, "fontname", fontName);
     ini.WriteInteger(Data, "fontsize", fontSize);
     ini.WriteInteger(Data, "left", left);

@@ -36,7 +36,10 @@ struct Settings
     // The same for a font's name alone, as the font dialog hands it over.
     static QString whyNotStorableFontName(const QString& name);
 
-    // Writes every key but "URL", one write each, in the diary's fixed order.
-    // A failed write throws and leaves the later keys unwritten.
+    // Sets every key but "URL", in the diary's fixed order, and writes the file once, only when
+    // its bytes change. A failed write throws; the store keeps the values for the next write.
     void write(TIniFile32& ini) const;
+
+private:
+    void writeKeys(TIniFile32& ini) const;
 };

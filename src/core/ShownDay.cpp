@@ -5,13 +5,17 @@
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "core/DiaryError.h"
+#include "core/DiaryWatcher.h"
 #include "core/Random.h"
 #include "core/Recovery.h"
 
 ShownDay::ShownDay(Diary& diary, Page& page, const Clock& clock)
-    : m_diary(diary), m_page(page), m_clock(clock)
+    : m_diary(diary), m_page(page), m_clock(clock),
+      m_watcher(std::make_unique<DiaryWatcher>(diary.folder(), diary.DataDir()))
 {
 }
+
+ShownDay::~ShownDay() = default;
 
 void ShownDay::moveTo(double date)
 {
@@ -23,13 +27,10 @@ void ShownDay::load(double date)
 {
     const QString key = DiaryDate::key(date);
     m_unloadedKey.clear();
-    if (!m_diary.hasEntry(key)) {
-        m_page.fill(QString(), QString(), false);
-        return;
-    }
-    QString body;
+    m_watcher->watchDay(m_diary.DataDir() + QLatin1Char('/') + key);
+    Diary::DayText day;
     try {
-        body = m_diary.readBody(key);
+        day = m_diary.loadDay(key);
     } catch (const DiaryError&) {
         // What the page holds belongs to another day: it is emptied and locked so that nothing
         // can overwrite the entry that could not be shown.
@@ -37,7 +38,7 @@ void ShownDay::load(double date)
         m_page.fill(QString(), QString(), true);
         throw;
     }
-    m_page.fill(m_diary.readTitle(key), body, false);
+    m_page.fill(day.title, day.body, false);
 }
 
 void ShownDay::save(double date)
@@ -49,7 +50,19 @@ void ShownDay::save(double date)
     const QString title = m_page.title();
     if (body.isEmpty() && title.isEmpty())
         return;
-    m_diary.saveDay(key, title, body);
+    const Diary::DayText saved = m_diary.saveDay(key, title, body);
+    if (saved != Diary::DayText{title, body} && key == DiaryDate::key(m_date))
+        m_page.showSaved(saved.title, saved.body);
+}
+
+void ShownDay::takeChangesOnDisk()
+{
+    m_watcher->watchFolders();
+    m_diary.foldConflicts();
+    const QString key = DiaryDate::key(m_date);
+    if (key != m_unloadedKey && m_diary.changedOnDisk(key) &&
+        m_diary.isAsSeen(key, {m_page.title(), m_page.body()}))
+        load(m_date);
 }
 
 void ShownDay::addCompanionComment(double reference, const QString& userName)

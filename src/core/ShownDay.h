@@ -3,16 +3,22 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Clock;
 class Diary;
+class DiaryWatcher;
 
 // The day the main window shows, and the rules of loading and saving it: a day left is saved
 // before the next one loads, an empty day is not written, a day whose entry could not be read is
 // never saved over, and a save that fails on leaving leaves the text in a recovery file. A change
 // of day, the autosave, the session's save request, a quit signal and close all save through
 // save(), so the rules hold alike on every path.
+//
+// The diary may change on disk while it shows (a sync tool bringing another computer's
+// version): every save starts from what is on disk then and loses neither side (Diary::saveDay),
+// and a day that changed on disk while nothing was typed into it shows what is on disk.
 class ShownDay
 {
 public:
@@ -29,6 +35,11 @@ public:
         // The body's lines as the page shows them (wrapped, a final empty line not counted).
         virtual QStringList bodyLines() const = 0;
         virtual void addBodyLine(const QString& line) = 0;
+        // Shows the day as a save that took in another computer's text left it.
+        virtual void showSaved(const QString& title, const QString& body)
+        {
+            fill(title, body, false);
+        }
     };
 
     // Why leaving did not save everything, and what became of the text.
@@ -43,6 +54,7 @@ public:
     };
 
     ShownDay(Diary& diary, Page& page, const Clock& clock);
+    ~ShownDay();
 
     double date() const { return m_date; }
     // Shows another day: the date changes first, then its text loads (see load()).
@@ -63,6 +75,14 @@ public:
     // that a kill that follows loses nothing. No value when everything was saved.
     std::optional<Unsaved> leave(const std::function<void()>& alsoWrite);
 
+    // Tells when the diary's files or the shown day's file change on disk.
+    const DiaryWatcher& watcher() const { return *m_watcher; }
+    // Watches the diary's folders from now on (the shown day's file is watched from its load),
+    // and folds the sync tool's conflict copies into their days; then, when the shown day changed
+    // on disk and nothing was typed since it was loaded, loads it again. Typed text stays on the
+    // page: its next save keeps both.
+    void takeChangesOnDisk();
+
 private:
     Diary& m_diary;
     Page& m_page;
@@ -71,4 +91,5 @@ private:
     // The key of a day whose entry could not be loaded: the page does not hold it, so it is
     // never saved from there, and the page stays locked until another day loads.
     QString m_unloadedKey;
+    std::unique_ptr<DiaryWatcher> m_watcher;
 };

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
+#include "core/DiaryWatcher.h"
 #include "core/IniFile32.h"
 #include "core/Recovery.h"
 #include "core/WindowPlace.h"
@@ -113,10 +114,14 @@ bool TForm1::FormCreate()
     changeDay(now());
     showFirstLine();
     startAutoSave();
+    connect(&m_day->watcher(), &DiaryWatcher::changed, this,
+            [this] { guarded([this] { m_day->takeChangesOnDisk(); }); });
     // Not urgent, and not worth delaying the first look at today's page for.
     QTimer::singleShot(LeftoverCleanupDelayMs, this, [this] {
         if (m_diary)
             m_diary->removeLeftovers();
+        if (m_day)
+            guarded([this] { m_day->takeChangesOnDisk(); });
     });
     return true;
 }
@@ -410,7 +415,7 @@ void TForm1::writeSettings()
         s.left = x();
         s.top = y();
     }
-    s.write(m_diary->IniFile());
+    m_diary->writeSettings(s);
 }
 
 bool TForm1::quit()

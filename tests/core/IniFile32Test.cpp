@@ -42,6 +42,8 @@ private slots:
     void textAfterNul_keptThroughWrites();
     void garbageFile_neverCrashes_data();
     void garbageFile_neverCrashes();
+    void writeOnce_startsFromDisk_writesOnlyChangedBytes_data();
+    void writeOnce_startsFromDisk_writesOnlyChangedBytes();
 
 private:
     QString m_path;
@@ -432,6 +434,54 @@ void IniFile32Test::garbageFile_neverCrashes()
     const TIniFile32 reloaded(m_path);
     QCOMPARE(reloaded.ReadInteger("data", "size", 5), 9);
     QVERIFY(reloaded.Lines() == ini.Lines());
+}
+
+void IniFile32Test::writeOnce_startsFromDisk_writesOnlyChangedBytes_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("arrived"); // written by another program after the load
+    QTest::addColumn<QStringList>("writes"); // section|key|value
+    QTest::addColumn<int>("saves");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray data = "[data]\r\na=1\r\n"_ba;
+    QTest::newRow("same values") << data << QByteArray() << QStringList{"data|a|1"} << 0 << data;
+    QTest::newRow("two values, one write")
+        << data << QByteArray() << QStringList{"data|a|2", "data|b|3"} << 1
+        << "[data]\r\na=2\r\nb=3\r\n"_ba;
+    QTest::newRow("LF file, same values")
+        << "[data]\na=1"_ba << QByteArray() << QStringList{"data|a|1"} << 1 << data;
+    QTest::newRow("a title that arrived stays")
+        << "[title]\r\n1=x\r\n"_ba
+        << "[title]\r\n1=x\r\n2=y\r\n"_ba << QStringList{"title|3|z"} << 1
+        << "[title]\r\n1=x\r\n2=y\r\n3=z\r\n"_ba;
+    QTest::newRow("arrived file, nothing to add")
+        << data << "[data]\r\na=5\r\n"_ba << QStringList{"data|a|5"} << 0 << "[data]\r\na=5\r\n"_ba;
+}
+
+void IniFile32Test::writeOnce_startsFromDisk_writesOnlyChangedBytes()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, arrived);
+    QFETCH(QStringList, writes);
+    QVERIFY(writeFile(m_path, file));
+    TIniFile32 ini(m_path);
+    if (!arrived.isEmpty())
+        SafeFile::write(m_path, arrived);
+    int saves = 0;
+    SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+        saves += step == SafeFile::Step::Create;
+        return 0;
+    };
+    const auto unhook = qScopeGuard([] { SafeFile::faultHook() = {}; });
+    ini.reload();
+    ini.writeOnce([&] {
+        for (const QString& write : writes) {
+            const QStringList parts = write.split(u'|');
+            ini.WriteString(parts[0].toLatin1(), parts[1].toLatin1(), parts[2].toLatin1());
+        }
+    });
+    QTEST(saves, "saves");
+    QTEST(readFile(m_path), "expected");
 }
 
 QTEST_GUILESS_MAIN(IniFile32Test)

@@ -6,9 +6,11 @@
 #include "core/Diary.h"
 #include "core/DiaryDate.h"
 #include "core/DiaryError.h"
+#include "core/DiaryWatcher.h"
 #include "core/SafeFile.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -328,6 +330,48 @@ private slots:
         startUp();
         QVERIFY(!QFileInfo::exists(path("diary.ini")));
         QVERIFY(QDir(path("data")).isEmpty());
+    }
+
+    // Another computer's text arrives by a whole-file replace, as a sync tool brings it: the
+    // watcher tells, and the page shows it while untouched; typed text stays and its save keeps
+    // both.
+    void changeOnDisk_showsOrKeepsBoth_data()
+    {
+        QTest::addColumn<QString>("arriving");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        const QString sep = u"\n――― 別のコンピューターで保存された内容 ("_s;
+        QTest::newRow("untouched") << u"data/20240105"_s << u""_s << u"theirs"_s << u"theirs"_s;
+        QTest::newRow("typed") << u"data/20240105"_s << u" mine"_s << u"old mine"_s
+                               << u"old mine"_s + sep;
+        QTest::newRow("conflict copy, untouched")
+            << u"data/20240105.sync-conflict-20240105-101010-ABCDEF7"_s << u""_s << u"old"_s + sep
+            << u"old"_s + sep;
+    }
+
+    void changeOnDisk_showsOrKeepsBoth()
+    {
+        QFETCH(QString, arriving);
+        QFETCH(QString, typed);
+        write("data/20240105", "old");
+        open();
+        page.fill(u""_s, page.body() + typed, false);
+        // As once the window shows: the folders are watched from then on.
+        day->takeChangesOnDisk();
+        QSignalSpy told(&day->watcher(), &DiaryWatcher::changed);
+        write(arriving, "theirs");
+        QTRY_VERIFY(told.count() > 0);
+        day->takeChangesOnDisk();
+        QFETCH(QString, shown);
+        QVERIFY2(page.body().startsWith(shown), qPrintable(page.body()));
+        day->save();
+        QFETCH(QString, saved);
+        QVERIFY(page.body().startsWith(saved));
+        QVERIFY(page.body().endsWith(u"theirs"_s));
+        QCOMPARE(CodePage932::decode(read("data/20240105")).replace(u"\r\n"_s, u"\n"_s),
+                 page.body());
+        QVERIFY(!QFile::exists(path(arriving)) || arriving == u"data/20240105"_s);
     }
 
 private:

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QDirIterator>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 
 #include <cerrno>
@@ -61,7 +60,7 @@ private slots:
         QVERIFY(!third->startupFailed());
     }
 
-    // Nothing can be saved in such a folder, so no copy overwrites another: the diary opens.
+    // The lock lives outside the diary folder: a folder that takes no file opens, to be read.
     void immutableDiaryFolder_opensToBeRead()
     {
         WindowFixture f;
@@ -73,23 +72,6 @@ private slots:
         QCOMPARE(form->Memo1->text(), u"read only"_s);
         f.leave = true;
         QVERIFY(form->close());
-    }
-
-    void lockOfACopyThatDied_isTakenOver()
-    {
-        WindowFixture f;
-        QProcess gone;
-        gone.start(u"cat"_s);
-        QVERIFY(gone.waitForStarted());
-        const qint64 pid = gone.processId();
-        gone.closeWriteChannel();
-        QVERIFY(gone.waitForFinished());
-        const QByteArray stale =
-            QByteArray::number(pid) + "\ntobiquill\n" + QSysInfo::machineHostName().toUtf8() + "\n";
-        f.write("diary.lock", stale);
-        auto form = f.start();
-        QCOMPARE(f.messages.join(u'|'), QString());
-        QVERIFY(!form->startupFailed());
     }
 
     void startUp_removesLeftoversOfOurSavesOnly()

@@ -106,11 +106,12 @@ private slots:
         WindowFixture f;
         auto form = f.start();
         form->Memo1->setText("kept");
-        QDir().mkpath(f.path("diary.ini")); // a folder in the way: no file can replace it
+        // A folder in the way: the file as it stands now cannot be read, nor replaced.
+        QDir().mkpath(f.path("diary.ini"));
         QVERIFY(!form->close());
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages.first(),
-                 QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(f.path("diary.ini")));
+                 QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini")));
         QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
 
         QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
