@@ -3,12 +3,18 @@
 #include "archive/DiaryArchive.h"
 #include "core/DiaryError.h"
 #include "core/DiaryExport.h"
-#include "core/SafeFile.h"
+#include "core/DiaryPaths.h"
+#include "core/StagedFile.h"
 #include "core/TaskOptions.h"
+#include "core/TaskProgress.h"
 
 #include <QCommandLineParser>
 #include <QDate>
 #include <QTextStream>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -18,9 +24,91 @@ const QString& Restore = TaskOptions::Restore;
 const QString& From = TaskOptions::From;
 const QString& To = TaskOptions::To;
 const QString& Format = TaskOptions::Format;
+const QString& Progress = TaskOptions::Progress;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
+
+// The task running, for a quit signal to stop.
+std::atomic<TaskProgress*> running{nullptr};
+constexpr int QuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+void onQuit(int)
+{
+    if (TaskProgress* progress = running.load())
+        progress->cancel();
+}
+
+// While it lives, a quit signal stops the task instead of killing the program, so the task
+// removes its temporary file or folder. Without SA_RESTART, a write blocked on a pipe returns.
+class QuitStopsTask
+{
+public:
+    explicit QuitStopsTask(TaskProgress& progress)
+    {
+        running.store(&progress);
+        struct sigaction action
+        {
+        };
+        action.sa_handler = onQuit;
+        sigemptyset(&action.sa_mask);
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(QuitSignals[i], &action, &m_old[i]);
+    }
+    ~QuitStopsTask()
+    {
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(QuitSignals[i], &m_old[i], nullptr);
+        running.store(nullptr);
+    }
+    QuitStopsTask(const QuitStopsTask&) = delete;
+    QuitStopsTask& operator=(const QuitStopsTask&) = delete;
+
+private:
+    struct sigaction m_old[3];
+};
+
+// How far the task has come: on a terminal one line rewritten in place, in whole percents; for
+// --progress a line "progress DONE TOTAL" on standard output each thousandth.
+class ProgressLine
+{
+public:
+    ProgressLine(QTextStream& err, bool terminal, bool machine)
+        : m_err(err), m_terminal(terminal), m_machine(machine)
+    {
+    }
+    void show(const QString& label, qint64 done, qint64 total)
+    {
+        if (total <= 0)
+            return;
+        const qint64 permille = std::clamp<qint64>(done * 1000 / total, 0, 1000);
+        if (m_machine && permille != m_permille) {
+            std::printf("progress %lld %lld\n", static_cast<long long>(done),
+                        static_cast<long long>(total));
+            std::fflush(stdout);
+        }
+        if (m_terminal && permille / 10 != m_permille / 10) {
+            m_err << QStringLiteral("\r%1 %2%\x1b[K").arg(label).arg(permille / 10);
+            m_err.flush();
+            m_shown = true;
+        }
+        m_permille = permille;
+    }
+    // Clears the line for the closing message.
+    void end()
+    {
+        if (m_shown)
+            m_err << QStringLiteral("\r\x1b[K");
+        m_shown = false;
+    }
+
+private:
+    QTextStream& m_err;
+    bool m_terminal;
+    bool m_machine;
+    bool m_shown = false;
+    qint64 m_permille = -1;
+};
 
 // A date written yyyymmdd; an invalid date when the text is not one.
 QDate dateFrom(const QString& text)
@@ -30,7 +118,8 @@ QDate dateFrom(const QString& text)
     return QDate::fromString(text, QStringLiteral("yyyyMMdd"));
 }
 
-int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextStream& err)
+int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+                const TaskProgress& progress, ProgressLine& line)
 {
     const QString file = parser.value(Export);
     QDate bounds[2];
@@ -59,23 +148,32 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
         }
         format = *named;
     }
-    if (DiaryArchive::isInsideDiary(folder, file)) {
+    if (file == QLatin1String("-") && parser.isSet(Progress)) {
+        err << QStringLiteral("--export - と --progress はどちらも標準出力を使います。\n");
+        return Usage;
+    }
+    if (file != QLatin1String("-") && DiaryPaths::isInsideDiary(folder, file)) {
         err << QStringLiteral("書き出し先を日記の中にはできません: %1\n").arg(file);
         return Usage;
     }
-    if (!DiaryArchive::holdsDiary(folder)) {
+    if (!DiaryPaths::holdsDiary(folder)) {
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
-    const DiaryExport::Result result = DiaryExport::render(folder, format, bounds[0], bounds[1]);
-    SafeFile::write(file, result.document);
+    StagedFile out(file, &progress);
+    const DiaryExport::Result result =
+        DiaryExport::render(folder, format, bounds[0], bounds[1], progress);
+    out.write(result.document);
+    out.commit();
+    line.end();
     err << QStringLiteral("%1 日分を %2 に書き出しました。\n").arg(result.days).arg(file);
     return 0;
 }
 
 } // namespace
 
-int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err)
+int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+                          bool errIsTerminal)
 {
     const int tasks =
         int(parser.isSet(Export)) + int(parser.isSet(Backup)) + int(parser.isSet(Restore));
@@ -87,20 +185,34 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
         err << QStringLiteral("--from、--to、--format は --export と一緒に使います。\n");
         return Usage;
     }
+    const QString label = parser.isSet(Export)   ? QStringLiteral("書き出し中")
+                          : parser.isSet(Backup) ? QStringLiteral("バックアップ中")
+                                                 : QStringLiteral("復元中");
+    ProgressLine line(err, errIsTerminal, parser.isSet(Progress));
+    TaskProgress progress([&](qint64 done, qint64 total) { line.show(label, done, total); });
+    const QuitStopsTask quit(progress);
     try {
         if (parser.isSet(Export))
-            return exportDiary(parser, folder, err);
+            return exportDiary(parser, folder, err, progress, line);
         if (parser.isSet(Backup)) {
-            const int files = DiaryArchive::backup(folder, parser.value(Backup));
+            const DiaryArchive::Backup backup =
+                DiaryArchive::backup(folder, parser.value(Backup), progress);
+            line.end();
+            if (!backup.leftOut.isEmpty())
+                err << QStringLiteral("次のものは日記のファイルではないため、バックアップに入れて"
+                                      "いません:\n  %1\n")
+                           .arg(backup.leftOut.join(QStringLiteral("\n  ")));
             err << QStringLiteral("%1 個のファイルを %2 に保存しました。\n")
-                       .arg(files)
+                       .arg(backup.files)
                        .arg(parser.value(Backup));
             return 0;
         }
-        const int files = DiaryArchive::restore(parser.value(Restore), folder);
+        const int files = DiaryArchive::restore(parser.value(Restore), folder, progress);
+        line.end();
         err << QStringLiteral("%1 個のファイルを %2 に復元しました。\n").arg(files).arg(folder);
         return 0;
     } catch (const DiaryError& e) {
+        line.end();
         err << e.message() << QLatin1Char('\n');
         return Failed;
     }

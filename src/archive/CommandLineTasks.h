@@ -11,14 +11,20 @@ class QTextStream;
 // program has the diary open.
 //
 //   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html]
+//                               (FILE "-" is standard output)
 //   --backup FILE.zip
 //   --restore FILE.zip          (into the diary folder, which must be missing or empty)
+//   --progress                  lines "progress DONE TOTAL" on standard output as the task goes,
+//                               for a program that runs the task and shows how far it has come
 //
+// A quit signal (SIGTERM, SIGINT, SIGHUP) stops the task, which removes what it had written.
 // The options are TaskOptions'. The tasks run in tobiquill-archive, never in the window process.
 class CommandLineTasks
 {
 public:
-    // Runs the task asked for on the diary in folder. Messages go to err; returns the exit
-    // code: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
-    static int run(const QCommandLineParser& parser, const QString& folder, QTextStream& err);
+    // Runs the task asked for on the diary in folder. Messages go to err, and when errIsTerminal
+    // also the progress, as one line rewritten in place. Returns the exit code: 0 done, 1 failed
+    // or stopped with nothing changed, 2 the command line was wrong.
+    static int run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+                   bool errIsTerminal = false);
 };

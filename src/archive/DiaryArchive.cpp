@@ -1,14 +1,20 @@
 #include "archive/DiaryArchive.h"
 
 #include "core/DiaryError.h"
-#include "core/SafeFile.h"
+#include "core/DiaryPaths.h"
+#include "core/StagedFile.h"
+#include "core/StagedFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStorageInfo>
 
+#include <dirent.h>
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
 #include <zip.h>
 
 namespace {
@@ -32,33 +38,15 @@ struct ArchiveCloser
 };
 using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
-struct SourceFree
+struct FileCloser
 {
-    void operator()(zip_source_t* source) const { zip_source_free(source); }
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
-using Source = std::unique_ptr<zip_source_t, SourceFree>;
+using ArchiveFile = std::unique_ptr<zip_file_t, FileCloser>;
 
-// True when path is file or lies inside folder, comparing absolute, cleaned paths.
-bool isWithin(const QString& path, const QString& folder)
+QString megabytes(qint64 bytes)
 {
-    const QString p = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QString f = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    return p == f || p.startsWith(f + QLatin1Char('/'));
-}
-
-QByteArray readSource(zip_source_t* source)
-{
-    if (zip_source_open(source) < 0)
-        return {};
-    zip_source_seek(source, 0, SEEK_END);
-    const zip_int64_t size = zip_source_tell(source);
-    zip_source_seek(source, 0, SEEK_SET);
-    QByteArray bytes(qsizetype(std::max<zip_int64_t>(size, 0)), Qt::Uninitialized);
-    const zip_int64_t read = zip_source_read(source, bytes.data(), zip_uint64_t(bytes.size()));
-    zip_source_close(source);
-    if (read != size)
-        return {};
-    return bytes;
+    return QStringLiteral("%1 MB").arg((bytes + 1024 * 1024 - 1) / (1024 * 1024));
 }
 
 // The name a diary file is restored to, relative to the diary's folder, or an empty string
@@ -80,87 +68,193 @@ QString restoredName(const QString& name, QString& reason)
     return {};
 }
 
+struct SourceFile
+{
+    QString path;
+    QString name;
+    qint64 size;
+    qint64 modified;
+};
+
+// The file at path as the backup takes it, or the reason it is left out. A file larger than a
+// restore takes refuses the whole backup: the archive would not come back.
+std::optional<SourceFile> sourceFile(const QString& path, const QString& name, QString& reason)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        throw DiaryError::cannotOpen(path);
+    if (S_ISLNK(info.st_mode) && name != IniName) {
+        reason = QStringLiteral("シンボリックリンク");
+        return std::nullopt;
+    }
+    if (S_ISLNK(info.st_mode) && ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        throw DiaryError::cannotOpen(path);
+    if (!S_ISREG(info.st_mode)) {
+        reason = S_ISDIR(info.st_mode) ? QStringLiteral("フォルダ")
+                                       : QStringLiteral("通常のファイルではありません");
+        return std::nullopt;
+    }
+    QString refused;
+    if (restoredName(name, refused).isEmpty()) {
+        reason = refused;
+        return std::nullopt;
+    }
+    if (info.st_size > DiaryArchive::MaxFileBytes)
+        throw DiaryError(
+            QStringLiteral("「%1」は %2 あり、バックアップできる大きさ (%3) を越えて"
+                           "います。バックアップを作りませんでした。")
+                .arg(name, megabytes(info.st_size), megabytes(DiaryArchive::MaxFileBytes)));
+    return SourceFile{path, name, qint64(info.st_size), qint64(info.st_mtime)};
+}
+
+// The files of the diary in the order they are archived, diary.ini first.
+QList<SourceFile> sourceFiles(const QDir& folder, QStringList& leftOut)
+{
+    QList<SourceFile> files;
+    QString reason;
+    const QString iniPath = folder.filePath(IniName);
+    if (QFileInfo::exists(iniPath))
+        if (const auto file = sourceFile(iniPath, IniName, reason))
+            files.append(*file);
+    const QString dataPath = folder.filePath(DataName);
+    DIR* dir = ::opendir(QFile::encodeName(dataPath).constData());
+    if (!dir) {
+        if (QFileInfo::exists(dataPath))
+            throw DiaryError::cannotOpen(dataPath);
+        return files;
+    }
+    QList<SourceFile> days;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..")
+            continue;
+        const QString name = QFile::decodeName(raw);
+        const QString archived = DataName + QLatin1Char('/') + name;
+        if (QFile::encodeName(name) != raw || name.toUtf8() != raw) {
+            leftOut << QStringLiteral("%1 (名前が UTF-8 ではありません)")
+                           .arg(DataName + QLatin1Char('/') +
+                                QString::fromLatin1(raw.toPercentEncoding("/")));
+            continue;
+        }
+        try {
+            if (const auto file = sourceFile(QDir(dataPath).filePath(name), archived, reason))
+                days.append(*file);
+            else
+                leftOut << QStringLiteral("%1 (%2)").arg(archived, reason);
+        } catch (const DiaryError&) {
+            ::closedir(dir);
+            throw;
+        }
+    }
+    ::closedir(dir);
+    std::sort(days.begin(), days.end(),
+              [](const SourceFile& a, const SourceFile& b) { return a.name < b.name; });
+    return files + days;
+}
+
+constexpr zip_uint32_t PrivateFile = zip_uint32_t(S_IFREG | 0600) << 16;
+// The upper half for Unix, the MS-DOS folder bit below for every other unpacker.
+constexpr zip_uint32_t PrivateFolder = (zip_uint32_t(S_IFDIR | 0700) << 16) | 0x10;
+
 } // namespace
 
-bool DiaryArchive::holdsDiary(const QString& programFolder)
+DiaryArchive::Backup DiaryArchive::backup(const QString& programFolder, const QString& zipPath,
+                                          const TaskProgress& progress)
 {
-    const QDir folder(programFolder);
-    return QFileInfo(folder.filePath(IniName)).isFile() ||
-           QFileInfo(folder.filePath(DataName)).isDir();
-}
-
-bool DiaryArchive::isInsideDiary(const QString& programFolder, const QString& path)
-{
-    const QDir folder(programFolder);
-    return isWithin(path, folder.filePath(DataName)) || isWithin(path, folder.filePath(IniName));
-}
-
-int DiaryArchive::backup(const QString& programFolder, const QString& zipPath)
-{
-    const QDir folder(programFolder);
-    const QString iniPath = folder.filePath(IniName);
-    const QString dataPath = folder.filePath(DataName);
-    if (!holdsDiary(programFolder))
+    if (!DiaryPaths::holdsDiary(programFolder))
         throw DiaryError(QStringLiteral("「%1」に日記がありません。").arg(programFolder));
-    if (isInsideDiary(programFolder, zipPath))
+    if (DiaryPaths::isInsideDiary(programFolder, zipPath))
         throw DiaryError(QStringLiteral("バックアップを日記の中には書けません: %1").arg(zipPath));
 
-    zip_error_t error;
-    zip_error_init(&error);
-    Source buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
-    if (!buffer)
-        throw DiaryError(QStringLiteral("バックアップを作れません: %1").arg(zipMessage(&error)));
-    zip_source_keep(buffer.get());
-    Archive archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, &error));
-    if (!archive) {
-        zip_source_free(buffer.get());
-        throw DiaryError(QStringLiteral("バックアップを作れません: %1").arg(zipMessage(&error)));
-    }
+    Backup result;
+    const QList<SourceFile> files = sourceFiles(QDir(programFolder), result.leftOut);
+    StagedFile staged(zipPath, &progress);
+    if (staged.isDirect())
+        throw DiaryError(
+            QStringLiteral("バックアップは通常のファイルにだけ書けます: %1").arg(zipPath));
 
-    // The archive reads its files when it is closed: every one is held until then.
-    QList<QByteArray> contents;
-    const auto add = [&](const QString& path, const QString& name) {
-        contents.append(SafeFile::read(path));
-        const QByteArray& bytes = contents.last();
-        zip_source_t* source =
-            zip_source_buffer(archive.get(), bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        const QByteArray entry = name.toUtf8();
-        const zip_int64_t index =
-            source ? zip_file_add(archive.get(), entry.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
-        if (index < 0) {
-            zip_source_free(source);
+    int code = 0;
+    Archive archive(zip_open(QFile::encodeName(staged.stagingPath()).constData(),
+                             ZIP_CREATE | ZIP_TRUNCATE, &code));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const QString message = zipMessage(&error);
+        zip_error_fini(&error);
+        throw DiaryError(QStringLiteral("バックアップを作れません: %1").arg(message));
+    }
+    const auto check = [&](zip_int64_t index, const QString& name) {
+        if (index < 0)
             throw DiaryError(QStringLiteral("バックアップに %1 を入れられません: %2")
                                  .arg(name, zipMessage(archive.get())));
-        }
-        zip_file_set_mtime(archive.get(), zip_uint64_t(index),
-                           QFileInfo(path).lastModified().toSecsSinceEpoch(), 0);
+        return zip_uint64_t(index);
     };
-    if (QFileInfo(iniPath).isFile())
-        add(iniPath, IniName);
-    zip_dir_add(archive.get(), (DataName + QLatin1Char('/')).toUtf8().constData(),
-                ZIP_FL_ENC_UTF_8);
-    const QStringList names =
-        QDir(dataPath).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : names)
-        add(QDir(dataPath).filePath(name), DataName + QLatin1Char('/') + name);
+    qint64 total = 0;
+    const auto add = [&](const SourceFile& file) {
+        // The file is read when the archive is written, a piece at a time.
+        zip_source_t* source =
+            zip_source_file(archive.get(), QFile::encodeName(file.path).constData(), 0, 0);
+        const QByteArray entry = file.name.toUtf8();
+        const zip_int64_t index =
+            source ? zip_file_add(archive.get(), entry.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0)
+            zip_source_free(source);
+        const zip_uint64_t at = check(index, file.name);
+        zip_file_set_mtime(archive.get(), at, time_t(file.modified), 0);
+        zip_file_set_external_attributes(archive.get(), at, 0, ZIP_OPSYS_UNIX, PrivateFile);
+        total += file.size;
+    };
+    if (!files.isEmpty() && files.first().name == IniName)
+        add(files.first());
+    const QString dataEntry = DataName + QLatin1Char('/');
+    const zip_uint64_t dataIndex = check(
+        zip_dir_add(archive.get(), dataEntry.toUtf8().constData(), ZIP_FL_ENC_UTF_8), dataEntry);
+    zip_file_set_external_attributes(archive.get(), dataIndex, 0, ZIP_OPSYS_UNIX, PrivateFolder);
+    for (const SourceFile& file : files)
+        if (file.name != IniName)
+            add(file);
 
-    if (zip_close(archive.get()) < 0)
+    struct Callbacks
+    {
+        const TaskProgress& progress;
+        qint64 total;
+    } callbacks{progress, total};
+    zip_register_progress_callback_with_state(
+        archive.get(), 0.001,
+        [](zip_t*, double done, void* state) {
+            const auto* c = static_cast<Callbacks*>(state);
+            c->progress.report(qint64(done * double(c->total)), c->total);
+        },
+        nullptr, &callbacks);
+    zip_register_cancel_callback_with_state(
+        archive.get(),
+        [](zip_t*, void* state) {
+            return int(static_cast<Callbacks*>(state)->progress.cancelled());
+        },
+        nullptr, &callbacks);
+    if (zip_close(archive.get()) < 0) {
+        progress.check();
         throw DiaryError(
             QStringLiteral("バックアップを作れません: %1").arg(zipMessage(archive.get())));
+    }
     archive.release();
-    const QByteArray bytes = readSource(buffer.get());
-    if (bytes.isEmpty())
-        throw DiaryError(QStringLiteral("バックアップを作れません。"));
-    SafeFile::write(zipPath, bytes);
-    return int(contents.size());
+    progress.check();
+    staged.commit();
+    result.files = int(files.size());
+    return result;
 }
 
-int DiaryArchive::restore(const QString& zipPath, const QString& folder)
+int DiaryArchive::restore(const QString& zipPath, const QString& folder,
+                          const TaskProgress& progress)
 {
-    const QFileInfo target(folder);
-    if (target.exists() &&
-        (!target.isDir() || !QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                  QDir::NoDotAndDotDot)))
+    // A link to a folder restores into the folder it names; the link stays.
+    const QString targetPath = StagedFile::realPath(folder);
+    const QFileInfo target(targetPath);
+    if (target.exists() && (!target.isDir() || !QDir(targetPath)
+                                                    .isEmpty(QDir::AllEntries | QDir::Hidden |
+                                                             QDir::System | QDir::NoDotAndDotDot)))
         throw DiaryError(QStringLiteral("「%1」は空のフォルダではありません。復元は空のフォルダか"
                                         "新しいフォルダにだけ行います。")
                              .arg(folder));
@@ -183,9 +277,11 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder)
     {
         zip_uint64_t index;
         QString name;
+        qint64 size;
     };
     QList<Entry> files;
     QSet<QString> seen;
+    qint64 total = 0;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
@@ -205,49 +301,53 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder)
             throw DiaryError(
                 QStringLiteral("アーカイブの項目「%1」は暗号化されています。何も復元しません。")
                     .arg(name));
-        if (stat.size > zip_uint64_t(MaxFileBytes))
+        // The size the entry unpacks to, whatever it takes packed.
+        if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(MaxFileBytes))
             throw DiaryError(
                 QStringLiteral("アーカイブの項目「%1」は大きすぎます。何も復元しません。")
                     .arg(name));
-        if (!name.endsWith(QLatin1Char('/')))
-            files.append({zip_uint64_t(i), name});
+        if (!name.endsWith(QLatin1Char('/'))) {
+            files.append({zip_uint64_t(i), name, qint64(stat.size)});
+            total += qint64(stat.size);
+        }
     }
     if (files.isEmpty() && !seen.contains(DataName + QLatin1Char('/')))
         throw DiaryError(QStringLiteral("「%1」は日記のバックアップではありません。").arg(zipPath));
 
-    const QDir dir(folder);
-    const bool created = !target.exists();
-    QStringList written;
-    try {
-        if (!dir.mkpath(DataName))
-            throw DiaryError::cannotCreate(dir.filePath(DataName));
-        for (const Entry& entry : std::as_const(files)) {
-            zip_stat_t stat;
-            zip_stat_index(archive.get(), entry.index, 0, &stat);
-            QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-            zip_file_t* file = zip_fopen_index(archive.get(), entry.index, 0);
-            const zip_int64_t read =
-                file ? zip_fread(file, bytes.data(), zip_uint64_t(bytes.size())) : -1;
-            // Reading one byte more finds an entry longer than it says, and the check of
-            // its checksum at the end.
-            char extra;
-            const bool longer = file && zip_fread(file, &extra, 1) != 0;
-            if (file)
-                zip_fclose(file);
-            if (read != zip_int64_t(bytes.size()) || longer)
-                throw DiaryError(QStringLiteral("アーカイブの項目「%1」が壊れています: %2")
-                                     .arg(entry.name, zipMessage(archive.get())));
-            const QString path = dir.filePath(entry.name);
-            SafeFile::write(path, bytes);
-            written.append(path);
-        }
-    } catch (const DiaryError&) {
-        for (const QString& path : std::as_const(written))
-            QFile::remove(path);
-        dir.rmdir(DataName);
-        if (created)
-            QDir().rmdir(folder);
-        throw;
+    QString existing = target.absolutePath();
+    while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
+        existing = QFileInfo(existing).path();
+    const qint64 available = QStorageInfo(existing).bytesAvailable();
+    if (available >= 0 && total > available)
+        throw DiaryError(QStringLiteral("復元には %1 要りますが、「%2」の空きは %3 です。"
+                                        "何も復元しません。")
+                             .arg(megabytes(total), existing, megabytes(available)));
+
+    StagedFolder staged(targetPath);
+    staged.makeFolder(DataName);
+    qint64 done = 0;
+    for (const Entry& entry : std::as_const(files)) {
+        ArchiveFile file(zip_fopen_index(archive.get(), entry.index, 0));
+        if (!file)
+            throw DiaryError(QStringLiteral("アーカイブの項目「%1」を読めません: %2")
+                                 .arg(entry.name, zipMessage(archive.get())));
+        qint64 left = entry.size;
+        staged.writeFile(entry.name, [&](char* buffer, qint64 size) -> qint64 {
+            // Reading one byte past the size the entry declares finds an entry longer than it
+            // says, and makes libzip check the checksum at the end.
+            const zip_int64_t got =
+                zip_fread(file.get(), buffer, zip_uint64_t(std::min(size, left + 1)));
+            if (got < 0 || got > left || (got == 0 && left > 0))
+                throw DiaryError(
+                    QStringLiteral("アーカイブの項目「%1」が壊れています: %2")
+                        .arg(entry.name, QString::fromLocal8Bit(zip_file_strerror(file.get()))));
+            left -= got;
+            done += got;
+            progress.advance(done, total);
+            return got;
+        });
     }
-    return int(written.size());
+    progress.check();
+    staged.commit();
+    return int(files.size());
 }

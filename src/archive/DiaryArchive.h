@@ -1,32 +1,41 @@
 #pragma once
 
+#include "core/TaskProgress.h"
+
 #include <QString>
+#include <QStringList>
 
 // A whole diary in one zip archive: diary.ini and every file of the entries folder, byte for
-// byte, under the names "diary.ini" and "data/<name>".
+// byte, under the names "diary.ini" and "data/<name>". Files are stored 0600 and the folder 0700,
+// so an archive unpacked by hand is as private as the diary.
 class DiaryArchive
 {
 public:
-    // The largest file a restore writes: far above any diary.ini or entry, far below what
-    // would fill a disk from a small archive.
+    // The largest file a backup takes and a restore writes: far above any diary.ini or entry,
+    // far below what would fill a disk from a small archive.
     static constexpr qint64 MaxFileBytes = qint64(256) * 1024 * 1024;
 
-    // Whether folder holds a diary: its diary.ini or its entries folder.
-    static bool holdsDiary(const QString& programFolder);
-    // Whether path is the diary's diary.ini or lies in its entries folder: no file a task
-    // writes may go there.
-    static bool isInsideDiary(const QString& programFolder, const QString& path);
-
-    // Writes the archive of the diary in programFolder to zipPath, replacing it atomically, and
-    // returns the number of files in it. Only reads the diary. Throws a DiaryError when there
-    // is no diary there, when zipPath lies inside its entries folder or on its diary.ini, or
-    // when a file cannot be read or the archive written.
-    static int backup(const QString& programFolder, const QString& zipPath);
+    struct Backup
+    {
+        int files = 0;
+        // What the entries folder holds that is no diary file a restore takes back (a link, a
+        // folder, a name that is not UTF-8), each with the reason; left out of the archive.
+        QStringList leftOut;
+    };
+    // Writes the archive of the diary in programFolder to zipPath, replacing it atomically. Only
+    // reads the diary; files are read as the archive is written, never whole. Throws a
+    // DiaryError when there is no diary there, when zipPath is inside it or no regular file, when
+    // a file is larger than a restore takes, when a file cannot be read or the archive written,
+    // or when progress is cancelled; nothing is left beside zipPath then.
+    static Backup backup(const QString& programFolder, const QString& zipPath,
+                         const TaskProgress& progress = TaskProgress());
 
     // Writes the diary held in the archive into folder, which must be missing or empty, and
     // returns the number of files written. The whole archive is checked first: anything but a
     // diary file (a name with "..", an absolute name, another folder, an encrypted or oversized
-    // entry) refuses it before anything is written. Throws a DiaryError saying why; a restore
-    // that fails midway removes what it wrote.
-    static int restore(const QString& zipPath, const QString& folder);
+    // entry), or more bytes than the disk has free, refuses it before anything is written. The
+    // diary is written beside folder and renamed into place at the end: a restore that fails or
+    // is cancelled leaves folder as it was. Throws a DiaryError saying why.
+    static int restore(const QString& zipPath, const QString& folder,
+                       const TaskProgress& progress = TaskProgress());
 };

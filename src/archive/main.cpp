@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <unistd.h>
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -27,5 +29,5 @@ int main(int argc, char* argv[])
             << "\nThis program runs the tasks of 'tobiquill --help'.\n";
         return 2;
     }
-    return CommandLineTasks::run(parser, parser.value(diary), err);
+    return CommandLineTasks::run(parser, parser.value(diary), err, ::isatty(STDERR_FILENO) == 1);
 }

@@ -19,12 +19,13 @@ struct Day
     QString body;
 };
 
+// Every ASCII punctuation character is escaped, so a heading holds no markup, no entity and no
+// HTML: it renders as the text it is.
 QString escapeMarkdown(const QString& text)
 {
-    static const QString special = QStringLiteral("\\`*_{}[]<>()#+-.!|~");
     QString escaped;
     for (const QChar c : text) {
-        if (special.contains(c))
+        if (c.unicode() < 0x80 && (c.isPunct() || c.isSymbol()))
             escaped += QLatin1Char('\\');
         escaped += c;
     }
@@ -80,19 +81,23 @@ void appendText(QString& out, const Day& day)
     out += QStringLiteral("【%1】%2\n\n%3\n\n\n").arg(day.heading, day.title, day.body);
 }
 
-// Each line of the body keeps its own line in the rendered page: a line that another follows
-// ends in two spaces, Markdown's hard line break. The text itself is left as written.
+// The body goes into a fenced block, which shows its text as written, line for line, whatever it
+// holds: HTML, links and markup stay text. The fence is longer than any run of backticks in the
+// body, so no line of it can close the block and take the days after it in.
 void appendMarkdown(QString& out, const Day& day)
 {
     out += QStringLiteral("## ") + escapeMarkdown(headingText(day)) + QStringLiteral("\n\n");
-    const QStringList lines = day.body.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        out += lines[i];
-        if (i + 1 < lines.size() && !lines[i].isEmpty() && !lines[i + 1].isEmpty())
-            out += QStringLiteral("  ");
-        out += QLatin1Char('\n');
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : day.body) {
+        run = c == QLatin1Char('`') ? run + 1 : 0;
+        longest = std::max(longest, run);
     }
-    out += QLatin1Char('\n');
+    const QString fence(std::max<qsizetype>(3, longest + 1), QLatin1Char('`'));
+    out += fence + QLatin1Char('\n') + day.body;
+    if (!day.body.isEmpty() && !day.body.endsWith(QLatin1Char('\n')))
+        out += QLatin1Char('\n');
+    out += fence + QStringLiteral("\n\n");
 }
 
 void appendHtml(QString& out, const Day& day, const QString& key)
@@ -138,7 +143,8 @@ DiaryExport::Format DiaryExport::formatFor(const QString& fileName)
 }
 
 DiaryExport::Result DiaryExport::render(const QString& programFolder, Format format,
-                                        const QDate& from, const QDate& to)
+                                        const QDate& from, const QDate& to,
+                                        const TaskProgress& progress)
 {
     const QDir folder(programFolder);
     const DayStore store(folder.filePath(QStringLiteral("data")));
@@ -152,9 +158,12 @@ DiaryExport::Result DiaryExport::render(const QString& programFolder, Format for
     QString out;
     if (format == Format::Html)
         out += HtmlHead.arg(QStringLiteral("日記"));
-    for (const QString& key : store.entryKeys()) {
-        if ((!fromKey.isEmpty() && key < fromKey) || (!toKey.isEmpty() && key > toKey))
-            continue;
+    QStringList keys = store.entryKeys();
+    keys.removeIf([&](const QString& key) {
+        return (!fromKey.isEmpty() && key < fromKey) || (!toKey.isEmpty() && key > toKey);
+    });
+    for (const QString& key : std::as_const(keys)) {
+        progress.advance(result.days, keys.size());
         Day day;
         day.heading = DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(key)));
         day.title = CodePage932::decode(titles.value(key));
@@ -177,6 +186,7 @@ DiaryExport::Result DiaryExport::render(const QString& programFolder, Format for
         }
         ++result.days;
     }
+    progress.advance(result.days, keys.size());
     if (format == Format::Html)
         out += QStringLiteral("</body>\n</html>\n");
     result.document = out.toUtf8();

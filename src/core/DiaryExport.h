@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TaskProgress.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -28,8 +30,9 @@ public:
         QByteArray document;
         int days = 0;
     };
-    // The days from..to, both included; an invalid date leaves that end open. Throws a
-    // DiaryError naming the day when an entry cannot be read.
+    // The days from..to, both included; an invalid date leaves that end open. Reports the days
+    // done to progress. Throws a DiaryError naming the day when an entry cannot be read, or when
+    // progress is cancelled.
     static Result render(const QString& programFolder, Format format, const QDate& from = {},
-                         const QDate& to = {});
+                         const QDate& to = {}, const TaskProgress& progress = TaskProgress());
 };

@@ -1,5 +1,6 @@
 #include "core/SafeFile.h"
 
+#include "core/Descriptor.h"
 #include "core/DiaryError.h"
 
 #include <QDir>
@@ -32,30 +33,6 @@ template <typename Call> int attempt(SafeFile::Step step, const QString& path, C
         return injected;
     return call() < 0 ? errno : 0;
 }
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports the error a close can bring (a delayed write failure).
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 DiaryError writeError(const QString& path, int error)
 {

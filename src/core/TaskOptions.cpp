@@ -8,6 +8,7 @@ const QString TaskOptions::Restore = QStringLiteral("restore");
 const QString TaskOptions::From = QStringLiteral("from");
 const QString TaskOptions::To = QStringLiteral("to");
 const QString TaskOptions::Format = QStringLiteral("format");
+const QString TaskOptions::Progress = QStringLiteral("progress");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -25,6 +26,8 @@ void TaskOptions::add(QCommandLineParser& parser)
         {Restore,
          QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
          QStringLiteral("FILE.zip")});
+    parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
+                                               "output while the task runs.")});
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
@@ -41,5 +44,7 @@ QStringList TaskOptions::given(const QCommandLineParser& parser)
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
+    if (parser.isSet(Progress))
+        arguments << QStringLiteral("--") + Progress;
     return arguments;
 }

@@ -17,6 +17,8 @@ public:
     static const QString From;
     static const QString To;
     static const QString Format;
+    // No value: "progress DONE TOTAL" lines on standard output, for a program running the task.
+    static const QString Progress;
 
     static void add(QCommandLineParser& parser);
     // Whether the command line asks for a task; then no window is opened.

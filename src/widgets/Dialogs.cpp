@@ -4,6 +4,7 @@
 #include "widgets/PictureDialog.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,6 +79,17 @@ std::optional<QString> Dialogs::openPicture(QWidget* parent, const QString& titl
     if (seams().openPicture)
         return seams().openPicture(title);
     return PictureDialog::getPicture(parent, title);
+}
+
+std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& title,
+                                         const QString& suggested, const QString& filter)
+{
+    if (seams().saveFile)
+        return seams().saveFile(title, suggested);
+    const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
 }
 
 int Dialogs::exec(QDialog& dialog)

@@ -21,6 +21,9 @@ public:
         // No value means cancelled.
         std::function<std::optional<QFont>(const QFont& current)> font;
         std::function<std::optional<QString>(const QString& title)> openPicture;
+        // A file to write: the path chosen, or no value when cancelled.
+        std::function<std::optional<QString>(const QString& title, const QString& suggested)>
+            saveFile;
         // A yes/no question; true means yes.
         std::function<bool(const QString& text)> question;
         // Runs a modal window and returns its result code (1 = confirmed).
@@ -38,6 +41,10 @@ public:
     static std::optional<QFont> chooseFont(QWidget* parent, const QFont& current);
     // The picture-open dialog: a bitmap file's full path, or no value when cancelled.
     static std::optional<QString> openPicture(QWidget* parent, const QString& title);
+    // The toolkit's save dialog, which asks before it names an existing file: the full path, or
+    // no value when cancelled. filter lists the kinds offered, as QFileDialog takes them.
+    static std::optional<QString> saveFile(QWidget* parent, const QString& title,
+                                           const QString& suggested, const QString& filter);
     static int exec(QDialog& dialog);
 
     // Runs a user command. Whatever it throws is shown in the error box and reported as false:

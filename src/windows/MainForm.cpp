@@ -16,6 +16,7 @@
 #include "widgets/ImageButton.h"
 #include "widgets/PictureFile.h"
 #include "widgets/SlideBar.h"
+#include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
@@ -25,6 +26,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QTextStream>
@@ -74,6 +76,14 @@ void TForm1::connectCommands()
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
     connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
     connect(find1, &QAction::triggered, this, &TForm1::find1Click);
+    // The program's own items follow the design's.
+    PopupMenu1->addSeparator();
+    connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
+            &TForm1::find1Click);
+    connect(PopupMenu1->addAction(QStringLiteral("書き出し...")), &QAction::triggered, this,
+            [this] { archiveFlow().exportDiary(); });
+    connect(PopupMenu1->addAction(QStringLiteral("バックアップ...")), &QAction::triggered, this,
+            [this] { archiveFlow().backup(); });
 }
 
 bool TForm1::FormCreate()
@@ -296,6 +306,13 @@ void TForm1::find1Click()
     form.centreOver(geometry());
     if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
         changeDay(*form.chosenDate());
+}
+
+ArchiveFlow TForm1::archiveFlow()
+{
+    return ArchiveFlow(
+        this, m_skin, m_programFolder, DiaryDate::toDate(m_day->date()),
+        [this] { return guarded([this] { m_day->save(); }); }, ArchiveFlow::archiveProgram());
 }
 
 QAction* TForm1::shortcutAction(const QKeyEvent* event) const

@@ -12,6 +12,7 @@
 #include <optional>
 
 class Clock;
+class ArchiveFlow;
 class AutoSave;
 class Diary;
 class QKeyEvent;
@@ -101,6 +102,8 @@ private:
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
+    // Export and backup of the diary, from the menu.
+    ArchiveFlow archiveFlow();
     double now() const;
 
     const Clock& m_clock;

@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <csignal>
 
 // Export, backup and restore as the command line runs them, on a diary in a folder of its own.
 class CommandLineTasksTest : public QObject
@@ -67,6 +70,8 @@ private slots:
         // character, a title written twice.
         SafeFile::write(QDir(diary()).filePath("data/20240210"), QByteArray("a\x81\r\nb\x01", 6));
         d.writeTitle("20240210", "最初");
+        QFile::link(QDir(diary()).filePath("diary.ini"), path("ini-link.txt"));
+        QFile::link(QDir(diary()).filePath("data"), path("data-link"));
         const QString ini = QDir(diary()).filePath("diary.ini");
         const QByteArray first = "20240210=" + CodePage932::encode("最初") + "\r\n";
         SafeFile::write(ini,
@@ -86,7 +91,7 @@ private slots:
                "【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("markdown, one day")
             << QStringList{"--format", "markdown", "--from", "20240101", "--to", "20240101"}
-            << "## 2024年1月1日 月  \\# 元日 \\*\n\n初詣  \n- おみくじ\n\n";
+            << "## 2024年1月1日 月  \\# 元日 \\*\n\n```\n初詣\n- おみくじ\n```\n\n";
         QTest::newRow("text, from a day on")
             << QStringList{"--format", "text", "--from", "20240105"}
             << "【2024年1月5日 金】\n\n雨\n\n\n【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
@@ -130,6 +135,48 @@ private slots:
         QVERIFY(page.contains(QStringLiteral("a\uf781\nb\u2401")));
     }
 
+    // Rendered by a CommonMark renderer that lets HTML through: every day keeps its heading, and
+    // every body comes out as its text, whatever markup, HTML or fences it holds.
+    void exportMarkdown_rendersAsTheText()
+    {
+        const QString cmark = QStandardPaths::findExecutable("cmark");
+        if (cmark.isEmpty())
+            QSKIP("cmark is not installed");
+        const QString folder = path("hostile");
+        QDir().mkpath(folder);
+        const QStringList bodies = {"<script>alert(1)</script>\n[x](javascript:alert(1))",
+                                    "```\nまだ閉じない", "<img src=x onerror=alert(1)> &amp; ````",
+                                    "    字下げ\n# 見出しではない"};
+        {
+            Diary d(folder);
+            for (int i = 0; i < bodies.size(); ++i)
+                d.saveDay(QStringLiteral("2024010%1").arg(i + 1), "<b>*題*</b> &amp;", bodies[i]);
+        }
+        const QString file = path("hostile.md");
+        QCOMPARE(run({"--export", file}, folder).code, 0);
+        QProcess render;
+        render.start(cmark, {"--unsafe", file});
+        QVERIFY(render.waitForFinished());
+        const QString html = QString::fromUtf8(render.readAllStandardOutput());
+        const auto unescape = [](QString text) {
+            return text.replace("&lt;", "<")
+                .replace("&gt;", ">")
+                .replace("&quot;", "\"")
+                .replace("&amp;", "&");
+        };
+        QStringList headings;
+        QStringList texts;
+        for (const auto& m : QRegularExpression("<h2>(.*?)</h2>").globalMatch(html))
+            headings << unescape(m.captured(1));
+        QRegularExpression code("<pre><code>(.*?)\n?</code></pre>",
+                                QRegularExpression::DotMatchesEverythingOption);
+        for (const auto& m : code.globalMatch(html))
+            texts << unescape(m.captured(1));
+        QCOMPARE(headings.size(), bodies.size());
+        QCOMPARE(headings.first(), QStringLiteral("2024年1月1日 月  <b>*題*</b> &amp;"));
+        QCOMPARE(texts, bodies);
+    }
+
     void tasks_refuseBadArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -153,6 +200,10 @@ private slots:
             << QStringList{"--export", "DATA/20240301"} << 2 << "日記の中にはできません";
         QTest::newRow("over diary.ini")
             << QStringList{"--export", "DIARY/diary.ini"} << 2 << "日記の中にはできません";
+        QTest::newRow("through a link to diary.ini")
+            << QStringList{"--export", "WORK/ini-link.txt"} << 2 << "日記の中にはできません";
+        QTest::newRow("through a link to the entries folder")
+            << QStringList{"--export", "WORK/data-link/20150102"} << 2 << "日記の中にはできません";
         QTest::newRow("backup into the entries folder")
             << QStringList{"--backup", "DATA/b.zip"} << 1 << "日記の中には書けません";
     }
@@ -164,6 +215,7 @@ private slots:
         QFETCH(QString, message);
         arguments.replaceInStrings("DATA", QDir(diary()).filePath("data"));
         arguments.replaceInStrings("DIARY", diary());
+        arguments.replaceInStrings("WORK", m_work.path());
         const QMap<QString, QByteArray> before = contents(diary());
         const Outcome outcome = run(arguments, diary());
         QCOMPARE(outcome.code, code);
@@ -216,6 +268,49 @@ private slots:
         QDir().mkpath(target);
         QCOMPARE(run({"--restore", path("empty.zip")}, target).code, 0);
         QVERIFY(QFileInfo(target + "/data").isDir());
+    }
+
+    void tasks_failingOrStopped_leaveNothingBehind_data()
+    {
+        QTest::addColumn<QString>("task");
+        QTest::addColumn<int>("failingStep");
+        const int steps[] = {int(SafeFile::Step::Create), int(SafeFile::Step::Write),
+                             int(SafeFile::Step::Sync), int(SafeFile::Step::Commit), -1};
+        for (const QString task : {"export", "backup", "restore"})
+            for (const int step : steps)
+                if (task != "backup" || step != int(SafeFile::Step::Write)) // libzip writes it
+                    QTest::addRow("%s, %s", qPrintable(task),
+                                  step < 0 ? "quit signal" : qPrintable(QString::number(step)))
+                        << task << step;
+    }
+
+    // A task that fails at any step of its writing, or that a quit signal stops, leaves its
+    // target as it was and nothing beside it.
+    void tasks_failingOrStopped_leaveNothingBehind()
+    {
+        QFETCH(QString, task);
+        QFETCH(int, failingStep);
+        const QString target = path(task == "restore" ? "new-diary" : "old-target");
+        const QString zip = path("old.zip");
+        if (!QFile::exists(zip)) {
+            QCOMPARE(run({"--backup", zip}, diary()).code, 0);
+            SafeFile::write(target, "old");
+        }
+        const QByteArray old = SafeFile::read(zip);
+        const QStringList before = QDir(m_work.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+            if (failingStep < 0 && step == SafeFile::Step::Create)
+                ::raise(SIGTERM);
+            return int(step) == failingStep ? EIO : 0;
+        };
+        const Outcome outcome = task == "restore" ? run({"--restore", zip}, target)
+                                                  : run({"--" + task, target}, diary());
+        SafeFile::faultHook() = {};
+        QCOMPARE(outcome.code, 1);
+        QCOMPARE(QDir(m_work.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QCOMPARE(SafeFile::read(zip), old);
+        if (task != "restore")
+            QCOMPARE(SafeFile::read(target), QByteArray("old"));
     }
 
     void restore_damagedArchive_writesNothing_data()

@@ -194,7 +194,7 @@ focus_window "$WIN" || abort "the main window takes the keyboard back"
 
 # --- The settings, by keyboard: a password switched on ------------------------------------------
 
-menu_choose 2 4
+menu_choose 2
 wait_for other_window || abort "Setting opens the settings"
 settings=$FOUND
 focus_window "$settings" || abort "the settings take the keyboard focus"

@@ -34,6 +34,42 @@ task --restore "$E2E_WORK/diary.zip" --diary "$E2E_WORK/restored"
 check_eq "restore ends with code 0" 0 "$?"
 check "the restored diary is the diary, byte for byte" diff -r "$home" "$E2E_WORK/restored"
 
+# Streams are written as they are, never replaced by a file: standard output, a pipe, a FIFO.
+check_eq "--export - writes the text to standard output" "【2024年1月5日 金】ニッキ" \
+    "$(TOBIQUILL_HOME=$home task --export - --from 20240101 | head -n 1)"
+check_eq "--export /dev/stdout into a pipe" "【2024年1月5日 金】ニッキ" \
+    "$(TOBIQUILL_HOME=$home task --export /dev/stdout --from 20240101 | head -n 1)"
+check "/dev/stdout is still a link" test -L /dev/stdout
+mkfifo "$E2E_WORK/fifo"
+cat "$E2E_WORK/fifo" >"$E2E_WORK/from-fifo" &
+reader=$!
+TOBIQUILL_HOME=$home task --export "$E2E_WORK/fifo" --format text
+wait "$reader"
+check "the FIFO stays a FIFO" test -p "$E2E_WORK/fifo"
+check "the FIFO's reader got the text" grep -q 'にっき' "$E2E_WORK/from-fifo"
+
+# Progress: a line rewritten in place on a terminal, nothing on a file, machine lines on request.
+script -qec "TOBIQUILL_HOME='$home' '$E2E_BIN' --backup '$E2E_WORK/tty.zip'" /dev/null \
+    >"$E2E_WORK/tty.out" </dev/null
+check "a terminal sees the progress line" grep -q $'\rバックアップ中 100%' "$E2E_WORK/tty.out"
+check_not "a log file gets no progress" grep -q $'\r' "$E2E_WORK/app.log"
+check "--progress prints progress lines on standard output" grep -qx 'progress [0-9]* [0-9]*' \
+    <(TOBIQUILL_HOME=$home task --backup "$E2E_WORK/progress.zip" --progress)
+
+# A quit signal in the middle of a long backup leaves nothing behind.
+big=$(new_folder big)
+mkdir -p "$big/data"
+for d in 01 02 03; do head -c 150M /dev/urandom >"$big/data/202401$d"; done
+env -u DISPLAY "$E2E_BIN" --diary "$big" --backup "$E2E_WORK/big.zip" 2>>"$E2E_WORK/app.log" &
+backup_pid=$!
+staged() { compgen -G "$E2E_WORK/big.zip*" >/dev/null; }
+check "the backup writes beside its target" wait_for staged
+kill -TERM "$backup_pid"
+wait "$backup_pid"
+check_eq "a stopped backup ends with code 1" 1 "$?"
+check_not "and leaves nothing beside its target" staged
+rm -rf "$big"
+
 # Hostile archives: refused before anything is written, inside or outside the target.
 make_zip() {
     python3 - "$1" "$2" <<'PY'

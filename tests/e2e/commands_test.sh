@@ -134,8 +134,8 @@ fi
 check_eq "Ctrl+K leaves the day and its text on screen" "nine" "$(shown_body)"
 
 # The menu's items: Font, Setting, モルナの日記, Scroll Bar.
-menu_choose 3 4
-menu_choose 4 4
+menu_choose 3
+menu_choose 4
 app_close
 
 check_eq "the companion toggle is stored off" 0 "$(ini_value "$ini" data Mnikki)"

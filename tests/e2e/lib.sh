@@ -400,18 +400,16 @@ popup_gone() {
     ! xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$POPUP"
 }
 
-# menu_choose ROW ROWS: opens the main menu with the menu button and clicks its item ROW (from 1)
-# of the ROWS items it shows; the items share the menu's height evenly.
+# menu_choose ROW: opens the main menu with the menu button and chooses its visible item ROW
+# (from 1) with the keyboard, as a person can: Down moves from item to item, Enter chooses.
 menu_choose() {
-    local geometry w h x y
+    local x y
     IFS=, read -r x y <<<"$(window_position "$WIN")"
     app_click "$MENU_X" "$MENU_Y"
     wait_for popup_found "$((x + MENU_LEFT)),$((y + MENU_TOP))" ||
         abort "the menu button opens the menu just below itself"
-    geometry=$(xdotool getwindowgeometry "$POPUP")
-    w=$(awk '/Geometry:/ { split($2, s, "x"); print s[1] }' <<<"$geometry")
-    h=$(awk '/Geometry:/ { split($2, s, "x"); print s[2] }' <<<"$geometry")
-    xdotool mousemove --window "$POPUP" $((w / 2)) $(((2 * $1 - 1) * h / (2 * $2))) click 1
+    xdotool key --repeat "$1" --delay 50 Down
+    xdotool key Return
     wait_for popup_gone || abort "choosing a menu item closes the menu"
 }
 

@@ -114,7 +114,7 @@ check_bytes "the earlier days are kept" "$data/20240106" "$six"
 # --- The settings and the password gate -------------------------------------------------------
 
 app_start "$home" "$NOW"
-menu_choose 2 4
+menu_choose 2
 wait_for other_window || abort "Setting opens the settings"
 settings=$FOUND
 check_eq "the settings are titled like the program" Tobiquill "$(xdotool getwindowname "$settings")"

@@ -1,0 +1,52 @@
+#include "widgets/ExportJob.h"
+
+#include "core/DiaryError.h"
+#include "core/DiaryPaths.h"
+#include "core/StagedFile.h"
+
+ExportJob::ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent)
+    : DiaryJob(parent), m_programFolder(std::move(programFolder)), m_file(std::move(file)),
+      m_from(from), m_to(to), m_progress([this](qint64 done, qint64 total) {
+          // Emitted on the job's thread: the window receives it queued.
+          emit progressed(done, total);
+      })
+{
+}
+
+ExportJob::~ExportJob()
+{
+    cancel();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void ExportJob::start()
+{
+    m_thread = std::thread([this] { run(); });
+}
+
+void ExportJob::cancel()
+{
+    m_progress.cancel();
+}
+
+void ExportJob::run()
+{
+    QString error;
+    try {
+        if (DiaryPaths::isInsideDiary(m_programFolder, m_file))
+            throw DiaryError(QStringLiteral("書き出し先を日記の中にはできません: %1").arg(m_file));
+        StagedFile out(m_file, &m_progress);
+        const DiaryExport::Result result = DiaryExport::render(
+            m_programFolder, DiaryExport::formatFor(m_file), m_from, m_to, m_progress);
+        out.write(result.document);
+        m_progress.check();
+        out.commit();
+        m_days = result.days;
+    } catch (const DiaryError& e) {
+        error = e.message();
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what());
+    }
+    emit finished(error, m_progress.cancelled() && !error.isEmpty());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/DiaryExport.h"
+#include "core/TaskProgress.h"
+#include "widgets/DiaryJob.h"
+
+#include <QDate>
+
+#include <atomic>
+#include <thread>
+
+// The diary's days from..to exported to a file, on a thread of its own; the format follows the
+// file's extension.
+class ExportJob : public DiaryJob
+{
+    Q_OBJECT
+
+public:
+    ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent = nullptr);
+    // Stops the work and waits for the thread.
+    ~ExportJob() override;
+
+    void start() override;
+    void cancel() override;
+
+    // The days written, once finished without error.
+    int days() const { return m_days; }
+
+private:
+    void run();
+
+    QString m_programFolder;
+    QString m_file;
+    QDate m_from;
+    QDate m_to;
+    TaskProgress m_progress;
+    std::atomic<int> m_days{0};
+    std::thread m_thread;
+};

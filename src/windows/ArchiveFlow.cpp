@@ -1,0 +1,67 @@
+#include "windows/ArchiveFlow.h"
+
+#include "widgets/BackupJob.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ExportJob.h"
+#include "windows/ExportRangeForm.h"
+#include "windows/TaskProgressForm.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QWidget>
+
+ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
+                         std::function<bool()> saveShownDay, QString archiveProgram)
+    : m_window(window), m_skin(skin), m_programFolder(std::move(programFolder)), m_shown(shown),
+      m_saveShownDay(std::move(saveShownDay)), m_archiveProgram(std::move(archiveProgram))
+{
+}
+
+QString ArchiveFlow::archiveProgram()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+void ArchiveFlow::exportDiary()
+{
+    const std::optional<QString> file = Dialogs::saveFile(
+        m_window, QStringLiteral("書き出し"), QDir::home().filePath(QStringLiteral("diary.html")),
+        QStringLiteral("HTML (*.html *.htm);;Markdown (*.md *.markdown);;テキスト (*.txt)"));
+    if (!file)
+        return;
+    ExportRangeForm range(m_skin, m_shown, m_window);
+    range.centreOver(m_window->geometry());
+    if (Dialogs::exec(range) != 1 || !m_saveShownDay())
+        return;
+    ExportJob job(m_programFolder, *file, range.from(), range.to());
+    if (run(job, QStringLiteral("書き出し中...")))
+        Dialogs::information(m_window, QStringLiteral("書き出し"),
+                             QStringLiteral("%1 日分を %2 に書き出しました。")
+                                 .arg(job.days())
+                                 .arg(QDir::toNativeSeparators(*file)));
+}
+
+void ArchiveFlow::backup()
+{
+    const std::optional<QString> file = Dialogs::saveFile(
+        m_window, QStringLiteral("バックアップ"),
+        QDir::home().filePath(QStringLiteral("diary-%1.zip")
+                                  .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))),
+        QStringLiteral("zip (*.zip)"));
+    if (!file || !m_saveShownDay())
+        return;
+    BackupJob job(m_archiveProgram, m_programFolder, *file);
+    if (run(job, QStringLiteral("バックアップ中...")))
+        Dialogs::information(m_window, QStringLiteral("バックアップ"), job.report());
+}
+
+bool ArchiveFlow::run(DiaryJob& job, const QString& caption)
+{
+    TaskProgressForm progress(m_skin, caption, job, m_window);
+    progress.centreOver(m_window->geometry());
+    if (Dialogs::exec(progress) == 1)
+        return true;
+    if (!progress.error().isEmpty())
+        Dialogs::error(m_window, progress.error());
+    return false;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+class DiaryJob;
+class QWidget;
+class Skin;
+
+// Export and backup from the window: the file is asked for (and for an export the days), the
+// shown day is saved, the job runs off the GUI thread in a small progress window that can stop
+// it, and a closing message names the file. A job stopped or failed leaves no file behind.
+class ArchiveFlow
+{
+public:
+    // saveShownDay saves the day the window shows and returns false when that failed (it has
+    // said why then). archiveProgram is the program that makes backups.
+    ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
+                std::function<bool()> saveShownDay, QString archiveProgram);
+
+    // The program that makes backups: this one, which hands the task to tobiquill-archive.
+    static QString archiveProgram();
+
+    void exportDiary();
+    void backup();
+
+private:
+    // True when the job finished; its error, if any, has been shown.
+    bool run(DiaryJob& job, const QString& caption);
+
+    QWidget* m_window;
+    const Skin& m_skin;
+    QString m_programFolder;
+    QDate m_shown;
+    std::function<bool()> m_saveShownDay;
+    QString m_archiveProgram;
+};

@@ -1,0 +1,156 @@
+#include "archive/DiaryArchive.h"
+#include "core/DiaryError.h"
+#include "core/SafeFile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Restores that must refuse or fail whole, and backups that must leave nothing behind.
+class DiaryArchiveTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+
+    QString path(const QString& name) const { return QDir(m_work.path()).filePath(name); }
+
+    // Everything in the work folder, so a leftover anywhere shows.
+    QStringList everything() const
+    {
+        return QDir(m_work.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    // An archive of count day entries written by another zip writer; declared, when not 0, is
+    // the size every day claims in both of its headers, whatever it holds.
+    static void makeZip(const QString& zip, int count, bool stored, qint64 declared)
+    {
+        QProcess python;
+        python.start("python3",
+                     {"-c", R"(
+import struct, sys, zipfile
+out, count, stored, declared = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1", int(sys.argv[4])
+method = zipfile.ZIP_STORED if stored else zipfile.ZIP_DEFLATED
+with zipfile.ZipFile(out, "w", method) as z:
+    z.writestr("diary.ini", b"[title]\r\n")
+    for i in range(count):
+        z.writestr("data/2024%04d" % i, b"day %d of the diary" % i)
+data = bytearray(open(out, "rb").read())
+for sig, size_at, name_len_at, header in ((b"PK\x03\x04", 22, 26, 30), (b"PK\x01\x02", 24, 28, 46)):
+    i = data.find(sig)
+    while declared and i >= 0:
+        n = struct.unpack_from("<H", data, i + name_len_at)[0]
+        if data[i + header:i + header + n].startswith(b"data/"):
+            struct.pack_into("<I", data, i + size_at, declared)
+        i = data.find(sig, i + 4)
+open(out, "wb").write(bytes(data))
+)",
+                      zip, QString::number(count), stored ? "1" : "0", QString::number(declared)});
+        QVERIFY(python.waitForFinished());
+        QCOMPARE(python.exitCode(), 0);
+    }
+
+private slots:
+    void init() { SafeFile::faultHook() = {}; }
+
+    void restore_refusesOrFailsWhole_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a byte changed inside the second, stored entry") << "flip"
+                                                                        << "壊れています";
+        QTest::newRow("declares more than the limit, packs small") << "huge"
+                                                                   << "大きすぎます";
+        QTest::newRow("declares more than the disk has free") << "total"
+                                                              << "空きは";
+    }
+
+    // The restore fails, and neither the target nor anything beside it is left.
+    void restore_refusesOrFailsWhole()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        const QString zip = path(damage + ".zip");
+        if (damage == "flip") {
+            makeZip(zip, 2, true, 0);
+            QByteArray bytes = SafeFile::read(zip);
+            const qsizetype at = bytes.indexOf("day 1 of");
+            bytes[at] = 'D';
+            SafeFile::write(zip, bytes);
+        } else if (damage == "huge") {
+            makeZip(zip, 1, false, DiaryArchive::MaxFileBytes + 1);
+        } else {
+            const qint64 free = QStorageInfo(m_work.path()).bytesAvailable();
+            const qint64 each = DiaryArchive::MaxFileBytes - 1;
+            makeZip(zip, int(free / each) + 1, false, each);
+        }
+        const QStringList before = everything();
+        try {
+            DiaryArchive::restore(zip, path("restored"));
+            QFAIL("the restore went through");
+        } catch (const DiaryError& e) {
+            QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+        }
+        QCOMPARE(everything(), before);
+    }
+
+    // What a restore would not take back is named: links, folders and names that are not UTF-8
+    // are left out; a file larger than a restore takes refuses the backup.
+    void backup_namesWhatItLeavesOut()
+    {
+        const QString diary = path("odd");
+        SafeFile::makeFolder(diary + "/data/sub");
+        SafeFile::write(diary + "/data/20240101", "day");
+        QFile::link("/etc/hostname", diary + "/data/link");
+        ::close(::creat(QFile::encodeName(diary) + "/data/bad\xff", 0600));
+        DiaryArchive::Backup result = DiaryArchive::backup(diary, path("odd.zip"));
+        result.leftOut.sort();
+        QCOMPARE(result.files, 1);
+        QCOMPARE(result.leftOut,
+                 QStringList({"data/bad%FF (名前が UTF-8 ではありません)",
+                              "data/link (シンボリックリンク)", "data/sub (フォルダ)"}));
+        QFile huge(diary + "/data/20240102");
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(DiaryArchive::MaxFileBytes + 1));
+        try {
+            DiaryArchive::backup(diary, path("too-large.zip"));
+            QFAIL("a file too large to restore was backed up");
+        } catch (const DiaryError& e) {
+            QVERIFY2(e.message().contains("「data/20240102」は 257 MB"), qPrintable(e.message()));
+        }
+        QVERIFY(!QFile::exists(path("too-large.zip")));
+    }
+
+    // Restored whole: the folders are private, the files their owner's only.
+    void restore_isPrivate()
+    {
+        const QString diary = path("private");
+        SafeFile::makeFolder(diary + "/data");
+        SafeFile::write(diary + "/diary.ini", "[data]\r\n");
+        SafeFile::write(diary + "/data/20240101", "day");
+        DiaryArchive::backup(diary, path("private.zip"));
+        const QString target = path("private-restored");
+        QCOMPARE(DiaryArchive::restore(path("private.zip"), target), 2);
+        const auto mode = [&](const char* name) {
+            struct stat info
+            {
+            };
+            ::stat(QFile::encodeName(target + name).constData(), &info);
+            return info.st_mode & 07777;
+        };
+        QCOMPARE(mode(""), 0700u);
+        QCOMPARE(mode("/data"), 0700u);
+        QCOMPARE(mode("/diary.ini"), 0600u);
+        QCOMPARE(mode("/data/20240101"), 0600u);
+    }
+};
+
+QTEST_GUILESS_MAIN(DiaryArchiveTest)
+#include "DiaryArchiveTest.moc"
