@@ -9,12 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QStorageInfo>
 
 #include <dirent.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <zip.h>
 
 namespace {
@@ -317,7 +317,11 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder,
     QString existing = target.absolutePath();
     while (!QFileInfo(existing).isDir() && QFileInfo(existing).path() != existing)
         existing = QFileInfo(existing).path();
-    const qint64 available = QStorageInfo(existing).bytesAvailable();
+    // statvfs rather than QStorageInfo, which needs the mount table and knows nothing in a chroot.
+    struct statvfs disk;
+    const qint64 available = ::statvfs(QFile::encodeName(existing).constData(), &disk) == 0
+                                 ? qint64(disk.f_bavail) * qint64(disk.f_frsize)
+                                 : -1;
     if (available >= 0 && total > available)
         throw DiaryError(QStringLiteral("復元には %1 要りますが、「%2」の空きは %3 です。"
                                         "何も復元しません。")

@@ -156,13 +156,11 @@ st_start_all() {
 # The two computers
 
 # computer_start NAME: the program on NAME's diary, as NAME's computer runs it: its own host name,
-# machine id, boot id, home, runtime and temporary folders. Sets APP[NAME] and WINDOW[NAME].
+# home, runtime and temporary folders. Sets APP[NAME] and WINDOW[NAME].
 computer_start() {
     local name=$1 root=$E2E_WORK/$1
     mkdir -p "$root/home" "$root/tmp" "$root/config" "$root/runtime"
     chmod 700 "$root/runtime"
-    printf '%032x\n' "$RANDOM$RANDOM" >"$root/machine-id"
-    cat /proc/sys/kernel/random/uuid >"$root/boot-id"
     rm -f "$root/app.pid" "$root/app.rc"
     # shellcheck disable=SC2016 # the inner shell expands its own arguments
     (
@@ -171,9 +169,7 @@ computer_start() {
             TOBIQUILL_HOME="$root/diary" LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="@$NOW" \
             FAKETIME_DONT_FAKE_MONOTONIC=1 \
             ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-            unshare --uts --mount sh -c 'hostname "$1" && mount --bind "$2" /etc/machine-id &&
-                mount --bind "$3" /proc/sys/kernel/random/boot_id && shift 3 && exec "$@"' \
-            sh "computer-$name" "$root/machine-id" "$root/boot-id" "$E2E_BIN" \
+            unshare --uts sh -c 'hostname "$1" && shift && exec "$@"' sh "computer-$name" "$E2E_BIN" \
             >>"$E2E_WORK/app.log" 2>&1 &
         echo $! >"$root/app.pid"
         wait $!
