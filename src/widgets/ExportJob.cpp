@@ -1,7 +1,7 @@
 #include "widgets/ExportJob.h"
 
-#include "core/DiaryPaths.h"
 #include "core/DiaryError.h"
+#include "core/DiaryPaths.h"
 #include "core/StagedFile.h"
 
 ExportJob::ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent)
