@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMenu>
 #include <QWidget>
 
 ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
@@ -20,6 +21,19 @@ ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolde
 QString ArchiveFlow::archiveProgram()
 {
     return QCoreApplication::applicationFilePath();
+}
+
+void ArchiveFlow::addToMenu(QMenu& menu, QWidget* window, const Skin& skin,
+                            const QString& programFolder, const std::function<QDate()>& shown,
+                            const std::function<bool()>& saveShownDay)
+{
+    const auto flow = [=, &skin] {
+        return ArchiveFlow(window, skin, programFolder, shown(), saveShownDay, archiveProgram());
+    };
+    QObject::connect(menu.addAction(QStringLiteral("書き出し...")), &QAction::triggered, window,
+                     [flow] { flow().exportDiary(); });
+    QObject::connect(menu.addAction(QStringLiteral("バックアップ...")), &QAction::triggered, window,
+                     [flow] { flow().backup(); });
 }
 
 void ArchiveFlow::exportDiary()

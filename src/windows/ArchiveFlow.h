@@ -6,6 +6,7 @@
 #include <functional>
 
 class DiaryJob;
+class QMenu;
 class QWidget;
 class Skin;
 
@@ -22,6 +23,11 @@ public:
 
     // The program that makes backups: this one, which hands the task to tobiquill-archive.
     static QString archiveProgram();
+    // Adds the export and backup items to the window's menu. Each run asks shown for the day the
+    // window shows and saves it with saveShownDay.
+    static void addToMenu(QMenu& menu, QWidget* window, const Skin& skin,
+                          const QString& programFolder, const std::function<QDate()>& shown,
+                          const std::function<bool()>& saveShownDay);
 
     void exportDiary();
     void backup();

@@ -15,6 +15,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
 #include "widgets/PictureFile.h"
+#include "widgets/ShortcutKeys.h"
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
@@ -52,10 +53,14 @@ TForm1::~TForm1() = default;
 
 void TForm1::connectCommands()
 {
-    // Key preview: the window sees a key before the control that has the focus.
-    for (QWidget* w : std::initializer_list<QWidget*>{this, Edit1, Memo1, Yl, today, Yr, cal,
-                                                      SpeedButton1, SpeedButton5, SpeedButton6})
-        w->installEventFilter(this);
+    // Ctrl with a key runs a menu command; the window sees the key before the focused control.
+    new ShortcutKeys(this,
+                     {Edit1, Memo1, Yl, today, Yr, cal, SpeedButton1, SpeedButton5, SpeedButton6},
+                     {{Qt::Key_Period, forwordd1},
+                      {Qt::Key_Comma, back1},
+                      {Qt::Key_T, today1},
+                      {Qt::Key_K, cal1},
+                      {Qt::Key_F, find1}});
 
     connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
     connect(Yl, &ImageButton::mouseDown, this, [this] { showFace(Yl, m_skin.Image5, m_skin); });
@@ -80,10 +85,10 @@ void TForm1::connectCommands()
     PopupMenu1->addSeparator();
     connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
             &TForm1::find1Click);
-    connect(PopupMenu1->addAction(QStringLiteral("書き出し...")), &QAction::triggered, this,
-            [this] { archiveFlow().exportDiary(); });
-    connect(PopupMenu1->addAction(QStringLiteral("バックアップ...")), &QAction::triggered, this,
-            [this] { archiveFlow().backup(); });
+    ArchiveFlow::addToMenu(
+        *PopupMenu1, this, m_skin, m_programFolder,
+        [this] { return DiaryDate::toDate(m_day->date()); },
+        [this] { return guarded([this] { m_day->save(); }); });
 }
 
 bool TForm1::FormCreate()
@@ -308,49 +313,6 @@ void TForm1::find1Click()
         changeDay(*form.chosenDate());
 }
 
-ArchiveFlow TForm1::archiveFlow()
-{
-    return ArchiveFlow(
-        this, m_skin, m_programFolder, DiaryDate::toDate(m_day->date()),
-        [this] { return guarded([this] { m_day->save(); }); }, ArchiveFlow::archiveProgram());
-}
-
-QAction* TForm1::shortcutAction(const QKeyEvent* event) const
-{
-    const Qt::KeyboardModifiers mods =
-        event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    if (mods != Qt::ControlModifier)
-        return nullptr;
-    switch (event->key()) {
-    case Qt::Key_Period:
-        return forwordd1;
-    case Qt::Key_Comma:
-        return back1;
-    case Qt::Key_T:
-        return today1;
-    case Qt::Key_K:
-        return cal1;
-    case Qt::Key_F:
-        return find1;
-    default:
-        return nullptr;
-    }
-}
-
-// The shortcuts act when the key comes up, judged by the modifiers held at that moment. The
-// release that ran one goes no further: a command that opens a modal window moves the focus, and
-// the same release passed on to the window afterwards would run the command a second time.
-bool TForm1::FormKeyUp(QKeyEvent* event)
-{
-    if (event->isAutoRepeat())
-        return false;
-    QAction* action = shortcutAction(event);
-    if (!action)
-        return false;
-    action->trigger();
-    return true;
-}
-
 // The new values live here until close writes them; a new skin shows at the next start.
 void TForm1::N2Click()
 {
@@ -388,24 +350,6 @@ void TForm1::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     Scheme::paintMainBackground(painter, m_skin.SchemeColors);
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyRelease || event->type() == QEvent::KeyPress) {
-        // Each keystroke is judged once, where it is first delivered: at the control that
-        // has the focus, or at the window when no control has it.
-        const QWidget* focus = QApplication::focusWidget();
-        if (watched != focus && (watched != this || isAncestorOf(focus)))
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::KeyRelease)
-            return FormKeyUp(key);
-        // The editors give some of these keys a meaning of their own (Ctrl+K deletes to the
-        // end of the line); pressing a shortcut must not change the text the day is saved with.
-        return shortcutAction(key) != nullptr;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool TForm1::FormClose()

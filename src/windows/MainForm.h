@@ -12,10 +12,8 @@
 #include <optional>
 
 class Clock;
-class ArchiveFlow;
 class AutoSave;
 class Diary;
-class QKeyEvent;
 class TForm2;
 
 // The main window: start-up, the day shown, the day commands, close. It is the page the shown
@@ -63,7 +61,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectCommands();
@@ -95,15 +92,11 @@ private:
     void calMouseUp();
     void find1Click();
     void changeDay(double newDate);
-    bool FormKeyUp(QKeyEvent* event);
-    QAction* shortcutAction(const QKeyEvent* event) const;
     void N2Click();
     void Font1Click();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
-    // Export and backup of the diary, from the menu.
-    ArchiveFlow archiveFlow();
     double now() const;
 
     const Clock& m_clock;

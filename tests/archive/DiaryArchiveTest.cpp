@@ -9,9 +9,11 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <zip.h>
 
 // Restores that must refuse or fail whole, and backups that must leave nothing behind.
 class DiaryArchiveTest : public QObject
@@ -131,14 +133,31 @@ private slots:
         QVERIFY(!QFile::exists(path("too-large.zip")));
     }
 
-    // Restored whole: the folders are private, the files their owner's only.
+    // Backed up and restored whole: the folders are private, the files their owner's only, both
+    // as the backup declares them to any unpacker and as the restore makes them.
     void restore_isPrivate()
     {
         const QString diary = path("private");
         SafeFile::makeFolder(diary + "/data");
         SafeFile::write(diary + "/diary.ini", "[data]\r\n");
         SafeFile::write(diary + "/data/20240101", "day");
+        // Whatever the files' own modes, the backup declares its own.
+        for (const char* name : {"/data", "/diary.ini", "/data/20240101"})
+            ::chmod(QFile::encodeName(diary + name).constData(), 0777);
         DiaryArchive::backup(diary, path("private.zip"));
+        const std::unique_ptr<zip_t, decltype(&zip_discard)> zip(
+            zip_open(QFile::encodeName(path("private.zip")).constData(), ZIP_RDONLY, nullptr),
+            &zip_discard);
+        QVERIFY(zip);
+        QCOMPARE(zip_get_num_entries(zip.get(), 0), 3);
+        for (zip_uint64_t i = 0; i < 3; ++i) {
+            zip_uint8_t system = 0;
+            zip_uint32_t attributes = 0;
+            QCOMPARE(zip_file_get_external_attributes(zip.get(), i, 0, &system, &attributes), 0);
+            const bool folder = QByteArray(zip_get_name(zip.get(), i, 0)).endsWith('/');
+            QCOMPARE(system, zip_uint8_t(ZIP_OPSYS_UNIX));
+            QCOMPARE(attributes >> 16 & 07777, folder ? 0700u : 0600u);
+        }
         const QString target = path("private-restored");
         QCOMPARE(DiaryArchive::restore(path("private.zip"), target), 2);
         const auto mode = [&](const char* name) {
