@@ -1,5 +1,6 @@
 #include "core/DayStore.h"
 
+#include "core/CodePage932.h"
 #include "core/DiaryError.h"
 #include "core/SafeFile.h"
 #include "core/Spelling.h"
@@ -65,7 +66,11 @@ QString DayStore::readBody(const QString& dateKey) const
     // The file may have grown since it was measured.
     if (bytes.size() > MaxBodyBytes)
         throw DiaryError::memoLimit();
-    return Spelling(bytes, Spelling::Breaks::Collapsed).text();
+    // Only the text is wanted: the bytes' own spelling is read again by writeBody when it saves.
+    QString text = CodePage932::decode(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
 }
 
 void DayStore::writeBody(const QString& dateKey, const QString& body) const

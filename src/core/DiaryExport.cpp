@@ -146,6 +146,8 @@ DiaryExport::Result DiaryExport::render(const QString& programFolder, Format for
                                         const QDate& from, const QDate& to,
                                         const TaskProgress& progress)
 {
+    // Every entry is decoded.
+    CodePage932::prepareBulkDecoding();
     const QDir folder(programFolder);
     const DayStore store(folder.filePath(QStringLiteral("data")));
     const TIniFile32 ini(folder.filePath(QStringLiteral("diary.ini")));
