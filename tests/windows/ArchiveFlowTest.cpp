@@ -101,24 +101,6 @@ private slots:
         QCOMPARE(f.messages, QStringList());
         QCOMPARE(f.informations, QStringList());
     }
-
-    // The backup is made by the archive program; its closing words name the file.
-    void backup_byTheArchiveProgram()
-    {
-        WindowFixture f;
-        auto form = f.start();
-        const QString zip = out("diary.zip");
-        Dialogs::seams().saveFile = [&](const QString&, const QString&) { return zip; };
-        answer({}, {});
-        ArchiveFlow(
-            form.get(), form->skin(), f.folder.path(), QDate(2024, 1, 5), [] { return true; },
-            TOBIQUILL_BIN)
-            .backup();
-        QVERIFY(QFileInfo(zip).size() > 0);
-        QCOMPARE(f.messages, QStringList());
-        QCOMPARE(f.informations.size(), 1);
-        QVERIFY2(f.informations.first().contains(zip), qPrintable(f.informations.first()));
-    }
 };
 
 QTEST_MAIN(ArchiveFlowTest)
