@@ -12,6 +12,7 @@
 #include "widgets/SkinnedForm.h"
 #include "widgets/SlideBar.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -102,15 +103,21 @@ void MainFormUi::setupUi(QWidget* window)
     Label8 = makeLabel(window, QStringLiteral("Calendar"), QRect(236, 88, 0, 10), 10, true);
     Label9 = makeLabel(window, QStringLiteral("Title"), QRect(18, 73, 25, 9), 11, true);
 
+    // The title and the body lay out an empty line in the application's font and then in their
+    // parent's while they are built. Built while both are the window's face, start-up loads one
+    // font file instead of two.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(SkinnedForm::windowFont(12));
+    window->setFont(SkinnedForm::windowFont(12));
     Edit1 = new QLineEdit(window);
+    Memo1 = new TColorMemo(window);
+    QApplication::setFont(applicationFont);
     Edit1->setGeometry(48, 73, 161, 16);
     Edit1->setFrame(false);
-    Edit1->setFont(SkinnedForm::windowFont(12));
     Edit1->setTextMargins(0, 0, 0, 0);
     // A title of any length the file holds is shown and saved whole.
     Edit1->setMaxLength(std::numeric_limits<int>::max());
 
-    Memo1 = new TColorMemo(window);
     Memo1->setGeometry(24, 104, 276, 194);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
