@@ -26,6 +26,9 @@ QCommandLineOption hidden(QCommandLineOption option)
 
 CommandLine CommandLine::parse(const QStringList& arguments, const QString& currentDir)
 {
+    // The usual start has no options, and then nothing needs parsing.
+    if (arguments.size() <= 1)
+        return {};
     auto shared = std::make_shared<QCommandLineParser>();
     QCommandLineParser& parser = *shared;
     // Qt's options are single-dash words (-platform xcb); read them as words, not as letters.

@@ -1,31 +1,42 @@
 #include "app/DisplayEnvironment.h"
 
-QProcessEnvironment DisplayEnvironment::adjusted(const QProcessEnvironment& env, bool platformGiven)
-{
-    QProcessEnvironment result = env;
-    result.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0"));
-    result.insert(QStringLiteral("QT_FONT_DPI"), QStringLiteral("96"));
-    result.remove(QStringLiteral("QT_SCALE_FACTOR"));
-    result.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
+namespace {
+// The only variables adjusted() reads or writes: start-up reads these few instead of the whole
+// environment.
+const char* const Names[] = {"QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI",     "QT_SCALE_FACTOR",
+                             "QT_SCREEN_SCALE_FACTORS",   "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
+                             "QT_QPA_PLATFORM",           "DISPLAY"};
+} // namespace
 
-    const bool wayland = !env.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
-                         env.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
-    if (wayland && !platformGiven && env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty() &&
-        !env.value(QStringLiteral("DISPLAY")).isEmpty())
-        result.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+DisplayEnvironment::Variables DisplayEnvironment::adjusted(const Variables& env, bool platformGiven)
+{
+    Variables result = env;
+    result.insert("QT_ENABLE_HIGHDPI_SCALING", "0");
+    result.insert("QT_FONT_DPI", "96");
+    result.remove("QT_SCALE_FACTOR");
+    result.remove("QT_SCREEN_SCALE_FACTORS");
+
+    const bool wayland =
+        !env.value("WAYLAND_DISPLAY").isEmpty() || env.value("XDG_SESSION_TYPE") == "wayland";
+    if (wayland && !platformGiven && env.value("QT_QPA_PLATFORM").isEmpty() &&
+        !env.value("DISPLAY").isEmpty())
+        result.insert("QT_QPA_PLATFORM", "xcb");
     return result;
 }
 
 void DisplayEnvironment::apply(bool platformGiven)
 {
-    const QProcessEnvironment now = QProcessEnvironment::systemEnvironment();
-    const QProcessEnvironment wanted = adjusted(now, platformGiven);
-    for (const QString& key : now.keys()) {
-        if (!wanted.contains(key))
-            qunsetenv(key.toLocal8Bit().constData());
+    Variables now;
+    for (const char* name : Names) {
+        if (qEnvironmentVariableIsSet(name))
+            now.insert(name, qgetenv(name));
     }
-    for (const QString& key : wanted.keys()) {
-        if (!now.contains(key) || now.value(key) != wanted.value(key))
-            qputenv(key.toLocal8Bit().constData(), wanted.value(key).toLocal8Bit());
+    const Variables wanted = adjusted(now, platformGiven);
+    for (const char* name : Names) {
+        const auto value = wanted.constFind(name);
+        if (value == wanted.constEnd())
+            qunsetenv(name);
+        else if (now.value(name) != *value || !now.contains(name))
+            qputenv(name, *value);
     }
 }

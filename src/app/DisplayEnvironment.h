@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcessEnvironment>
+#include <QByteArray>
+#include <QMap>
 
 // What Qt reads from the environment when the application object is made. The windows are pixel
 // designs (bitmaps, fixed positions, window positions in diary.ini), so no desktop scale may
@@ -10,8 +11,11 @@
 class DisplayEnvironment
 {
 public:
+    // Environment variables by name.
+    using Variables = QMap<QByteArray, QByteArray>;
+
     // env with those settings; platformGiven: -platform was on the command line.
-    static QProcessEnvironment adjusted(const QProcessEnvironment& env, bool platformGiven);
+    static Variables adjusted(const Variables& env, bool platformGiven);
 
     // Makes this process's environment adjusted(); call it before the application object exists.
     static void apply(bool platformGiven);

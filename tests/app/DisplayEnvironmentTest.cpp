@@ -36,21 +36,21 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(bool, platformGiven);
         QFETCH(QString, platform);
-        QProcessEnvironment env;
+        DisplayEnvironment::Variables env;
         for (const QString& entry : entries)
-            env.insert(entry.section('=', 0, 0), entry.section('=', 1));
-        const QProcessEnvironment result = DisplayEnvironment::adjusted(env, platformGiven);
-        QCOMPARE(result.value("QT_QPA_PLATFORM", "-"), platform);
+            env.insert(entry.section('=', 0, 0).toUtf8(), entry.section('=', 1).toUtf8());
+        const auto result = DisplayEnvironment::adjusted(env, platformGiven);
+        QCOMPARE(QString::fromUtf8(result.value("QT_QPA_PLATFORM", "-")), platform);
     }
 
     void desktopScale_neverScalesTheWindow()
     {
-        QProcessEnvironment env;
+        DisplayEnvironment::Variables env;
         env.insert("QT_SCALE_FACTOR", "2");
         env.insert("QT_SCREEN_SCALE_FACTORS", "DP-1=2");
         env.insert("QT_ENABLE_HIGHDPI_SCALING", "1");
         env.insert("QT_FONT_DPI", "192");
-        const QProcessEnvironment result = DisplayEnvironment::adjusted(env, false);
+        const auto result = DisplayEnvironment::adjusted(env, false);
         QCOMPARE(result.value("QT_ENABLE_HIGHDPI_SCALING"), "0");
         QCOMPARE(result.value("QT_FONT_DPI"), "96");
         QVERIFY(!result.contains("QT_SCALE_FACTOR"));
