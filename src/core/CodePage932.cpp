@@ -5,11 +5,14 @@
 #include <QHash>
 #include <QList>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -103,32 +106,123 @@ bool joins(std::optional<Converter>& decoder, uchar lead, uchar trail)
     return decoder->run(in, inLeft, out, used) == 0 && used == 2;
 }
 
+// Every character of the code page by its bytes, read once from the converter, so that a
+// whole entry is decoded by lookups. Only text in which every byte is part of a character is
+// decoded this way; anything else takes the converter's own path with its stand-ins.
+class DecodeTable
+{
+public:
+    DecodeTable()
+    {
+        Converter decoder(Utf16, Cp932);
+        const auto one = [&](const char* in, size_t length) -> char16_t {
+            decoder.reset();
+            size_t inLeft = length;
+            QByteArray out(4, Qt::Uninitialized);
+            qsizetype used = 0;
+            if (decoder.run(in, inLeft, out, used) != 0 || used != 2)
+                return NoCharacter;
+            char16_t c;
+            std::memcpy(&c, out.constData(), 2);
+            return c;
+        };
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            m_single[b] = isSingleByteCharacter(uchar(b)) ? one(&byte, 1) : NoCharacter;
+        }
+        for (int lead = LeadFirst; lead <= LeadLast; ++lead) {
+            for (int trail = TrailFirst; trail <= TrailLast; ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                m_pair[(lead - LeadFirst) * TrailCount + trail - TrailFirst] =
+                    isSingleByteCharacter(uchar(lead)) ? NoCharacter : one(pair, 2);
+            }
+        }
+    }
+
+    std::optional<QString> decode(const QByteArray& bytes) const
+    {
+        QString text(bytes.size(), Qt::Uninitialized);
+        char16_t* out = reinterpret_cast<char16_t*>(text.data());
+        const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
+        const qsizetype size = bytes.size();
+        qsizetype used = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            const uchar b = in[i];
+            char16_t c = m_single[b];
+            if (c == NoCharacter) {
+                if (b < LeadFirst || b > LeadLast || i + 1 == size || in[i + 1] < TrailFirst ||
+                    in[i + 1] > TrailLast)
+                    return std::nullopt;
+                c = m_pair[(b - LeadFirst) * TrailCount + in[i + 1] - TrailFirst];
+                if (c == NoCharacter)
+                    return std::nullopt;
+                ++i;
+            }
+            out[used++] = c;
+        }
+        text.truncate(used);
+        return text;
+    }
+
+    // Calls take(character, lead, trail) for each byte pair that reads as one character, in code
+    // order.
+    template <typename Take> void forEachPair(Take take) const
+    {
+        for (int lead = LeadFirst; lead <= LeadLast; ++lead) {
+            for (int trail = TrailFirst; trail <= TrailLast; ++trail) {
+                const char16_t c = m_pair[(lead - LeadFirst) * TrailCount + trail - TrailFirst];
+                if (c != NoCharacter)
+                    take(c, uchar(lead), uchar(trail));
+            }
+        }
+    }
+
+private:
+    // U+FFFF is no character: the converter never yields it.
+    static constexpr char16_t NoCharacter = 0xFFFF;
+    static constexpr int LeadFirst = 0x81;
+    static constexpr int LeadLast = 0xFC;
+    static constexpr int TrailFirst = 0x40;
+    static constexpr int TrailLast = 0xFC;
+    static constexpr int TrailCount = TrailLast - TrailFirst + 1;
+
+    char16_t m_single[256];
+    char16_t m_pair[(LeadLast - LeadFirst + 1) * TrailCount];
+};
+
+std::atomic<bool> tableReady{false};
+
+const DecodeTable& decodeTable()
+{
+    static const DecodeTable table;
+    tableReady.store(true, std::memory_order_release);
+    return table;
+}
+
+// Below this size the converter is fast enough. The table costs about half a millisecond to
+// build; start-up pays it once a text with a byte spelling of its own is read.
+constexpr qsizetype TableWorthIt = 64 * 1024;
+
 // The characters code page 932 holds twice (NEC row 13, NEC-selected IBM extensions, IBM
-// extensions), each with every byte pair that reads as it.
+// extensions), each with every byte pair that reads as it, in code order.
 const QHash<char16_t, QList<QByteArray>>& duplicates()
 {
     static const QHash<char16_t, QList<QByteArray>> table = [] {
-        Converter decoder(Utf16, Cp932);
-        QHash<char16_t, QList<QByteArray>> all;
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (isSingleByteCharacter(uchar(lead)))
-                continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char pair[2] = {char(lead), char(trail)};
-                const char* in = pair;
-                size_t inLeft = 2;
-                QByteArray out(2, Qt::Uninitialized);
-                qsizetype used = 0;
-                decoder.reset();
-                if (decoder.run(in, inLeft, out, used) == 0 && used == 2) {
-                    char16_t c;
-                    std::memcpy(&c, out.constData(), 2);
-                    all[c].append(QByteArray(pair, 2));
-                }
-            }
+        std::vector<std::pair<char16_t, std::array<char, 2>>> codes;
+        decodeTable().forEachPair([&](char16_t c, uchar lead, uchar trail) {
+            codes.push_back({c, {char(lead), char(trail)}});
+        });
+        std::stable_sort(codes.begin(), codes.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        QHash<char16_t, QList<QByteArray>> twice;
+        for (auto run = codes.begin(); run != codes.end();) {
+            const auto end = std::find_if(
+                run, codes.end(), [&](const auto& code) { return code.first != run->first; });
+            for (auto code = run; end - run > 1 && code != end; ++code)
+                twice[run->first].append(QByteArray(code->second.data(), 2));
+            run = end;
         }
-        all.removeIf([](const auto& entry) { return entry.value().size() < 2; });
-        return all;
+        return twice;
     }();
     return table;
 }
@@ -221,92 +315,6 @@ qsizetype convert(const QString& original, QByteArray* out)
     return -1;
 }
 
-// Every character of the code page by its bytes, read once from the converter, so that a
-// whole entry is decoded by lookups. Only text in which every byte is part of a character is
-// decoded this way; anything else takes the converter's own path with its stand-ins.
-class DecodeTable
-{
-public:
-    DecodeTable()
-    {
-        Converter decoder(Utf16, Cp932);
-        const auto one = [&](const char* in, size_t length) -> char16_t {
-            decoder.reset();
-            size_t inLeft = length;
-            QByteArray out(4, Qt::Uninitialized);
-            qsizetype used = 0;
-            if (decoder.run(in, inLeft, out, used) != 0 || used != 2)
-                return NoCharacter;
-            char16_t c;
-            std::memcpy(&c, out.constData(), 2);
-            return c;
-        };
-        for (int b = 0; b < 256; ++b) {
-            const char byte = char(b);
-            m_single[b] = isSingleByteCharacter(uchar(b)) ? one(&byte, 1) : NoCharacter;
-        }
-        for (int lead = LeadFirst; lead <= LeadLast; ++lead) {
-            for (int trail = TrailFirst; trail <= TrailLast; ++trail) {
-                const char pair[2] = {char(lead), char(trail)};
-                m_pair[(lead - LeadFirst) * TrailCount + trail - TrailFirst] =
-                    isSingleByteCharacter(uchar(lead)) ? NoCharacter : one(pair, 2);
-            }
-        }
-    }
-
-    std::optional<QString> decode(const QByteArray& bytes) const
-    {
-        QString text(bytes.size(), Qt::Uninitialized);
-        char16_t* out = reinterpret_cast<char16_t*>(text.data());
-        const auto* in = reinterpret_cast<const uchar*>(bytes.constData());
-        const qsizetype size = bytes.size();
-        qsizetype used = 0;
-        for (qsizetype i = 0; i < size; ++i) {
-            const uchar b = in[i];
-            char16_t c = m_single[b];
-            if (c == NoCharacter) {
-                if (b < LeadFirst || b > LeadLast || i + 1 == size || in[i + 1] < TrailFirst ||
-                    in[i + 1] > TrailLast)
-                    return std::nullopt;
-                c = m_pair[(b - LeadFirst) * TrailCount + in[i + 1] - TrailFirst];
-                if (c == NoCharacter)
-                    return std::nullopt;
-                ++i;
-            }
-            out[used++] = c;
-        }
-        text.truncate(used);
-        return text;
-    }
-
-private:
-    // U+FFFF is no character: the converter never yields it.
-    static constexpr char16_t NoCharacter = 0xFFFF;
-    static constexpr int LeadFirst = 0x81;
-    static constexpr int LeadLast = 0xFC;
-    static constexpr int TrailFirst = 0x40;
-    static constexpr int TrailLast = 0xFC;
-    static constexpr int TrailCount = TrailLast - TrailFirst + 1;
-
-    char16_t m_single[256];
-    char16_t m_pair[(LeadLast - LeadFirst + 1) * TrailCount];
-};
-
-} // namespace
-
-namespace {
-std::atomic<bool> tableReady{false};
-
-const DecodeTable& decodeTable()
-{
-    static const DecodeTable table;
-    tableReady.store(true, std::memory_order_release);
-    return table;
-}
-
-// Below this size the converter is fast enough; the table costs about a millisecond to build,
-// which start-up should not pay for a few settings and a short entry.
-constexpr qsizetype TableWorthIt = 64 * 1024;
 } // namespace
 
 void CodePage932::prepareBulkDecoding()
