@@ -14,9 +14,6 @@ Skin Skin::build(const QImage& scheme, QImage buttons)
     s.SchemeColors = Scheme::ReadSchemeColors(scheme);
     const TSchemeColors& c = s.SchemeColors;
 
-    s.Image6 = QImage(181, 150, QImage::Format_RGB32);
-    Scheme::PaintFrame(s.Image6, c);
-
     Scheme::keyStrip(buttons, c.Face);
     s.Image4 = Scheme::cutFace(buttons, 0, FaceSize, false, c.Face);
     s.Image5 = Scheme::cutFace(buttons, 0, FaceSize, true, c.Face);
@@ -27,4 +24,11 @@ Skin Skin::build(const QImage& scheme, QImage buttons)
     s.Image7 = Scheme::cutFace(buttons, 3, TodayFaceSize, false, c.Face);
     s.Image8 = Scheme::cutFace(buttons, 3, TodayFaceSize, true, c.Face);
     return s;
+}
+
+QImage Skin::Image6() const
+{
+    QImage frame(181, 150, QImage::Format_RGB32);
+    Scheme::PaintFrame(frame, SchemeColors);
+    return frame;
 }

@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-// The look of every window, computed once at start-up from the scheme bitmap and the button
-// strip. Windows take it by const reference and copy what they show.
+// The look of every window, computed at start-up from the scheme bitmap and the button strip.
+// Windows take it by const reference and copy what they show.
 class Skin
 {
 public:
@@ -14,8 +14,9 @@ public:
 
     // The colours; the main window paints its background from them (Scheme::paintMainBackground).
     TSchemeColors SchemeColors{};
-    // The 181 x 150 framed background of the secondary windows.
-    QImage Image6;
+    // The 181 x 150 framed background of the secondary windows, painted when one opens: the main
+    // window does not show it.
+    QImage Image6() const;
     // Day-button faces cut from the strip: normal and pressed of previous day (4, 5), next day
     // (2, 3), calendar (9, 10) and today (7, 8).
     QImage Image2, Image3, Image4, Image5, Image7, Image8, Image9, Image10;

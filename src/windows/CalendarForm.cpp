@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 TForm2::TForm2(const Skin& skin, const Diary& diary, const Clock& clock, QWidget* parent)
-    : SkinnedForm(skin.Image6, skin.SchemeColors.Face, parent), m_diary(diary)
+    : SkinnedForm(skin.Image6(), skin.SchemeColors.Face, parent), m_diary(diary)
 {
     setWindowTitle(QStringLiteral("calendar"));
     const TSchemeColors& c = skin.SchemeColors;

@@ -10,7 +10,7 @@
 #include <QToolButton>
 
 ExportRangeForm::ExportRangeForm(const Skin& skin, const QDate& shown, QWidget* parent)
-    : SkinnedForm(skin.Image6, QApplication::palette().color(QPalette::Window).rgb(), parent)
+    : SkinnedForm(skin.Image6(), QApplication::palette().color(QPalette::Window).rgb(), parent)
 {
     setWindowTitle(QStringLiteral("書き出す日"));
     const TSchemeColors& c = skin.SchemeColors;

@@ -12,7 +12,7 @@
 #include <QToolButton>
 
 TForm5::TForm5(const Skin& skin, QString password, QWidget* parent)
-    : SkinnedForm(skin.Image6, QApplication::palette().color(QPalette::Window).rgb(), parent),
+    : SkinnedForm(skin.Image6(), QApplication::palette().color(QPalette::Window).rgb(), parent),
       m_password(std::move(password))
 {
     setWindowTitle(QStringLiteral("Tobiquill"));

@@ -12,7 +12,7 @@
 #include <QToolButton>
 
 TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
-    : SkinnedForm(skin.Image6, skin.SchemeColors.Face, parent), m_values(current)
+    : SkinnedForm(skin.Image6(), skin.SchemeColors.Face, parent), m_values(current)
 {
     setWindowTitle(QStringLiteral("Tobiquill"));
     const TSchemeColors& c = skin.SchemeColors;

@@ -10,7 +10,7 @@
 
 TaskProgressForm::TaskProgressForm(const Skin& skin, const QString& caption, DiaryJob& job,
                                    QWidget* parent)
-    : SkinnedForm(skin.Image6, QApplication::palette().color(QPalette::Window).rgb(), parent),
+    : SkinnedForm(skin.Image6(), QApplication::palette().color(QPalette::Window).rgb(), parent),
       m_job(job)
 {
     setWindowTitle(caption);

@@ -93,7 +93,7 @@ private slots:
         const QRgb colour = schemeTaken ? UserColour : BuiltInColour;
         QCOMPARE(loaded.skin.SchemeColors.Face, colour);
         for (const QPoint p : {QPoint(0, 0), QPoint(160, 10), QPoint(100, 140), QPoint(180, 149)})
-            QCOMPARE(loaded.skin.Image6.pixel(p), colour);
+            QCOMPARE(loaded.skin.Image6().pixel(p), colour);
         QCOMPARE(loaded.skin.Image2.pixel(4, 5), buttonsTaken ? UserMark : BuiltInMark);
         QCOMPARE(loaded.skin.Image2.pixel(0, 0), colour);
     }

@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(background.pixel(315, 100), c.PanelRight);
         QCOMPARE(background.pixel(18, 99), c.BoxBorder);
         QCOMPARE(background.pixel(19, 100), c.BoxFill);
-        QCOMPARE(form->skin().Image6.size(), QSize(181, 150));
-        QCOMPARE(form->skin().Image6.pixel(176, 100), c.PanelRight);
+        QCOMPARE(form->skin().Image6().size(), QSize(181, 150));
+        QCOMPARE(form->skin().Image6().pixel(176, 100), c.PanelRight);
 
         // The green of the built-in strip never shows: it became the panel face.
         for (const ImageButton* button : {form->Yl, form->Yr, form->today, form->cal}) {

@@ -148,7 +148,7 @@ private slots:
         auto form = f.start();
         runSettings(*form, [&](TForm4& w) {
             QCOMPARE(w.size(), QSize(181, 150));
-            QCOMPARE(w.Image1->pixmap().toImage(), form->skin().Image6);
+            QCOMPARE(w.Image1->pixmap().toImage(), form->skin().Image6());
             QCOMPARE(w.Label2->palette().color(QPalette::WindowText).rgb(),
                      form->skin().SchemeColors.DateText);
             QCOMPARE(w.Label1->palette().color(QPalette::WindowText).rgb(),
