@@ -5,8 +5,6 @@
 #include <QHash>
 #include <QList>
 
-#include <algorithm>
-#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -200,7 +198,7 @@ const DecodeTable& decodeTable()
 }
 
 // Below this size the converter is fast enough. The table costs about half a millisecond to
-// build; start-up pays it once a text with a byte spelling of its own is read.
+// build, which start-up pays only when it reads a day's text (its spellings need the table).
 constexpr qsizetype TableWorthIt = 64 * 1024;
 
 // The characters code page 932 holds twice (NEC row 13, NEC-selected IBM extensions, IBM
@@ -208,21 +206,21 @@ constexpr qsizetype TableWorthIt = 64 * 1024;
 const QHash<char16_t, QList<QByteArray>>& duplicates()
 {
     static const QHash<char16_t, QList<QByteArray>> table = [] {
-        std::vector<std::pair<char16_t, std::array<char, 2>>> codes;
-        decodeTable().forEachPair([&](char16_t c, uchar lead, uchar trail) {
-            codes.push_back({c, {char(lead), char(trail)}});
+        // Which characters more than one pair reads as, then those characters' pairs.
+        const DecodeTable& codes = decodeTable();
+        std::vector<bool> seen(0x10000), twice(0x10000);
+        codes.forEachPair([&](char16_t c, uchar, uchar) {
+            if (seen[c])
+                twice[c] = true;
+            seen[c] = true;
         });
-        std::stable_sort(codes.begin(), codes.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        QHash<char16_t, QList<QByteArray>> twice;
-        for (auto run = codes.begin(); run != codes.end();) {
-            const auto end = std::find_if(
-                run, codes.end(), [&](const auto& code) { return code.first != run->first; });
-            for (auto code = run; end - run > 1 && code != end; ++code)
-                twice[run->first].append(QByteArray(code->second.data(), 2));
-            run = end;
-        }
-        return twice;
+        QHash<char16_t, QList<QByteArray>> all;
+        codes.forEachPair([&](char16_t c, uchar lead, uchar trail) {
+            const char pair[2] = {char(lead), char(trail)};
+            if (twice[c])
+                all[c].append(QByteArray(pair, 2));
+        });
+        return all;
     }();
     return table;
 }
