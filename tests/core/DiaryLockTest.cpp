@@ -31,8 +31,6 @@ void DiaryLockTest::secondLock_onlyWhileTheFirstIsHeld_data()
     QTest::newRow("first copy open, reached through a link") << u"held link"_s << true;
     QTest::newRow("first copy open, top folder takes no file") << u"held immutable"_s << true;
     QTest::newRow("first copy ended") << u"ended"_s << false;
-    QTest::newRow("empty diary.lock arrived") << u"file "_s << false;
-    QTest::newRow("garbage diary.lock arrived") << u"file \x01\xff garbage"_s << false;
     QTest::newRow("another computer's lock arrived") << u"file 4242\ntobiquill\nother\n"_s << false;
 }
 
