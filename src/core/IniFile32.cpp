@@ -194,6 +194,14 @@ TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
         load(SafeFile::read(fileName));
 }
 
+QList<std::pair<QByteArray, QByteArray>> TIniFile32::sectionValuesOf(const QByteArray& bytes,
+                                                                     const QByteArray& section)
+{
+    TIniFile32 store;
+    store.load(bytes);
+    return store.ReadSectionValues(section);
+}
+
 void TIniFile32::load(const QByteArray& bytes)
 {
     m_lines = splitLines(bytes);

@@ -44,6 +44,10 @@ public:
     // Every key line of the section as (key, value), in file order. A key written twice appears
     // twice; ReadString answers with the first.
     QList<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;
+    // The same of a file read by the caller, which is no store of the program's (a sync tool's
+    // copy, read with the checks a stranger's file needs).
+    static QList<std::pair<QByteArray, QByteArray>> sectionValuesOf(const QByteArray& bytes,
+                                                                    const QByteArray& section);
 
     // Changes the line and rewrites the whole file; throws DiaryError::cannotCreate when the
     // file cannot be written. The old file then stays whole and Lines() keeps the change, which
@@ -74,6 +78,7 @@ private:
         bool found;
     };
 
+    TIniFile32() = default;
     qsizetype findSection(const QByteArray& section) const;
     ScanResult scanSection(qsizetype header, const QByteArray& key) const;
     void load(const QByteArray& bytes);

@@ -9,6 +9,10 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -50,8 +54,8 @@ private slots:
     void readBody_sizeLimit();
     void writeBody_overLimit_throwsAndKeepsFile_data();
     void writeBody_overLimit_throwsAndKeepsFile();
-    void readBody_unreadable_throwsCannotOpen_data();
-    void readBody_unreadable_throwsCannotOpen();
+    void unreadableEntry_throwsCannotOpen_andIsNeverWritten_data();
+    void unreadableEntry_throwsCannotOpen_andIsNeverWritten();
     void writeBody_foldersMissing_throwsCannotCreate();
 
 private:
@@ -214,20 +218,34 @@ void DayStoreTest::writeBody_overLimit_throwsAndKeepsFile()
     }
 }
 
-void DayStoreTest::readBody_unreadable_throwsCannotOpen_data()
+void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten_data()
 {
-    QTest::addColumn<bool>("folder");
-    QTest::newRow("folder at the path") << true;
-    QTest::newRow("read fails partway") << false;
+    // What a sync peer or another user may put at a day's path.
+    QTest::addColumn<QString>("what");
+    QTest::newRow("folder at the path") << u"folder"_s;
+    QTest::newRow("link to a file of the user's") << u"link"_s;
+    QTest::newRow("pipe") << u"pipe"_s;
+    QTest::newRow("another user's file") << u"foreign"_s;
+    QTest::newRow("read fails partway") << u"fault"_s;
 }
 
-void DayStoreTest::readBody_unreadable_throwsCannotOpen()
+void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten()
 {
-    QFETCH(bool, folder);
+    QFETCH(QString, what);
     const QString path = m_store->entryPath(Key);
+    const QString other = m_dir->filePath(u"notes.txt"_s);
+    writeFile(other, "the user's notes");
     int blocks = 0;
-    if (folder) {
+    if (what == u"folder") {
         QVERIFY(QDir().mkdir(path));
+    } else if (what == u"link") {
+        QVERIFY(QFile::link(u"notes.txt"_s, path));
+    } else if (what == u"pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (what == u"foreign") {
+        // The suite runs as root: the file is made another user's.
+        writeFile(path, "theirs");
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
     } else {
         // A day larger than one block: the first block reads, the second fails.
         writeFile(path, QByteArray(100000, 'a'));
@@ -236,13 +254,23 @@ void DayStoreTest::readBody_unreadable_throwsCannotOpen()
         };
     }
     const auto noFault = qScopeGuard([] { SafeFile::faultHook() = {}; });
+    const QFileInfo before(path);
     QVERIFY(m_store->hasEntry(Key));
     try {
         m_store->readBody(Key);
         QFAIL("the entry was read");
     } catch (const DiaryError& error) {
-        QCOMPARE(error.message(), QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+        QVERIFY2(error.message().startsWith(u"ﾌｧｲﾙ %1 は開けません"_s.arg(path)),
+                 qPrintable(error.message()));
     }
+    if (what == u"fault")
+        return;
+    QVERIFY_THROWS_EXCEPTION(DiaryError, m_store->writeBody(Key, u"saved over"_s));
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(readFile(other), "the user's notes"_ba);
 }
 
 void DayStoreTest::writeBody_foldersMissing_throwsCannotCreate()
