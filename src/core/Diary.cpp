@@ -5,6 +5,7 @@
 #include "core/DiaryError.h"
 #include "core/DiaryLock.h"
 #include "core/DiaryTitles.h"
+#include "core/FaultStep.h"
 #include "core/IniFile32.h"
 #include "core/SafeFile.h"
 #include "core/Settings.h"
@@ -69,7 +70,9 @@ DiaryError notFolded(const QString& path, const QString& why)
 // Once what it held is on disk; a copy already gone (the sync tool took it back) is no failure.
 void removeCopy(const QString& path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    const int error = faultStep(SafeFile::Step::Commit, path,
+                                [&] { return ::unlink(QFile::encodeName(path).constData()); });
+    if (error != 0 && error != ENOENT)
         throw DiaryError(QStringLiteral("同期ﾂｰﾙが残したｺﾋﾟｰ %1 は日記に取り込みましたが、"
                                         "削除できません。")
                              .arg(path));
