@@ -99,6 +99,10 @@ private slots:
         QTest::newRow("title with a line break: one line of the settings file")
             << QByteArray() << QByteArray() << u"a\nb\r[data]"_s << u""_s << ""_ba
             << "\r\n[title]\r\n20240105=a b [data]\r\n"_ba;
+        // Edited before and after: the break between keeps its byte, however the file spelled it.
+        QTest::newRow("lone CR between two edits")
+            << "a\rb\rc\rd"_ba << QByteArray() << u""_s << u"a!\nb\nc?\nd"_s << "a!\rb\rc?\rd"_ba
+            << "\r\n[title]\r\n20240105=\r\n"_ba;
         QTest::newRow("emptied stored day keeps its file and title")
             << "old\r\ntext"_ba
             << "\r\n[title]\r\n20240105=Old\r\n"_ba << u""_s << u""_s << "old\r\ntext"_ba
