@@ -24,8 +24,8 @@ void require(bool condition)
         __builtin_trap();
 }
 
-const QByteArrayList LinkTargets = {"../../outside/notes", "../outside/notes", "20240105",
-                                    "data", "../../outside", "missing"};
+const QByteArrayList LinkTargets = {"../../outside/notes", "../outside/notes", "20240105", "data",
+                                    "../../outside",       "missing"};
 
 // Sparse files of a few GiB at most: enough to pass any limit, nothing on the disk.
 constexpr qint64 MaxSparse = qint64(8) << 30;

@@ -31,8 +31,13 @@
 class TIniFile32
 {
 public:
+    // A century of titles is a few MiB. A file far larger is none of the diary's (a sync peer
+    // may deliver anything), and reading it whole could take all the memory there is.
+    static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
+
     // Loads the file when something exists at the path; throws DiaryError::cannotOpen if it
-    // cannot be read. A missing file gives an empty store; the first write creates it.
+    // cannot be read, DiaryError::tooLarge when it holds more than MaxBytes. A missing file
+    // gives an empty store; the first write creates it.
     explicit TIniFile32(const QString& fileName);
 
     QByteArray ReadString(const QByteArray& section, const QByteArray& key,

@@ -191,7 +191,7 @@ void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
         throw writeError(path, error);
 }
 
-QByteArray SafeFile::read(const QString& path)
+QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
 {
     const Descriptor file = openToRead(path, 0);
     struct stat info
@@ -199,7 +199,11 @@ QByteArray SafeFile::read(const QString& path)
     };
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw DiaryError::cannotOpen(path);
-    return *readAll(file.get(), path, info.st_size, std::numeric_limits<qint64>::max());
+    const std::optional<QByteArray> bytes =
+        info.st_size > maxBytes ? std::nullopt : readAll(file.get(), path, info.st_size, maxBytes);
+    if (!bytes)
+        throw DiaryError::tooLarge(path, maxBytes);
+    return *bytes;
 }
 
 std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes)

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 // The one way the program reads and writes its files. A write goes to a new file beside the old
@@ -50,8 +51,10 @@ public:
     // is and DiaryError::notOwnFile thrown.
     static void write(const QString& path, const QByteArray& bytes, Links links = Links::Followed);
     // Reads the whole file; throws DiaryError::cannotOpen when it cannot be read or is no
-    // regular file (a folder, a pipe, a device: reading one could block or never end).
-    static QByteArray read(const QString& path);
+    // regular file (a folder, a pipe, a device: reading one could block or never end), and
+    // DiaryError::tooLarge, before reading, when it holds more than maxBytes.
+    static QByteArray read(const QString& path,
+                           qint64 maxBytes = std::numeric_limits<qint64>::max());
     // Reads a regular file of the user's own without following a link at the path; no value when
     // it holds more than maxBytes, which is known before anything is read (a sparse file of
     // gigabytes costs nothing). Throws DiaryError::notOwnFile when anything else stands there,
