@@ -245,6 +245,34 @@ int characterBytes(QChar c, uchar first)
     return isEscape(c) || isSingleByteCharacter(first) ? 1 : 2;
 }
 
+// Whether the stand-in byte at offset, written for text[index], joins the byte after it into one
+// character, so that the bytes would read back as other text. A character held twice that follows
+// it is first written as the copy that stays apart, as it stood in the file the text was read
+// from.
+bool joinsNext(std::optional<Converter>& decoder, const QString& text, qsizetype index,
+               QByteArray& bytes, qsizetype offset, qsizetype used)
+{
+    if (offset + 1 >= used)
+        return false;
+    const uchar lead = uchar(bytes[offset]);
+    if (!joins(decoder, lead, uchar(bytes[offset + 1])))
+        return false;
+    if (offset + 2 < used) {
+        const auto& twice = duplicates();
+        const auto copies = twice.constFind(text.at(index + 1).unicode());
+        if (copies != twice.constEnd()) {
+            for (const QByteArray& pair : *copies) {
+                if (!joins(decoder, lead, uchar(pair[0]))) {
+                    bytes[offset + 1] = pair[0];
+                    bytes[offset + 2] = pair[1];
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 // Encodes text into out (when given) and returns the index of the first character that cannot
 // be written, or -1.
 qsizetype convert(const QString& original, QByteArray* out)
@@ -258,27 +286,8 @@ qsizetype convert(const QString& original, QByteArray* out)
     qsizetype pendingIndex = -1;
     qsizetype pendingOffset = 0;
     const auto joinsPending = [&] {
-        if (pendingIndex < 0 || pendingOffset + 1 >= used)
-            return false;
-        const uchar lead = uchar(bytes[pendingOffset]);
-        if (!joins(decoder, lead, uchar(bytes[pendingOffset + 1])))
-            return false;
-        // A character held twice is written as the copy that stays apart, as it stood in the
-        // file the text was read from.
-        if (pendingOffset + 2 < used) {
-            const auto& twice = duplicates();
-            const auto copies = twice.constFind(text.at(pendingIndex + 1).unicode());
-            if (copies != twice.constEnd()) {
-                for (const QByteArray& pair : *copies) {
-                    if (!joins(decoder, lead, uchar(pair[0]))) {
-                        bytes[pendingOffset + 1] = pair[0];
-                        bytes[pendingOffset + 2] = pair[1];
-                        return false;
-                    }
-                }
-            }
-        }
-        return true;
+        return pendingIndex >= 0 &&
+               joinsNext(decoder, text, pendingIndex, bytes, pendingOffset, used);
     };
 
     const char* const base = reinterpret_cast<const char*>(text.constData());

@@ -35,6 +35,29 @@ private:
             runs.push_back({from, to, length});
     }
 
+    // A part of the two texts still to align: [a0, a1) of the old one, [b0, b1) of the new.
+    struct Part
+    {
+        qsizetype a0, a1, b0, b1;
+        qsizetype n() const { return a1 - a0; }
+        qsizetype m() const { return b1 - b0; }
+        qsizetype delta() const { return n() - m(); }
+    };
+
+    // Per diagonal k (at offset + k), how far the paths from the start (forward) or from the end
+    // (backward) have reached; and the diagonals at either side that ran off the texts.
+    struct Walk
+    {
+        explicit Walk(qsizetype rounds) : offset(rounds), reach(size_t(2 * rounds + 2), -1)
+        {
+            reach[size_t(offset + 1)] = 0;
+        }
+        qsizetype offset;
+        std::vector<qsizetype> reach;
+        qsizetype start = 0;
+        qsizetype end = 0;
+    };
+
     void align(qsizetype a0, qsizetype a1, qsizetype b0, qsizetype b1)
     {
         qsizetype prefix = 0;
@@ -47,74 +70,70 @@ private:
         while (a0 < a1 - suffix && b0 < b1 - suffix && m_a[a1 - 1 - suffix] == m_b[b1 - 1 - suffix])
             ++suffix;
         if (a0 < a1 - suffix && b0 < b1 - suffix)
-            split(a0, a1 - suffix, b0, b1 - suffix);
+            split({a0, a1 - suffix, b0, b1 - suffix});
         keep(a1 - suffix, b1 - suffix, suffix);
     }
 
     // Finds a point on an edit path of fewest steps halfway through it, walking from both ends,
     // and aligns the parts before and after it.
-    void split(qsizetype a0, qsizetype a1, qsizetype b0, qsizetype b1)
+    void split(const Part& p)
     {
-        const qsizetype n = a1 - a0;
-        const qsizetype m = b1 - b0;
         // Each round d costs at least d steps, so the budget bounds the rounds too.
-        const qsizetype rounds = std::min<qsizetype>((n + m + 1) / 2, MaxRounds);
-        const qsizetype offset = rounds;
-        // Per diagonal k, how far the paths from the start (forward) and from the end (backward)
-        // have reached; and the diagonals at either side that ran off the texts.
-        struct Walk
-        {
-            std::vector<qsizetype> reach;
-            qsizetype start = 0;
-            qsizetype end = 0;
-        };
-        Walk walks[2];
-        for (Walk& walk : walks) {
-            walk.reach.assign(size_t(2 * rounds + 2), -1);
-            walk.reach[size_t(offset + 1)] = 0;
-        }
-        const qsizetype delta = n - m;
-        const bool odd = delta % 2 != 0;
-        const auto same = [&](bool forward, qsizetype x, qsizetype y) {
-            return forward ? m_a[a0 + x] == m_b[b0 + y] : m_a[a1 - 1 - x] == m_b[b1 - 1 - y];
-        };
+        const qsizetype rounds = std::min<qsizetype>((p.n() + p.m() + 1) / 2, MaxRounds);
+        Walk walks[2] = {Walk(rounds), Walk(rounds)};
+        const bool odd = p.delta() % 2 != 0;
         for (qsizetype d = 0; d < rounds; ++d) {
             for (const bool forward : {true, false}) {
                 Walk& walk = walks[forward ? 0 : 1];
-                const std::vector<qsizetype>& other = walks[forward ? 1 : 0].reach;
-                std::vector<qsizetype>& reach = walk.reach;
                 for (qsizetype k = -d + walk.start; k <= d - walk.end; k += 2) {
                     if (--m_budget < 0)
                         return;
-                    const size_t at = size_t(offset + k);
-                    qsizetype x = (k == -d || (k != d && reach[at - 1] < reach[at + 1]))
-                                      ? reach[at + 1]
-                                      : reach[at - 1] + 1;
-                    qsizetype y = x - k;
-                    for (; x < n && y < m && same(forward, x, y); ++x, ++y)
-                        --m_budget;
-                    reach[at] = x;
-                    if (x > n) {
+                    const qsizetype x = advance(p, walk, forward, d, k);
+                    if (x > p.n())
                         walk.end += 2;
-                    } else if (y > m) {
+                    else if (x - k > p.m())
                         walk.start += 2;
-                    } else if (odd == forward) {
-                        // The paths meet when they reach past each other on one diagonal.
-                        const qsizetype facing = offset + delta - k;
-                        const qsizetype met = facing >= 0 && facing < qsizetype(other.size())
-                                                  ? other[size_t(facing)]
-                                                  : -1;
-                        if (met >= 0 && x + met >= n) {
-                            const qsizetype splitX = forward ? x : met;
-                            const qsizetype splitY = splitX - (forward ? k : delta - k);
-                            align(a0, a0 + splitX, b0, b0 + splitY);
-                            align(a0 + splitX, a1, b0 + splitY, b1);
-                            return;
-                        }
-                    }
+                    else if (odd == forward && meet(p, walks[forward ? 1 : 0], forward, k, x))
+                        return;
                 }
             }
         }
+    }
+
+    // Takes the path on diagonal k one round further, from the better of its neighbours, then
+    // along the characters both texts share there; returns how far it reached.
+    qsizetype advance(const Part& p, Walk& walk, bool forward, qsizetype d, qsizetype k)
+    {
+        std::vector<qsizetype>& reach = walk.reach;
+        const size_t at = size_t(walk.offset + k);
+        qsizetype x = (k == -d || (k != d && reach[at - 1] < reach[at + 1])) ? reach[at + 1]
+                                                                             : reach[at - 1] + 1;
+        for (qsizetype y = x - k; x < p.n() && y < p.m() && same(p, forward, x, y); ++x, ++y)
+            --m_budget;
+        reach[at] = x;
+        return x;
+    }
+
+    bool same(const Part& p, bool forward, qsizetype x, qsizetype y) const
+    {
+        return forward ? m_a[p.a0 + x] == m_b[p.b0 + y] : m_a[p.a1 - 1 - x] == m_b[p.b1 - 1 - y];
+    }
+
+    // The path on diagonal k reached x; where the path from the other end that faces it has
+    // reached past it, the two meet: aligns the parts before and after that point.
+    bool meet(const Part& p, const Walk& other, bool forward, qsizetype k, qsizetype x)
+    {
+        const qsizetype facing = other.offset + p.delta() - k;
+        const qsizetype met = facing >= 0 && facing < qsizetype(other.reach.size())
+                                  ? other.reach[size_t(facing)]
+                                  : -1;
+        if (met < 0 || x + met < p.n())
+            return false;
+        const qsizetype splitX = forward ? x : met;
+        const qsizetype splitY = splitX - (forward ? k : p.delta() - k);
+        align(p.a0, p.a0 + splitX, p.b0, p.b0 + splitY);
+        align(p.a0 + splitX, p.a1, p.b0 + splitY, p.b1);
+        return true;
     }
 
     static constexpr qint64 Budget = 20'000'000;
