@@ -7,8 +7,8 @@
 // "@s:…=size"). A link's target is picked from a few by its first byte, so that none leads
 // outside the test's own folder.
 #include "common/ArrivedFiles.h"
-#include "core/Diary.h"
-#include "core/DiaryError.h"
+#include "core/diary/Diary.h"
+#include "core/storage/DiaryError.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
