@@ -1,4 +1,5 @@
 #include "core/diary/DayStore.h"
+#include "common/ArrivedFiles.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/SafeFile.h"
 
@@ -9,7 +10,6 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -220,35 +220,31 @@ void DayStoreTest::writeBody_overLimit_throwsAndKeepsFile()
 
 void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten_data()
 {
-    // What a sync peer or another user may put at a day's path.
-    QTest::addColumn<QString>("what");
-    QTest::newRow("folder at the path") << u"folder"_s;
-    QTest::newRow("link to a file of the user's") << u"link"_s;
-    QTest::newRow("pipe") << u"pipe"_s;
-    QTest::newRow("another user's file") << u"foreign"_s;
-    QTest::newRow("read fails partway") << u"fault"_s;
+    // What a sync peer or another user may put at a day's path (ArrivedFiles::place), and whether
+    // it is another user's or fails partway through its read.
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::addColumn<QString>("then");
+    QTest::newRow("folder at the path") << "d:20240105"_ba << QString();
+    QTest::newRow("link to a file of the user's") << "l:20240105=notes.txt"_ba << QString();
+    QTest::newRow("pipe") << "p:20240105"_ba << QString();
+    QTest::newRow("another user's file") << "f:20240105=theirs"_ba << u"chown"_s;
+    // A day larger than one block: the first block reads, the second fails.
+    QTest::newRow("read fails partway") << "f:20240105="_ba + QByteArray(100000, 'a') << u"fault"_s;
 }
 
 void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten()
 {
-    QFETCH(QString, what);
+    QFETCH(QByteArray, arrived);
+    QFETCH(QString, then);
     const QString path = m_store->entryPath(Key);
     const QString other = m_dir->filePath(u"notes.txt"_s);
     writeFile(other, "the user's notes");
+    QVERIFY(ArrivedFiles::place(m_dir->path(), arrived));
     int blocks = 0;
-    if (what == u"folder") {
-        QVERIFY(QDir().mkdir(path));
-    } else if (what == u"link") {
-        QVERIFY(QFile::link(u"notes.txt"_s, path));
-    } else if (what == u"pipe") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (what == u"foreign") {
-        // The suite runs as root: the file is made another user's.
-        writeFile(path, "theirs");
+    // The suite runs as root: the file can be made another user's.
+    if (then == u"chown")
         QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-    } else {
-        // A day larger than one block: the first block reads, the second fails.
-        writeFile(path, QByteArray(100000, 'a'));
+    if (then == u"fault") {
         SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
             return step == SafeFile::Step::ReadBlock && ++blocks == 2 ? EIO : 0;
         };
@@ -263,7 +259,7 @@ void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten()
         QVERIFY2(error.message().startsWith(u"ﾌｧｲﾙ %1 は開けません"_s.arg(path)),
                  qPrintable(error.message()));
     }
-    if (what == u"fault")
+    if (then == u"fault")
         return;
     QVERIFY_THROWS_EXCEPTION(DiaryError, m_store->writeBody(Key, u"saved over"_s));
     const QFileInfo after(path);
