@@ -1,6 +1,6 @@
 #include "app/SingleWindow.h"
 
-#include "core/RuntimeFolder.h"
+#include "core/storage/RuntimeFolder.h"
 
 #include <QApplication>
 #include <QDebug>
