@@ -80,7 +80,8 @@ public:
     // Watches the diary's folders from now on (the shown day's file is watched from its load),
     // and folds the sync tool's conflict copies into their days; then, when the shown day changed
     // on disk and nothing was typed since it was loaded, loads it again. Typed text stays on the
-    // page: its next save keeps both.
+    // page: its next save keeps both. Then throws a DiaryError telling of the copies set aside
+    // by this fold, each told once.
     void takeChangesOnDisk();
 
 private:

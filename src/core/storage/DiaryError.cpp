@@ -51,3 +51,19 @@ DiaryError DiaryError::memoLimit()
 {
     return DiaryError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
 }
+
+DiaryError DiaryError::notOwnFile(const QString& path)
+{
+    return DiaryError(
+        cannotOpen(path).message() +
+        QStringLiteral("\n日記のﾌｧｲﾙではありません (ﾘﾝｸ、ﾌｫﾙﾀﾞ、特殊ﾌｧｲﾙ、ほかのﾕｰｻﾞｰのﾌｧｲﾙ)。"
+                       "読み書きせずにそのまま残してあります。"));
+}
+
+DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
+{
+    return DiaryError(cannotOpen(path).message() +
+                      QStringLiteral("\n%1 MB を越えていて、日記のﾌｧｲﾙとしては大きすぎます。"
+                                     "読まずにそのまま残してあります。")
+                          .arg(maxBytes / (1024 * 1024)));
+}

@@ -28,6 +28,11 @@ public:
     static DiaryError cannotLock(const QString& folder);
     // The text is larger than the body editor accepts.
     static DiaryError memoLimit();
+    // Something other than a regular file of the user's own stands where the diary keeps one (a
+    // link, a folder, a pipe, a device, another user's file): it is neither read nor written.
+    static DiaryError notOwnFile(const QString& path);
+    // A file arrived larger than any the diary writes; it is not read.
+    static DiaryError tooLarge(const QString& path, qint64 maxBytes);
 
 private:
     QString m_message;

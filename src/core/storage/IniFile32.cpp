@@ -191,7 +191,15 @@ TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
     // would overwrite the diary's settings and titles with the first write.
     m_stamp = FileStamp::of(fileName);
     if (QFileInfo(fileName).exists())
-        load(SafeFile::read(fileName));
+        load(SafeFile::read(fileName, MaxBytes));
+}
+
+QList<std::pair<QByteArray, QByteArray>> TIniFile32::sectionValuesOf(const QByteArray& bytes,
+                                                                     const QByteArray& section)
+{
+    TIniFile32 store;
+    store.load(bytes);
+    return store.ReadSectionValues(section);
 }
 
 void TIniFile32::load(const QByteArray& bytes)
@@ -214,7 +222,7 @@ void TIniFile32::reload()
         return;
     }
     // Stamped before the read: a change made while reading is seen at the next look.
-    const QByteArray bytes = SafeFile::read(m_fileName);
+    const QByteArray bytes = SafeFile::read(m_fileName, MaxBytes);
     m_stamp = now;
     load(bytes);
 }
