@@ -98,3 +98,8 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
         return;
     SafeFile::write(path, bytes);
 }
+
+void DayStore::removeEntry(const QString& dateKey) const
+{
+    SafeFile::remove(entryPath(dateKey));
+}

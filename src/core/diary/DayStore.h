@@ -34,6 +34,9 @@ public:
     // loaded again), a DiaryError naming the character when the body holds one code page 932
     // cannot hold, and DiaryError::cannotCreate when the write fails; the old file is whole then.
     void writeBody(const QString& dateKey, const QString& body) const;
+    // Removes what stands at the entry's path: a link itself, never the file it names. Throws
+    // DiaryError::cannotRemove when it stays.
+    void removeEntry(const QString& dateKey) const;
 
 private:
     QString m_dataDir;
