@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <dirent.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
