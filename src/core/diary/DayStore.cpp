@@ -94,3 +94,8 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
         return;
     SafeFile::write(path, bytes, SafeFile::Links::Refused);
 }
+
+void DayStore::removeEntry(const QString& dateKey) const
+{
+    SafeFile::remove(entryPath(dateKey));
+}

@@ -38,6 +38,9 @@ public:
     // the path (it is neither followed nor replaced), and DiaryError::cannotCreate when the
     // write fails; the old file is whole then.
     void writeBody(const QString& dateKey, const QString& body) const;
+    // Removes what stands at the entry's path: a link itself, never the file it names. Throws
+    // DiaryError::cannotRemove when it stays.
+    void removeEntry(const QString& dateKey) const;
 
 private:
     QString m_dataDir;

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -216,6 +217,57 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
     writeTitle(dateKey, saved.title);
     m_seen.insert(dateKey, {saved, FileStamp::of(path), m_ini->changes()});
     return saved;
+}
+
+QString Diary::deleteQuestion(const QString& dateKey)
+{
+    m_ini->reload();
+    const QString day = DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(dateKey)));
+    const QString title = readTitle(dateKey);
+    return (title.isEmpty() ? QStringLiteral("%1の日記を削除します。").arg(day)
+                            : QStringLiteral("%1「%2」を削除します。").arg(day, title)) +
+           QStringLiteral("この日の題名と本文は元に戻せません。");
+}
+
+void Diary::deleteDay(const QString& dateKey)
+{
+    const QDate date = DayStore::dateOfKey(dateKey);
+    const QString day = date.isValid() ? DiaryDate::dateLine(DiaryDate::fromDate(date)) : dateKey;
+    const auto kept = [&](const DiaryError& error) {
+        return DiaryError(QStringLiteral("%1 を削除できません。この日はそのまま残っています。\n%2")
+                              .arg(day, error.message()));
+    };
+    // Only a real day's name becomes a path to remove.
+    if (!date.isValid())
+        throw kept(DiaryError::cannotRemove(m_store.entryPath(dateKey), false));
+
+    // The title first, in a store of its own read from the disk now: a write that fails leaves
+    // this session's store as it was. Its bytes go back should the entry file stay.
+    const QString iniPath = m_ini->FileName();
+    std::optional<QByteArray> before;
+    try {
+        TIniFile32 ini(iniPath);
+        const QByteArray key = dateKey.toLatin1();
+        const auto titles = ini.ReadSectionValues(TitleSection);
+        if (std::any_of(titles.cbegin(), titles.cend(),
+                        [&](const auto& title) { return title.first == key; })) {
+            before = SafeFile::read(iniPath);
+            ini.removeKey(TitleSection, key);
+        }
+    } catch (const DiaryError& error) {
+        throw kept(error);
+    }
+    try {
+        m_store.removeEntry(dateKey);
+    } catch (const DiaryError& error) {
+        if (before)
+            SafeFile::write(iniPath, *before);
+        m_ini->reload();
+        throw kept(error);
+    }
+    m_ini->reload();
+    // Seen as no entry from now on: a day that arrives later is a change on disk.
+    m_seen.remove(dateKey);
 }
 
 void Diary::writeSettings(const Settings& settings)

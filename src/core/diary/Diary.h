@@ -76,6 +76,15 @@ public:
     // a text the code page cannot hold leaves the day as it was on disk.
     DayText saveDay(const QString& dateKey, const QString& title, const QString& body);
 
+    // What to ask before deleteDay(): the day and its title as stored now, and that both go for
+    // good.
+    QString deleteQuestion(const QString& dateKey);
+    // Removes the day's entry file and its title, a key written twice included: the title from
+    // diary.ini as it is on disk now, written once, then the file, whose removal reaches the disk
+    // before this returns. Throws a DiaryError that says why when either stays; both are as they
+    // were then. Emptying a day's texts never comes here: only this removes an entry.
+    void deleteDay(const QString& dateKey);
+
     // Puts the settings into diary.ini as it is on disk now, writing it once, and only when its
     // bytes change.
     void writeSettings(const Settings& settings);

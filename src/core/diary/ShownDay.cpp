@@ -55,6 +55,12 @@ void ShownDay::save(double date)
         m_page.showSaved(saved.title, saved.body);
 }
 
+void ShownDay::deleteDay()
+{
+    m_diary.deleteDay(DiaryDate::key(m_date));
+    load(m_date);
+}
+
 void ShownDay::takeChangesOnDisk()
 {
     m_watcher->watchFolders();

@@ -27,6 +27,15 @@ DiaryError DiaryError::diskFull(const QString& path)
         QStringLiteral("\nﾃﾞｨｽｸに空きがありません。入力した文章はそのまま残っています。"));
 }
 
+DiaryError DiaryError::cannotRemove(const QString& path, bool forbidden)
+{
+    QString message = QStringLiteral("ﾌｧｲﾙ %1 を削除できません").arg(path);
+    if (forbidden)
+        message += QStringLiteral("\nﾌｫﾙﾀﾞ %1 かﾌｧｲﾙそのものが変更を許していません。")
+                       .arg(QFileInfo(path).absolutePath());
+    return DiaryError(message);
+}
+
 DiaryError DiaryError::cannotOpen(const QString& path)
 {
     return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));

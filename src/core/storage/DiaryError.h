@@ -20,6 +20,9 @@ public:
     static DiaryError folderNotWritable(const QString& path);
     // The save failed for lack of space; the old file is whole.
     static DiaryError diskFull(const QString& path);
+    // A file could not be removed and stays where it was; forbidden when the folder or the file
+    // does not allow it (read-only, immutable).
+    static DiaryError cannotRemove(const QString& path, bool forbidden);
     // "The file cannot be opened": an existing file could not be read.
     static DiaryError cannotOpen(const QString& path);
     // Another running copy of the program has the diary in the folder open.

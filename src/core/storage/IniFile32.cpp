@@ -333,6 +333,21 @@ void TIniFile32::WriteBool(const QByteArray& section, const QByteArray& key, boo
     WriteString(section, key, value ? QByteArrayLiteral("1") : QByteArrayLiteral("0"));
 }
 
+void TIniFile32::removeKey(const QByteArray& section, const QByteArray& key)
+{
+    const qsizetype header = findSection(section);
+    if (header >= 0) {
+        for (ScanResult scan = scanSection(header, key); scan.found;
+             scan = scanSection(header, key)) {
+            m_lines.removeAt(scan.index);
+            m_changed = true;
+            ++m_changes;
+        }
+    }
+    if (!m_holding)
+        save();
+}
+
 qsizetype TIniFile32::findSection(const QByteArray& section) const
 {
     if (containsLineBreak(section))

@@ -60,6 +60,9 @@ public:
     void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteInteger(const QByteArray& section, const QByteArray& key, qint32 value);
     void WriteBool(const QByteArray& section, const QByteArray& key, bool value);
+    // Removes every line of the key in the section, a key written twice included, and rewrites
+    // the file as WriteString does.
+    void removeKey(const QByteArray& section, const QByteArray& key);
 
     // Runs changes, any number of writes, against the lines only, then writes the file once,
     // and not at all when its bytes would stay as they are on disk. What it writes is byte for

@@ -108,6 +108,18 @@ std::optional<QByteArray> readAll(int fd, const QString& path, qint64 size, qint
     }
 }
 
+// Makes a change of the folder's entries durable; 0 or the errno. A file system without folder
+// syncs (EINVAL) has nothing to sync, and a folder that cannot be opened for reading cannot be
+// synced: the change stands then.
+int syncFolder(const QString& folder, const QString& path)
+{
+    const Descriptor dir(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int error = attempt(SafeFile::Step::SyncFolder, path,
+                              [&] { return dir.get() < 0 ? 0 : ::fsync(dir.get()); });
+    return error == EINVAL ? 0 : error;
+}
+
 int writeAll(int fd, const QByteArray& bytes, const QString& path)
 {
     const char* data = bytes.constData();
@@ -182,13 +194,24 @@ void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
         throw writeError(path, error);
 
     // The rename reaches the disk only with the folder: until then a power cut may bring the old
-    // file back, or none. A file system without folder syncs (EINVAL) has nothing to sync, and a
-    // folder that cannot be opened for reading cannot be synced: the save stands then.
-    const Descriptor dir(
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    error = attempt(Step::SyncFolder, path, [&] { return dir.get() < 0 ? 0 : ::fsync(dir.get()); });
-    if (error != 0 && error != EINVAL)
+    // file back, or none.
+    error = syncFolder(folder, path);
+    if (error != 0)
         throw writeError(path, error);
+}
+
+void SafeFile::remove(const QString& path)
+{
+    // unlink() never follows a link: a link at the path goes, what it names stays.
+    const int error =
+        attempt(Step::Remove, path, [&] { return ::unlink(QFile::encodeName(path).constData()); });
+    if (error == ENOENT)
+        return;
+    if (error != 0)
+        throw DiaryError::cannotRemove(path, error == EACCES || error == EPERM || error == EROFS);
+    // Until the folder reaches the disk, a power cut may bring the file back.
+    if (syncFolder(QFileInfo(path).absolutePath(), path) != 0)
+        throw DiaryError::cannotRemove(path, false);
 }
 
 QByteArray SafeFile::read(const QString& path, qint64 maxBytes)

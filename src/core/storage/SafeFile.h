@@ -28,6 +28,7 @@ public:
         SyncFolder, // the folder entry to the disk
         Read,       // opening a file to read
         ReadBlock,  // each block of its bytes
+        Remove,     // unlinking a file (then SyncFolder)
     };
     // A test seam: when set, it runs before each step and a non-zero result fails that step with
     // that errno, as the system would. A full disk or a dead device are then reachable by tests
@@ -60,6 +61,10 @@ public:
     // gigabytes costs nothing). Throws DiaryError::notOwnFile when anything else stands there,
     // and what read() throws.
     static std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes);
+    // Removes what stands at the path, a link itself and never the file it names, and makes the
+    // removal durable with the folder. Nothing at the path is nothing to do. Throws
+    // DiaryError::cannotRemove when it stays.
+    static void remove(const QString& path);
 
     // Creates the folder and any missing parents, each private to its owner; an existing folder
     // keeps its mode. False when the folder does not exist afterwards.

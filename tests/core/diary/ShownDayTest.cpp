@@ -1,4 +1,5 @@
 #include "core/diary/ShownDay.h"
+#include "common/Immutable.h"
 #include "common/RecoveryPlaces.h"
 #include "common/TestClock.h"
 #include "core/diary/Diary.h"
@@ -375,6 +376,71 @@ private slots:
         QCOMPARE(CodePage932::decode(read("data/20240105")).replace(u"\r\n"_s, u"\n"_s),
                  page.body());
         QVERIFY(!QFile::exists(path(arriving)) || arriving == u"data/20240105"_s);
+    }
+
+    // Deleting the shown day on the user's word: its file and title go and nothing else changes;
+    // a removal that fails leaves both. Once gone, neither the page nor the diary's own change on
+    // disk brings the day back, and a day that arrives from elsewhere afterwards shows.
+    void deleteDay_removesTheDayAndItsTitleOnly_data()
+    {
+        QTest::addColumn<QByteArray>("title"); // the day's lines in section "title"
+        QTest::addColumn<QString>("immutable");
+        QTest::newRow("entries folder keeps the file") << "20240105=雪\r\n"_ba << u"data"_s;
+        QTest::newRow("diary folder keeps diary.ini") << "20240105=雪\r\n"_ba << u"."_s;
+        QTest::newRow("removed") << "20240105=雪\r\n"_ba << QString();
+        QTest::newRow("title written twice") << "20240105=雪\r\n20240105=二\r\n"_ba << QString();
+    }
+
+    void deleteDay_removesTheDayAndItsTitleOnly()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, immutable);
+        const QByteArray ini = "[data]\r\nfontname=F\r\n\r\n[title]\r\n20240104=前\r\n"_ba;
+        const QByteArray after = "20240106=\r\n"_ba;
+        write("diary.ini", CodePage932::encode(QString::fromUtf8(ini + title + after)));
+        write("data/20240104", "before");
+        write("data/20240105", "old\r\ntext");
+        write("data/20240106", "");
+        open();
+        day->takeChangesOnDisk();
+        QSignalSpy told(&day->watcher(), &DiaryWatcher::changed);
+        const QByteArray others = CodePage932::encode(QString::fromUtf8(ini + after));
+
+        if (!immutable.isEmpty()) {
+            const QByteArray iniBefore = read("diary.ini");
+            try {
+                const Immutable kept(path(immutable));
+                day->deleteDay();
+                QFAIL("deleted");
+            } catch (const DiaryError& error) {
+                QVERIFY2(error.message().contains(u"この日はそのまま残っています"_s),
+                         qPrintable(error.message()));
+            }
+            QCOMPARE(read("data/20240105"), "old\r\ntext"_ba);
+            QCOMPARE(read("diary.ini"), iniBefore);
+            QCOMPARE(page.body(), u"old\ntext"_s);
+            QCOMPARE(page.title(), u"雪"_s);
+            return;
+        }
+        day->deleteDay();
+        QVERIFY(!QFileInfo::exists(path("data/20240105")));
+        QCOMPARE(read("diary.ini"), others);
+        QCOMPARE(read("data/20240104"), "before"_ba);
+        QCOMPARE(read("data/20240106"), ""_ba);
+        QCOMPARE(page.title() + page.body(), QString());
+
+        // The diary's own removal, seen by the watcher, and the next save change nothing.
+        QTRY_VERIFY(told.count() > 0);
+        day->takeChangesOnDisk();
+        day->save();
+        QVERIFY(!QFileInfo::exists(path("data/20240105")));
+        QCOMPARE(read("diary.ini"), others);
+
+        told.clear();
+        write("data/20240105", "theirs");
+        QTRY_VERIFY(told.count() > 0);
+        day->takeChangesOnDisk();
+        QCOMPARE(page.body(), u"theirs"_s);
     }
 
 private:
