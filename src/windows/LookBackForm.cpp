@@ -11,10 +11,12 @@
 #include "widgets/AccessibleNames.h"
 #include "widgets/YearGrid.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QScreen>
 #include <QToolButton>
 
 namespace {
@@ -133,6 +135,26 @@ void TLookBackForm::showEvent(QShowEvent* event)
     m_counted = false;
     m_engine.refresh();
     SkinnedForm::showEvent(event);
+}
+
+void TLookBackForm::placeBeside(const QRect& area)
+{
+    const QScreen* screen = QGuiApplication::screenAt(area.center());
+    const QRect room = screen ? screen->availableGeometry() : area;
+    constexpr int Gap = 8;
+    const QPoint places[] = {
+        {area.right() + 1 + Gap, area.top()},
+        {area.left() - Gap - width(), area.top()},
+        {area.left(), area.bottom() + 1 + Gap},
+        {area.left(), area.top() - Gap - height()},
+    };
+    for (const QPoint& place : places) {
+        if (room.contains(QRect(place, size()))) {
+            move(place);
+            return;
+        }
+    }
+    centreOver(area);
 }
 
 void TLookBackForm::setShownDate(double date)

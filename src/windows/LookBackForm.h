@@ -28,6 +28,9 @@ public:
 
     // The main window's day: この日 shows its month and day, the grid goes to it.
     void setShownDate(double date);
+    // Beside the area (the main window), where the screen has room: right, left, below, above;
+    // over it when none has.
+    void placeBeside(const QRect& area);
     // Whether the counts have arrived since the window last showed.
     bool counted() const { return m_counted; }
 

@@ -328,7 +328,7 @@ void TForm1::lookBack1Click()
     if (!LookBack) {
         LookBack =
             std::make_unique<TLookBackForm>(m_skin, *m_diary, m_day->watcher(), m_clock, this);
-        LookBack->centreOver(geometry());
+        LookBack->placeBeside(frameGeometry());
         connect(LookBack.get(), &TLookBackForm::dayChosen, this, [this](double date) {
             if (guarded([this] { m_day->save(); }))
                 changeDay(date);
