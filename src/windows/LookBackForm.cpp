@@ -48,8 +48,13 @@ QString streakText(const QString& name, const DiaryRecord::Streak& streak)
 {
     if (streak.days == 0)
         return QStringLiteral("%1 0日").arg(name);
+    // The year is not said twice.
+    const QString last =
+        streak.last.year() == streak.first.year()
+            ? QStringLiteral("%1月%2日").arg(streak.last.month()).arg(streak.last.day())
+            : longDate(streak.last);
     return QStringLiteral("%1 %2日 (%3〜%4)")
-        .arg(name, number(streak.days), longDate(streak.first), longDate(streak.last));
+        .arg(name, number(streak.days), longDate(streak.first), last);
 }
 
 // The body's first lines as one line of plain text.
@@ -84,6 +89,8 @@ TLookBackForm::TLookBackForm(const Skin& skin, const Diary& diary, const DiaryWa
     QPalette palette = SameDayList->palette();
     palette.setColor(QPalette::Base, QColor(c.Face));
     palette.setColor(QPalette::Text, QColor(c.DateText));
+    palette.setColor(QPalette::Highlight, QColor(c.FrameFill));
+    palette.setColor(QPalette::HighlightedText, QColor(c.DateText));
     SameDayList->setPalette(palette);
 
     PrevYear = makePictureButton(skin.Image4, QRect(10, 138, 27, 25));
@@ -172,7 +179,8 @@ void TLookBackForm::fillSameDay(const QDate& shown)
     SameDayLabel->setText(QStringLiteral("この日 — %1月%2日").arg(shown.month()).arg(shown.day()));
     SameDayList->clear();
     const QFontMetrics metrics(SameDayList->font());
-    const int width = SameDayList->viewport()->width() - 8;
+    // The list's own width: its viewport is laid out only once the window shows.
+    const int width = SameDayList->width() - 12;
     const QList<QDate> days = OnThisDay::select(DayStore(m_diary.DataDir()).entryKeys(), shown);
     for (const QDate& date : days) {
         const QString key = DiaryDate::key(DiaryDate::fromDate(date));
