@@ -137,9 +137,10 @@ TLookBackForm::TLookBackForm(const Skin& skin, const Diary& diary, const DiaryWa
     gridMoved(Grid->current());
 }
 
+// Shown again, the window draws the counts it kept at once; the watcher has kept them up to
+// date, and a look at the files' stamps in the background catches what it may have missed.
 void TLookBackForm::showEvent(QShowEvent* event)
 {
-    m_counted = false;
     m_engine.refresh();
     SkinnedForm::showEvent(event);
 }
@@ -181,7 +182,7 @@ void TLookBackForm::fillSameDay(const QDate& shown)
     const QFontMetrics metrics(SameDayList->font());
     // The list's own width: its viewport is laid out only once the window shows.
     const int width = SameDayList->width() - 12;
-    const QList<QDate> days = OnThisDay::select(DayStore(m_diary.DataDir()).entryKeys(), shown);
+    const QList<QDate> days = OnThisDay::select(writtenDays(), shown);
     for (const QDate& date : days) {
         const QString key = DiaryDate::key(DiaryDate::fromDate(date));
         const QString heading =
@@ -205,6 +206,18 @@ void TLookBackForm::fillSameDay(const QDate& shown)
     } else {
         SameDayList->setCurrentRow(0);
     }
+}
+
+// The counted days when there are counts: the watcher keeps them up to date. Until the first
+// count arrives, the entries folder is listed.
+QList<QDate> TLookBackForm::writtenDays() const
+{
+    if (m_counted)
+        return Grid->record().days().keys();
+    QList<QDate> days;
+    for (const QString& key : DayStore(m_diary.DataDir()).entryKeys())
+        days.append(DayStore::dateOfKey(key));
+    return days;
 }
 
 void TLookBackForm::chooseItem(const QListWidgetItem* item)

@@ -31,7 +31,7 @@ public:
     // Beside the area (the main window), where the screen has room: right, left, below, above;
     // over it when none has.
     void placeBeside(const QRect& area);
-    // Whether the counts have arrived since the window last showed.
+    // Whether counts have arrived.
     bool counted() const { return m_counted; }
 
     QLabel* Label1 = nullptr;
@@ -56,6 +56,7 @@ protected:
 
 private:
     void fillSameDay(const QDate& shown);
+    QList<QDate> writtenDays() const;
     void chooseItem(const QListWidgetItem* item);
     void recordCounted(const DiaryRecord& record);
     void gridMoved(const QDate& current);

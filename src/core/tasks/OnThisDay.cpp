@@ -1,13 +1,12 @@
 #include "core/tasks/OnThisDay.h"
 
-#include "core/diary/DayStore.h"
+#include <algorithm>
 
-QList<QDate> OnThisDay::select(const QStringList& keys, const QDate& shown)
+QList<QDate> OnThisDay::select(const QList<QDate>& written, const QDate& shown)
 {
     QList<QDate> days;
-    for (const QString& key : keys) {
-        const QDate date = DayStore::dateOfKey(key);
-        if (date.isValid() && date.month() == shown.month() && date.day() == shown.day() &&
+    for (const QDate& date : written) {
+        if (date.month() == shown.month() && date.day() == shown.day() &&
             date.year() != shown.year())
             days.append(date);
     }

@@ -5,7 +5,21 @@
 
 #include <QSet>
 
-RecordCounter::RecordCounter(QString dataDir) : m_store(dataDir), m_dataDir(std::move(dataDir)) {}
+#include <thread>
+
+RecordCounter::RecordCounter(QString dataDir) : m_store(std::move(dataDir)) {}
+
+RecordDay RecordCounter::countDay(const QString& key) const
+{
+    RecordDay day;
+    day.written = true;
+    try {
+        day.characters = DiaryRecord::characters(m_store.readBody(key));
+    } catch (const DiaryError&) {
+        day.unreadable = true;
+    }
+    return day;
+}
 
 bool RecordCounter::refresh(const std::function<bool()>& cancelled)
 {
@@ -21,22 +35,36 @@ bool RecordCounter::refresh(const std::function<bool()>& cancelled)
         m_days.remove(DayStore::dateOfKey(it.key()));
         it = m_stamps.erase(it);
     }
+    QStringList changed;
+    QList<FileStamp> stamps;
     for (const QString& key : keys) {
-        if (cancelled())
-            return false;
         const FileStamp stamp = FileStamp::of(m_store.entryPath(key));
         const auto known = m_stamps.constFind(key);
         if (known != m_stamps.cend() && *known == stamp)
             continue;
-        RecordDay day;
-        day.written = true;
-        try {
-            day.characters = DiaryRecord::characters(m_store.readBody(key));
-        } catch (const DiaryError&) {
-            day.unreadable = true;
-        }
-        m_days.insert(DayStore::dateOfKey(key), day);
-        m_stamps.insert(key, stamp);
+        changed.append(key);
+        stamps.append(stamp);
+    }
+    // A whole diary is counted on two threads: reading and decoding its files is the work, and
+    // each file is its own.
+    QList<RecordDay> counts(changed.size());
+    RecordDay* const out = counts.data();
+    const auto count = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to && !cancelled(); ++i)
+            out[i] = countDay(changed.at(i));
+    };
+    const qsizetype half = changed.size() >= SplitFrom ? changed.size() / 2 : changed.size();
+    std::thread other;
+    if (half < changed.size())
+        other = std::thread(count, half, changed.size());
+    count(0, half);
+    if (other.joinable())
+        other.join();
+    if (cancelled())
+        return false;
+    for (qsizetype i = 0; i < changed.size(); ++i) {
+        m_days.insert(DayStore::dateOfKey(changed[i]), counts[i]);
+        m_stamps.insert(changed[i], stamps[i]);
     }
     return true;
 }

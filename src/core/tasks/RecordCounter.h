@@ -16,13 +16,18 @@ public:
     explicit RecordCounter(QString dataDir);
 
     // Lists the entries folder and counts what is new or changed; a day gone is dropped. Stops
-    // between two days once cancelled() says so, keeping what was counted, and returns false then.
+    // between two days once cancelled() says so (which may be asked from two threads at once),
+    // keeping none of this refresh's counts, and returns false then.
     bool refresh(const std::function<bool()>& cancelled = [] { return false; });
     DiaryRecord record() const { return DiaryRecord(m_days); }
 
 private:
+    // Fewer changed days than this are counted on the calling thread alone.
+    static constexpr qsizetype SplitFrom = 256;
+
+    RecordDay countDay(const QString& key) const;
+
     DayStore m_store;
-    QString m_dataDir;
     QHash<QString, FileStamp> m_stamps;
     DiaryRecord::Days m_days;
 };

@@ -38,9 +38,14 @@ private slots:
     {
         QFETCH(QStringList, keys);
         QFETCH(QString, shown);
+        const auto date = [](const QString& key) {
+            return QDate::fromString(key, QStringLiteral("yyyyMMdd"));
+        };
+        QList<QDate> written;
+        for (const QString& key : std::as_const(keys))
+            written.append(date(key));
         QStringList found;
-        for (const QDate& date :
-             OnThisDay::select(keys, QDate::fromString(shown, QStringLiteral("yyyyMMdd"))))
+        for (const QDate& date : OnThisDay::select(written, date(shown)))
             found << date.toString(QStringLiteral("yyyyMMdd"));
         QTEST(found.join(QLatin1Char(' ')), "expected");
     }
