@@ -7,14 +7,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
 
-readonly PY=/usr/bin/python3
-ATSPI="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi.py"
-readonly ATSPI
-if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
-    abort "the accessibility bus and pyatspi are installed" \
-        "install at-spi2-core and python3-pyatspi (see PACKAGES in the Makefile)"
-fi
-
 home=$(new_folder home)
 mkdir -p "$home/data"
 # Line breaks are no characters; half-width kana count one each, as 日 does.
@@ -23,37 +15,7 @@ cp932 "一年前の今日" >"$home/data/20230315"
 cp932 "二年前" >"$home/data/20220315"
 cp932 "今日" >"$home/data/20240315"
 cp932 $'\r\n[title]\r\n20230101=元日\r\n20230315=去年\r\n' >"$home/diary.ini"
-
-# A private session bus and the accessibility bus on it, as a screen reader has.
-BUS_PID='' LAUNCHER_PID='' REGISTRY_PID=''
-atspi_stop() {
-    local pid
-    for pid in "$REGISTRY_PID" "$LAUNCHER_PID" "$BUS_PID"; do
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
-}
-E2E_CLEANUP+=(atspi_stop)
-dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
-BUS_PID=$!
-wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
-export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
-LAUNCHER_PID=$!
-/usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
-REGISTRY_PID=$!
-
-a11y() {
-    "$PY" "$ATSPI" "$1" "$APP_PID" "${@:2}" 2>>"$E2E_WORK/atspi.log"
-}
-reads() {
-    [ "$(a11y "${@:2}")" = "$1" ]
-}
-# check_reads DESCRIPTION EXPECTED COMMAND ARGS...: what a screen reader reads settles on EXPECTED.
-check_reads() {
-    wait_for reads "${@:2}"
-    check_eq "$1" "$2" "$(a11y "${@:3}")"
-}
+atspi_start
 
 LWIN=
 # Found by its caption, compared whole: xdotool's own name match takes no Japanese pattern.
