@@ -43,6 +43,11 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
                                     "Keep the diary in <folder> (as TOBIQUILL_HOME does)."),
         QCoreApplication::translate("CommandLine", "folder"));
     parser.addOption(diary);
+    const QCommandLineOption stats(
+        QStringLiteral("stats"),
+        QCoreApplication::translate(
+            "CommandLine", "Print the diary's record (days, characters, streaks, per year)."));
+    parser.addOption(stats);
     TaskOptions::add(parser);
     for (const char* name : qtValueOptions)
         parser.addOption(
@@ -70,6 +75,11 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
     } else if (parser.isSet(diary) && parser.value(diary).isEmpty()) {
         result.action = Action::Error;
         result.text = QCoreApplication::translate("CommandLine", "--diary needs a folder.");
+    } else if (parser.isSet(stats)) {
+        result.action = TaskOptions::requested(parser) ? Action::Error : Action::Stats;
+        if (TaskOptions::requested(parser))
+            result.text = QCoreApplication::translate(
+                "CommandLine", "--stats does not go with --export, --backup or --restore.");
     } else if (TaskOptions::requested(parser)) {
         result.action = Action::Task;
         result.tasks = shared;

@@ -19,6 +19,8 @@ public:
         Version,
         // Export, backup or restore: see CommandLineTasks.
         Task,
+        // The diary's record as plain text (RecordReport).
+        Stats,
         Error
     };
 

@@ -2,6 +2,7 @@
 #include "app/DisplayEnvironment.h"
 #include "app/ProgramFolder.h"
 #include "app/QtTranslations.h"
+#include "app/RecordReport.h"
 #include "app/SessionEnd.h"
 #include "app/SingleWindow.h"
 #include "core/storage/SafeFile.h"
@@ -90,6 +91,16 @@ int runTask(int argc, char* argv[], const CommandLine& commandLine)
     return 1;
 }
 
+// The record is counted and printed before anything of a window is made: no display, no lock,
+// and the window's start-up stays as it was.
+int printRecord(int argc, char* argv[], const CommandLine& commandLine)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RecordReport::print(diaryFolder(commandLine), Clock::system(), out, err);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -100,6 +111,8 @@ int main(int argc, char* argv[])
         CommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
     if (commandLine.action == CommandLine::Action::Task)
         return runTask(argc, argv, commandLine);
+    if (commandLine.action == CommandLine::Action::Stats)
+        return printRecord(argc, argv, commandLine);
     if (commandLine.action != CommandLine::Action::Run)
         return report(commandLine);
 

@@ -56,6 +56,18 @@ constexpr Entry Names[] = {
     {"TSearchForm", "Edit1", "探す言葉", "上下の矢印キーで結果を選び、Enterで表示"},
     {"TSearchForm", "ListBox1", "検索結果", nullptr},
     {"TSearchForm", "SpeedButton1", "閉じる", "Esc"},
+
+    {"TLookBackForm", "", "振り返り", nullptr},
+    {"TLookBackForm", "SameDayLabel", nullptr, "表示中の日付"},
+    {"TLookBackForm", "SameDayList", "ほかの年のこの日", "Enterでその日を表示"},
+    {"TLookBackForm", "PrevYear", "前の年", nullptr},
+    {"TLookBackForm", "RecordLabel", nullptr, "記録の年"},
+    {"TLookBackForm", "NextYear", "次の年", nullptr},
+    {"TLookBackForm", "Grid", "一年の記録",
+     "矢印キーで日を、Page Up と Page Down で年を移り、Enterでその日を表示"},
+    {"TLookBackForm", "DayLabel", nullptr, "選んでいる日"},
+    {"TLookBackForm", "StatsLabel", nullptr, "書いた日、文字数、連続"},
+    {"TLookBackForm", "SpeedButton1", "閉じる", "Esc"},
 };
 
 const QLocale& japanese()

@@ -19,6 +19,7 @@
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
+#include "windows/LookBackForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
 #include "windows/SettingsForm.h"
@@ -53,6 +54,12 @@ TForm1::~TForm1() = default;
 
 void TForm1::connectCommands()
 {
+    // The program's own items follow the design's.
+    PopupMenu1->addSeparator();
+    connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
+            &TForm1::find1Click);
+    QAction* lookBack1 = PopupMenu1->addAction(QStringLiteral("振り返り... (Ctrl+L)"));
+    connect(lookBack1, &QAction::triggered, this, &TForm1::lookBack1Click);
     // Ctrl with a key runs a menu command; the window sees the key before the focused control.
     new ShortcutKeys(this,
                      {Edit1, Memo1, Yl, today, Yr, cal, SpeedButton1, SpeedButton5, SpeedButton6},
@@ -60,7 +67,8 @@ void TForm1::connectCommands()
                       {Qt::Key_Comma, back1},
                       {Qt::Key_T, today1},
                       {Qt::Key_K, cal1},
-                      {Qt::Key_F, find1}});
+                      {Qt::Key_F, find1},
+                      {Qt::Key_L, lookBack1}});
 
     connect(g, &TSlideBar::OnChange, this, &TForm1::g_Change);
     connect(Yl, &ImageButton::mouseDown, this, [this] { showFace(Yl, m_skin.Image5, m_skin); });
@@ -81,10 +89,6 @@ void TForm1::connectCommands()
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
     connect(cal1, &QAction::triggered, this, &TForm1::calMouseUp);
     connect(find1, &QAction::triggered, this, &TForm1::find1Click);
-    // The program's own items follow the design's.
-    PopupMenu1->addSeparator();
-    connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
-            &TForm1::find1Click);
     ArchiveFlow::addToMenu(
         *PopupMenu1, this, m_skin, m_programFolder,
         [this] { return DiaryDate::toDate(m_day->date()); },
@@ -272,6 +276,8 @@ void TForm1::changeDay(double newDate)
 {
     ShowDate(newDate);
     guarded([&] { m_day->moveTo(newDate); });
+    if (LookBack)
+        LookBack->setShownDate(newDate);
 }
 
 void TForm1::YlMouseUp()
@@ -329,6 +335,27 @@ void TForm1::deleteDayClick()
             Dialogs::confirm(this, m_diary->deleteQuestion(key), QStringLiteral("削除(&D)")))
             m_day->deleteDay();
     });
+}
+
+// The look back stays open beside the window and follows its day. It counts the days from disk,
+// so the shown day is saved first; a day chosen there is reached like any other change of day.
+void TForm1::lookBack1Click()
+{
+    if (!guarded([this] { m_day->save(); }))
+        return;
+    if (!LookBack) {
+        LookBack =
+            std::make_unique<TLookBackForm>(m_skin, *m_diary, m_day->watcher(), m_clock, this);
+        LookBack->placeBeside(frameGeometry());
+        connect(LookBack.get(), &TLookBackForm::dayChosen, this, [this](double date) {
+            if (guarded([this] { m_day->save(); }))
+                changeDay(date);
+        });
+    }
+    LookBack->setShownDate(m_day->date());
+    LookBack->show();
+    LookBack->raise();
+    LookBack->activateWindow();
 }
 
 // The new values live here until close writes them; a new skin shows at the next start.
@@ -411,6 +438,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     if (m_autoSave)
         m_autoSave->stop();
+    // The look back reads the diary and its watcher: it goes before them.
+    LookBack.reset();
     m_day.reset();
     m_diary.reset();
     event->accept();

@@ -15,6 +15,7 @@ class Clock;
 class AutoSave;
 class Diary;
 class TForm2;
+class TLookBackForm;
 
 // The main window: start-up, the day shown, the day commands, close. It is the page the shown
 // day's text fills; the rules of loading and saving it live in ShownDay.
@@ -53,6 +54,8 @@ public:
 
     // Made at its first use and kept: it remembers the day last chosen.
     std::unique_ptr<TForm2> Form2;
+    // Made at its first use and kept: its counts last the session.
+    std::unique_ptr<TLookBackForm> LookBack;
 
 signals:
     // Start-up holds the diary (and its lock) now; the password prompt may follow.
@@ -91,6 +94,7 @@ private:
     void todayMouseUp();
     void calMouseUp();
     void find1Click();
+    void lookBack1Click();
     void changeDay(double newDate);
     void N2Click();
     void Font1Click();

@@ -43,6 +43,10 @@ private slots:
         QTest::newRow("help") << QStringList{"--help"} << A::Help << "" << false
                               << "--diary <folder>";
         QTest::newRow("short help") << QStringList{"-h"} << A::Help << "" << false << "--version";
+        QTest::newRow("stats with a task")
+            << QStringList{"--stats", "--backup", "b.zip"} << A::Error << "" << false << "--stats";
+        QTest::newRow("stats") << QStringList{"--stats", "--diary", "/d"} << A::Stats << "/d"
+                               << false << "";
         QTest::newRow("version") << QStringList{"--version"} << A::Version << "" << false
                                  << "tobiquill 0.1\n";
     }

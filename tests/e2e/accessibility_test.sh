@@ -9,14 +9,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
 
 readonly NOW="2024-01-05 12:00:00"
-# Debian's own python3 has pyatspi; one earlier on PATH may not.
-readonly PY=/usr/bin/python3
-ATSPI="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi.py"
-readonly ATSPI
-if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
-    abort "the accessibility bus and pyatspi are installed" \
-        "install at-spi2-core and python3-pyatspi (see PACKAGES in the Makefile)"
-fi
 
 home=$(new_folder home)
 mkdir -p "$home/data"
@@ -26,47 +18,16 @@ printf '\r\n[title]\r\n20240103=T3\r\n20240104=T4\r\n' >"$home/diary.ini"
 
 # --- A private session bus, the accessibility bus on it, and a listener for focus changes -------
 
-BUS_PID='' LAUNCHER_PID='' REGISTRY_PID='' LISTENER_PID=''
-atspi_stop() {
-    local pid
-    for pid in "$LISTENER_PID" "$REGISTRY_PID" "$LAUNCHER_PID" "$BUS_PID"; do
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
-}
-E2E_CLEANUP+=(atspi_stop)
-
-dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
-BUS_PID=$!
-wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
-export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
-LAUNCHER_PID=$!
-/usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
-REGISTRY_PID=$!
+atspi_start
 # Started before the program, which asks at start-up which events anyone listens to.
 "$PY" "$ATSPI" listen "$E2E_WORK/heard" >"$E2E_WORK/listener.log" 2>&1 &
-LISTENER_PID=$!
+ATSPI_PIDS+=($!)
 wait_for grep -q listening "$E2E_WORK/listener.log" ||
     abort "a client listens on the accessibility bus" "$(cat "$E2E_WORK/listener.log")"
-
-a11y() {
-    "$PY" "$ATSPI" "$1" "$APP_PID" "${@:2}" 2>>"$E2E_WORK/atspi.log"
-}
-
-reads() {
-    [ "$(a11y "${@:2}")" = "$1" ]
-}
 
 # reads_like PATTERN COMMAND ARGS...: what is read matches PATTERN (grep -E).
 reads_like() {
     a11y "${@:2}" | grep -qE "$1"
-}
-
-# check_reads DESCRIPTION EXPECTED COMMAND ARGS...: what the screen reader reads settles on EXPECTED.
-check_reads() {
-    wait_for reads "${@:2}"
-    check_eq "$1" "$2" "$(a11y "${@:3}")"
 }
 
 # check_names WINDOW ROLE=NAME...: no nameless operable control in WINDOW, and each ROLE=NAME in it.

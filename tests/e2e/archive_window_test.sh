@@ -34,7 +34,7 @@ window_answer() {
 app_start "$home" "2024-01-05 12:00:00"
 type_body "shown"
 
-menu_choose 6
+menu_choose 7
 window_answer "書き出し" ctrl+a
 xdotool type --delay 20 "$E2E_WORK/diary.html"
 xdotool key Return
@@ -44,7 +44,7 @@ check "the export holds the day typed in, saved first" grep -q "shown" "$E2E_WOR
 check "and the days before it" grep -q "古い日" "$E2E_WORK/diary.html"
 check "the diary holds the day typed in" test -s "$home/data/20240105"
 
-menu_choose 7
+menu_choose 8
 window_answer "バックアップ" ctrl+a
 xdotool type --delay 20 "$E2E_WORK/diary.zip"
 xdotool key Return

@@ -497,3 +497,54 @@ only_crlf() {
 file_matches() {
     [ -f "$1" ] && cmp -s "$1" "$2"
 }
+
+# ---------------------------------------------------------------------------------------------
+# The accessibility bus, as a screen reader reads the program
+
+# Debian's own python3 has pyatspi; one earlier on PATH may not.
+readonly PY=/usr/bin/python3
+ATSPI="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi.py"
+readonly ATSPI
+# What atspi_start started, stopped last first at cleanup; a test adds its own listeners.
+ATSPI_PIDS=()
+
+atspi_stop() {
+    local i
+    for ((i = ${#ATSPI_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${ATSPI_PIDS[i]}" 2>/dev/null && wait "${ATSPI_PIDS[i]}" 2>/dev/null
+    done
+}
+
+# atspi_start: a private session bus and the accessibility bus on it; the program started after
+# it speaks there.
+atspi_start() {
+    if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
+        abort "the accessibility bus and pyatspi are installed" \
+            "install at-spi2-core and python3-pyatspi (see PACKAGES in the Makefile)"
+    fi
+    E2E_CLEANUP+=(atspi_stop)
+    dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
+    ATSPI_PIDS+=($!)
+    wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
+    ATSPI_PIDS+=($!)
+    /usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
+    ATSPI_PIDS+=($!)
+}
+
+# a11y COMMAND ARGS...: what atspi.py reads of the running program.
+a11y() {
+    "$PY" "$ATSPI" "$1" "$APP_PID" "${@:2}" 2>>"$E2E_WORK/atspi.log"
+}
+
+reads() {
+    [ "$(a11y "${@:2}")" = "$1" ]
+}
+
+# check_reads DESCRIPTION EXPECTED COMMAND ARGS...: what the screen reader reads settles on EXPECTED.
+check_reads() {
+    wait_for reads "${@:2}"
+    check_eq "$1" "$2" "$(a11y "${@:3}")"
+}

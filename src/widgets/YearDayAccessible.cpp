@@ -1,0 +1,65 @@
+#include "widgets/YearDayAccessible.h"
+
+#include "widgets/YearGrid.h"
+
+#include <QWindow>
+
+YearDayAccessible::YearDayAccessible(YearGrid* grid, int row, int column)
+    : m_grid(grid), m_row(row), m_column(column)
+{
+}
+
+QWindow* YearDayAccessible::window() const
+{
+    return m_grid ? m_grid->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface* YearDayAccessible::parent() const
+{
+    return QAccessible::queryAccessibleInterface(m_grid.data());
+}
+
+QString YearDayAccessible::text(QAccessible::Text t) const
+{
+    const QDate date = m_grid ? m_grid->dateAt(m_column, m_row) : QDate();
+    if (!date.isValid())
+        return QString();
+    if (t == QAccessible::Name)
+        return m_grid->cellName(date);
+    if (t == QAccessible::Description)
+        return m_grid->describe(date).mid(m_grid->cellName(date).size() + 1);
+    return QString();
+}
+
+QRect YearDayAccessible::rect() const
+{
+    if (!m_grid)
+        return QRect();
+    const QRect cell = m_grid->cellRect(m_column, m_row);
+    return QRect(m_grid->mapToGlobal(cell.topLeft()), cell.size());
+}
+
+QAccessible::State YearDayAccessible::state() const
+{
+    QAccessible::State state;
+    if (!m_grid)
+        return state;
+    state.invisible = !m_grid->isVisible();
+    if (!m_grid->dateAt(m_column, m_row).isValid())
+        return state;
+    state.selectable = state.focusable = true;
+    state.selected = isSelected();
+    state.focused = state.selected && m_grid->hasFocus();
+    return state;
+}
+
+void* YearDayAccessible::interface_cast(QAccessible::InterfaceType t)
+{
+    return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
+                                                : nullptr;
+}
+
+bool YearDayAccessible::isSelected() const
+{
+    return m_grid && m_grid->dateAt(m_column, m_row) == m_grid->current();
+}
