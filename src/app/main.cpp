@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/SafeFile.h"
 #include "core/TaskOptions.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/HeldKeyFilter.h"
 #include "windows/MainForm.h"
 
@@ -114,6 +115,8 @@ int main(int argc, char* argv[])
         return 0;
     const QtTranslations translations(QLocale::system());
     const HeldKeyFilter heldKeys;
+    // Before the first window is made: a screen reader may already be asking.
+    AccessibleNames::installInterfaces();
     SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());
