@@ -1,9 +1,9 @@
 #include "archive/DiaryArchive.h"
 
-#include "core/DiaryError.h"
-#include "core/DiaryPaths.h"
-#include "core/StagedFile.h"
-#include "core/StagedFolder.h"
+#include "core/diary/DiaryPaths.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/StagedFile.h"
+#include "core/storage/StagedFolder.h"
 
 #include <QDir>
 #include <QFile>

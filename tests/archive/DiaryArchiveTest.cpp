@@ -1,6 +1,6 @@
 #include "archive/DiaryArchive.h"
-#include "core/DiaryError.h"
-#include "core/SafeFile.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,120 @@
+#include "core/storage/StagedFolder.h"
+
+#include "core/storage/Descriptor.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/FaultStep.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+Descriptor openFolder(const QString& path)
+{
+    return Descriptor(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+DiaryError failure(const QString& path, int error)
+{
+    if (error == ENOSPC || error == EDQUOT)
+        return DiaryError::diskFull(path);
+    return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません: %2")
+                          .arg(path, QString::fromLocal8Bit(::strerror(error))));
+}
+
+} // namespace
+
+StagedFolder::StagedFolder(const QString& target) : m_target(QDir::cleanPath(target))
+{
+    const QFileInfo info(m_target);
+    if (!SafeFile::makeFolder(info.absolutePath()))
+        throw DiaryError::cannotCreate(info.absolutePath());
+    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                        info.fileName() + QStringLiteral(".tobiquill-restore.")) +
+                      "XXXXXX";
+    const int error = faultStep(SafeFile::Step::Create, m_target,
+                                [&] { return ::mkdtemp(name.data()) ? 0 : -1; });
+    if (error != 0)
+        throw failure(m_target, error);
+    m_staging = QFile::decodeName(name);
+}
+
+StagedFolder::~StagedFolder()
+{
+    if (!m_committed)
+        QDir(m_staging).removeRecursively();
+}
+
+void StagedFolder::makeFolder(const QString& name)
+{
+    const QString path = QDir(m_staging).filePath(name);
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
+        throw failure(path, errno);
+    ::chmod(QFile::encodeName(path).constData(), 0700);
+}
+
+void StagedFolder::writeFile(const QString& name, const Reader& read)
+{
+    const QString path = QDir(m_staging).filePath(name);
+    int fd = -1;
+    int error = faultStep(SafeFile::Step::Create, path, [&] {
+        return fd = ::open(QFile::encodeName(path).constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    });
+    if (error != 0)
+        throw failure(path, error);
+    Descriptor file(fd);
+    ::fchmod(file.get(), 0600);
+    char buffer[65536];
+    for (qint64 got; (got = read(buffer, sizeof buffer)) > 0;) {
+        for (qint64 at = 0; at < got;) {
+            ssize_t written = -1;
+            error = faultStep(SafeFile::Step::Write, path, [&] {
+                return written = ::write(file.get(), buffer + at, size_t(got - at));
+            });
+            if (error == EINTR)
+                continue;
+            if (error != 0)
+                throw failure(path, error);
+            at += written;
+        }
+    }
+    if (file.close() != 0)
+        throw failure(path, errno);
+}
+
+void StagedFolder::commit()
+{
+    // One sync of the file system brings every file written to the disk at once: far quicker
+    // than a sync per file, and it reports a write that failed on the way.
+    const Descriptor staging = openFolder(m_staging);
+    int error = faultStep(SafeFile::Step::Sync, m_target,
+                          [&] { return staging.get() < 0 ? -1 : ::syncfs(staging.get()); });
+    if (error != 0)
+        throw failure(m_target, error);
+    const QStringList folders = QDir(m_staging).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& folder : folders) {
+        const Descriptor sub = openFolder(QDir(m_staging).filePath(folder));
+        if (sub.get() < 0 || ::fsync(sub.get()) != 0)
+            throw failure(m_target, errno);
+    }
+    if (::fsync(staging.get()) != 0)
+        throw failure(m_target, errno);
+    // A rename takes the place of a missing or an empty folder in one step.
+    error = faultStep(SafeFile::Step::Commit, m_target, [&] {
+        return ::rename(QFile::encodeName(m_staging).constData(),
+                        QFile::encodeName(m_target).constData());
+    });
+    if (error != 0)
+        throw failure(m_target, error);
+    m_committed = true;
+    const Descriptor parent = openFolder(QFileInfo(m_target).absolutePath());
+    if (parent.get() >= 0 && ::fsync(parent.get()) != 0 && errno != EINVAL)
+        throw failure(m_target, errno);
+}
