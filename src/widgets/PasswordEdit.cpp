@@ -28,6 +28,14 @@ QString masked(const QString& text)
     return QString(text.size(), u'*');
 }
 
+// An insertion or a removal, its text masked.
+template <typename Change>
+void passMasked(PasswordEdit* edit, const Change* change, QString (Change::*text)() const)
+{
+    Change safe(edit, change->changePosition(), masked((change->*text)()));
+    pass(&safe);
+}
+
 void maskPasswords(QAccessibleEvent* event)
 {
     auto* edit = qobject_cast<PasswordEdit*>(event->object());
@@ -36,20 +44,14 @@ void maskPasswords(QAccessibleEvent* event)
         return;
     }
     switch (event->type()) {
-    case QAccessible::TextInserted: {
-        const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
-        QAccessibleTextInsertEvent safe(edit, inserted->changePosition(),
-                                        masked(inserted->textInserted()));
-        pass(&safe);
+    case QAccessible::TextInserted:
+        passMasked(edit, static_cast<QAccessibleTextInsertEvent*>(event),
+                   &QAccessibleTextInsertEvent::textInserted);
         break;
-    }
-    case QAccessible::TextRemoved: {
-        const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
-        QAccessibleTextRemoveEvent safe(edit, removed->changePosition(),
-                                        masked(removed->textRemoved()));
-        pass(&safe);
+    case QAccessible::TextRemoved:
+        passMasked(edit, static_cast<QAccessibleTextRemoveEvent*>(event),
+                   &QAccessibleTextRemoveEvent::textRemoved);
         break;
-    }
     case QAccessible::TextUpdated: {
         const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
         QAccessibleTextUpdateEvent safe(edit, updated->changePosition(),

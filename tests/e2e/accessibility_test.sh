@@ -15,10 +15,8 @@ readonly MAIN='[0-9]+年[0-9]+月[0-9]+日 .*'
 readonly PY=/usr/bin/python3
 ATSPI="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/atspi.py"
 readonly ATSPI
-if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
-    abort "the accessibility bus and pyatspi are installed" \
-        "install at-spi2-core and python3-pyatspi (see PACKAGES in the Makefile)"
-fi
+"$PY" -c 'import pyatspi' 2>/dev/null ||
+    abort "pyatspi is installed" "install python3-pyatspi (see PACKAGES in the Makefile)"
 
 home=$(new_folder home)
 mkdir -p "$home/data"
@@ -28,24 +26,12 @@ printf '\r\n[title]\r\n20240103=T3\r\n20240104=T4\r\n' >"$home/diary.ini"
 
 # --- A private session bus, the accessibility bus on it, and a listener for focus changes -------
 
-BUS_PID='' LAUNCHER_PID='' REGISTRY_PID='' LISTENER_PID=''
-atspi_stop() {
-    local pid
-    for pid in "$LISTENER_PID" "$REGISTRY_PID" "$LAUNCHER_PID" "$BUS_PID"; do
-        [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
+LISTENER_PID=''
+listener_stop() {
+    [ -n "$LISTENER_PID" ] && kill "$LISTENER_PID" 2>/dev/null && wait "$LISTENER_PID" 2>/dev/null
 }
-E2E_CLEANUP+=(atspi_stop)
-
-dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
-BUS_PID=$!
-wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
-export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
-LAUNCHER_PID=$!
-/usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
-REGISTRY_PID=$!
+E2E_CLEANUP+=(listener_stop)
+e2e_start_accessibility
 # Started before the program, which asks at start-up which events anyone listens to.
 "$PY" "$ATSPI" listen "$E2E_WORK/heard" >"$E2E_WORK/listener.log" 2>&1 &
 LISTENER_PID=$!

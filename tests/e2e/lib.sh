@@ -23,8 +23,10 @@ POPUP=
 FOUND=
 # Arguments app_start gives the program.
 APP_ARGS=()
-# Commands e2e_cleanup runs first, for what a test started beside the program.
+# Commands e2e_cleanup runs first, in order, for what a test started beside the program.
 E2E_CLEANUP=()
+# The session bus and the accessibility bus, in the order they started.
+A11Y_PIDS=()
 
 # Every window coordinate the tests click, in one place: the centres of the controls, inside
 # their window. The main window:
@@ -218,6 +220,32 @@ e2e_start_openbox() {
     openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
     WM_PID=$!
     wait_for wm_ready || abort "openbox starts" "$(cat "$E2E_WORK/openbox.log")"
+}
+
+a11y_stop() {
+    local i
+    for ((i = ${#A11Y_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${A11Y_PIDS[i]}" 2>/dev/null && wait "${A11Y_PIDS[i]}" 2>/dev/null
+    done
+    A11Y_PIDS=()
+}
+
+# Starts a private session bus and the accessibility bus on it, as a desktop session has them,
+# for a screen reader or a test to read the program with. Start it before the program.
+e2e_start_accessibility() {
+    [ -x /usr/libexec/at-spi-bus-launcher ] ||
+        abort "the accessibility bus is installed" "install at-spi2-core (see PACKAGES in the Makefile)"
+    A11Y_PIDS=()
+    E2E_CLEANUP+=(a11y_stop)
+    dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
+    A11Y_PIDS+=($!)
+    wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
+    A11Y_PIDS+=($!)
+    /usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
+    A11Y_PIDS+=($!)
 }
 
 e2e_init() {

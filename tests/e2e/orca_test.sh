@@ -11,8 +11,6 @@ readonly NOW="2024-01-05 12:00:00"
 for tool in orca speech-dispatcher openbox; do
     command -v "$tool" >/dev/null || abort "tool $tool is available" "install it (see PACKAGES in the Makefile)"
 done
-[ -x /usr/libexec/at-spi-bus-launcher ] ||
-    abort "the accessibility bus is installed" "install at-spi2-core (see PACKAGES in the Makefile)"
 
 home=$(new_folder diary)
 mkdir -p "$home/data"
@@ -57,25 +55,16 @@ cat >"$prefs/user-settings.conf" <<'EOF'
                           "keybindings": {}}}}
 EOF
 
-BUS_PID='' LAUNCHER_PID='' REGISTRY_PID='' SPEECHD_PID='' ORCA_PID=''
-desktop_stop() {
+SPEECHD_PID='' ORCA_PID=''
+reader_stop() {
     local pid
-    for pid in "$ORCA_PID" "$SPEECHD_PID" "$REGISTRY_PID" "$LAUNCHER_PID" "$BUS_PID"; do
+    for pid in "$ORCA_PID" "$SPEECHD_PID"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     done
-    ORCA_PID='' SPEECHD_PID='' REGISTRY_PID='' LAUNCHER_PID='' BUS_PID=''
+    ORCA_PID='' SPEECHD_PID=''
 }
-E2E_CLEANUP+=(desktop_stop)
-
-dbus-daemon --session --nofork --print-address=3 3>"$E2E_WORK/bus" >"$E2E_WORK/dbus.log" 2>&1 &
-BUS_PID=$!
-wait_for test -s "$E2E_WORK/bus" || abort "a private session bus starts"
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
-export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/launcher.log" 2>&1 &
-LAUNCHER_PID=$!
-/usr/libexec/at-spi2-registryd >"$E2E_WORK/registry.log" 2>&1 &
-REGISTRY_PID=$!
+E2E_CLEANUP+=(reader_stop)
+e2e_start_accessibility
 e2e_start_openbox
 # It refuses to start in a locale the C library lacks; the text it is given is UTF-8 anyway.
 LC_ALL=C.UTF-8 speech-dispatcher -s -t 0 -C "$speechd" -L "$speechd/logs" >"$E2E_WORK/speechd.log" 2>&1 &
@@ -185,7 +174,7 @@ wait_for window_gone "$calendar" || abort "Enter closes the calendar"
 check_said "Enter in the calendar says the day chosen and its title" "2024年2月6日 火 — 雪の朝"
 
 app_close
-desktop_stop
+reader_stop
 echo "--- What Orca said (its debug file) ---"
 grep -o "SPEECH OUTPUT: .*" "$ORCA_LOG" | sed 's/^/    /'
 check_not "no event Orca received carried the password" grep -q "pw21" "$ORCA_LOG"
