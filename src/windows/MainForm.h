@@ -95,6 +95,7 @@ private:
     void changeDay(double newDate);
     void N2Click();
     void Font1Click();
+    void deleteDayClick();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
@@ -113,4 +114,6 @@ private:
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;
     Announcer* m_announcer = nullptr;
+    // "この日を削除...": offered while the shown day has an entry.
+    QAction* m_deleteDay = nullptr;
 };

@@ -204,6 +204,11 @@ private slots:
             << QStringList{"--export", "WORK/ini-link.txt"} << 2 << "日記の中にはできません";
         QTest::newRow("through a link to the entries folder")
             << QStringList{"--export", "WORK/data-link/20150102"} << 2 << "日記の中にはできません";
+        QTest::newRow("delete a day, asked nowhere")
+            << QStringList{"--delete-day", "20240101"} << 2 << "--yes を付けて";
+        QTest::newRow("delete an impossible day")
+            << QStringList{"--delete-day", "20230229", "--yes"} << 2
+            << "--delete-day には yyyymmdd";
         QTest::newRow("backup into the entries folder")
             << QStringList{"--backup", "DATA/b.zip"} << 1 << "日記の中には書けません";
     }

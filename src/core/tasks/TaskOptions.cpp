@@ -9,6 +9,8 @@ const QString TaskOptions::From = QStringLiteral("from");
 const QString TaskOptions::To = QStringLiteral("to");
 const QString TaskOptions::Format = QStringLiteral("format");
 const QString TaskOptions::Progress = QStringLiteral("progress");
+const QString TaskOptions::DeleteDay = QStringLiteral("delete-day");
+const QString TaskOptions::Yes = QStringLiteral("yes");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -28,23 +30,32 @@ void TaskOptions::add(QCommandLineParser& parser)
          QStringLiteral("FILE.zip")});
     parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
                                                "output while the task runs.")});
+    parser.addOption({DeleteDay,
+                      QStringLiteral("Delete the day's entry and title, after asking on a "
+                                     "terminal."),
+                      QStringLiteral("yyyymmdd")});
+    parser.addOption({Yes, QStringLiteral("Delete without asking (needed when standard input is "
+                                          "not a terminal).")});
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
 {
-    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore);
+    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
+           parser.isSet(DeleteDay);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
 {
     QStringList arguments;
-    for (const QString& name : {Export, From, To, Format, Backup, Restore}) {
+    for (const QString& name : {Export, From, To, Format, Backup, Restore, DeleteDay}) {
         // Each value as given, also when an option was given twice, so that the task sees and
         // refuses the same command line.
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    if (parser.isSet(Progress))
-        arguments << QStringLiteral("--") + Progress;
+    for (const QString& flag : {Progress, Yes}) {
+        if (parser.isSet(flag))
+            arguments << QStringLiteral("--") + flag;
+    }
     return arguments;
 }
