@@ -8,6 +8,7 @@
 #include "core/storage/SafeFile.h"
 #include "core/tasks/TaskOptions.h"
 #include "core/time/Clock.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/HeldKeyFilter.h"
 #include "windows/MainForm.h"
 
@@ -127,6 +128,8 @@ int main(int argc, char* argv[])
         return 0;
     const QtTranslations translations(QLocale::system());
     const HeldKeyFilter heldKeys;
+    // Before the first window is made: a screen reader may already be asking.
+    AccessibleNames::installInterfaces();
     SafeFile::makeFolder(folder);
 
     TForm1 form(folder, Clock::system());

@@ -257,6 +257,14 @@ void TColorMemo::textChangedRedraw()
 
 void TColorMemo::keyPressEvent(QKeyEvent* event)
 {
+    // Tab types a tab character, as people who write expect; Ctrl+Tab and Ctrl+Shift+Tab leave
+    // the body, so that the keyboard alone reaches the controls after it.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab &&
+                                                !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
     if (textCursor().hasSelection() && !(event->modifiers() & Modifiers) &&
         movesCaret(event->key())) {
         QTextCursor cursor = textCursor();

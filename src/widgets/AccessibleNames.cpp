@@ -1,7 +1,11 @@
 #include "widgets/AccessibleNames.h"
 
+#include "widgets/LineEditAccessible.h"
+
+#include <QAccessibleWidget>
 #include <QDate>
 #include <QLocale>
+#include <QTextDocumentFragment>
 #include <QWidget>
 
 namespace {
@@ -20,7 +24,8 @@ struct Entry
 constexpr Entry Names[] = {
     {"TForm1", "Label1", nullptr, "表示中の日付"},
     {"TForm1", "Edit1", "題名", "その日の題名"},
-    {"TForm1", "Memo1", "本文", "その日の日記"},
+    {"TForm1", "Memo1", "本文",
+     "その日の日記。Tabはタブ文字を入れる。Ctrl+TabとCtrl+Shift+Tabで本文から出る"},
     {"TForm1", "Yl", "前の日", "Ctrl+,"},
     {"TForm1", "today", "今日", "Ctrl+T"},
     {"TForm1", "Yr", "次の日", "Ctrl+."},
@@ -70,6 +75,14 @@ constexpr Entry Names[] = {
     {"TLookBackForm", "SpeedButton1", "閉じる", "Esc"},
 };
 
+QAccessibleInterface* makeWindowAccessible(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (className == QLatin1String("QWidget") && widget && widget->isWindow())
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
+}
+
 const QLocale& japanese()
 {
     static const QLocale locale(QLocale::Japanese, QLocale::Japan);
@@ -77,8 +90,19 @@ const QLocale& japanese()
 }
 } // namespace
 
+void AccessibleNames::installInterfaces()
+{
+    static const bool installed = [] {
+        LineEditAccessible::install();
+        QAccessible::installFactory(makeWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
 void AccessibleNames::apply(QWidget* window, Controls controls)
 {
+    installInterfaces();
     for (const auto& [widget, objectName] : controls)
         widget->setObjectName(QLatin1String(objectName));
     const QByteArray windowClass = window->metaObject()->className();
@@ -135,4 +159,14 @@ QString AccessibleNames::dayNotes(bool today, bool hasEntry)
 QString AccessibleNames::withDetail(const QString& text, const QString& detail)
 {
     return detail.isEmpty() ? text : QStringLiteral("%1、%2").arg(text, detail);
+}
+
+QString AccessibleNames::dayShown(const QString& dateLine, const QString& title)
+{
+    return title.isEmpty() ? dateLine : QStringLiteral("%1 — %2").arg(dateLine, title);
+}
+
+QString AccessibleNames::plain(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
 }

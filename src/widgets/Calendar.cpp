@@ -132,6 +132,11 @@ void TCalendar::keyPressEvent(QKeyEvent* event)
     case Qt::Key_End:
         to.setX(MonthLayout::Columns - 1);
         break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (!ReadOnly())
+            StepMonth(event->key() == Qt::Key_PageUp ? -1 : 1);
+        return;
     default:
         QWidget::keyPressEvent(event);
         return;

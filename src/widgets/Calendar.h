@@ -17,7 +17,8 @@ class Clock;
 // The user selects a day by releasing a mouse button over it or by moving with the arrow keys
 // (Home and End go to the first and last column of the row). The selection only ever lands on
 // a day of the shown month: a click on the header or on an empty cell, and a move onto one or
-// past the grid's edge, change nothing; the arrow keys never turn the month.
+// past the grid's edge, change nothing; the arrow keys never turn the month. Page Up and Page
+// Down turn it, as StepMonth does.
 //
 // Painting: the header is filled with fixedcolor(), the selected cell with the palette's
 // Highlight, the others with cellColor(); DrawCell then draws each label.

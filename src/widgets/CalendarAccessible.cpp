@@ -59,7 +59,7 @@ QString CalendarAccessible::text(QAccessible::Text t) const
         return AccessibleNames::dayName(selected);
     case QAccessible::Description:
         return AccessibleNames::withDetail(AccessibleNames::dayName(selected),
-                                           calendar()->toolTip());
+                                           AccessibleNames::plain(calendar()->toolTip()));
     default:
         return QAccessibleWidget::text(t);
     }
@@ -144,7 +144,8 @@ void CalendarAccessible::announce()
         QAccessible::updateAccessibility(&event);
     };
     // Another month renames every cell.
-    if (shownMonth() != m_shownMonth) {
+    const bool monthTurned = shownMonth() != m_shownMonth;
+    if (monthTurned) {
         m_shownMonth = shownMonth();
         for (int i = 0; i < childCount(); ++i) {
             send(QAccessible::NameChanged, i);
@@ -158,9 +159,15 @@ void CalendarAccessible::announce()
         event.setChild(cell);
         QAccessible::updateAccessibility(&event);
     }
+    // A reader says a focused cell when the focus moves to another: the same cell of another
+    // month is reached through the table.
+    const bool sameCell = m_selected == selectedIndex();
     m_selected = selectedIndex();
-    if (calendar()->hasFocus())
+    if (calendar()->hasFocus()) {
+        if (monthTurned && sameCell)
+            send(QAccessible::Focus, -1);
         send(QAccessible::Focus, m_selected);
+    }
     QAccessibleValueChangeEvent value(calendar(), text(QAccessible::Value));
     QAccessible::updateAccessibility(&value);
     QAccessibleEvent description(calendar(), QAccessible::DescriptionChanged);

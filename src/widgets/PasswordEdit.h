@@ -4,13 +4,16 @@
 
 // A password edit: at most eight characters, each shown as "*", and no input method. A password
 // is typed key by key; an input method would show it while composing and keep it in its
-// history.
+// history. A screen reader learns nothing of it but its length: every text change it is told
+// of carries one "*" per character (the field's accessible text, LineEditAccessible, does the
+// same), whatever the toolkit puts into the change.
 class PasswordEdit : public QLineEdit
 {
     Q_OBJECT
 
 public:
     explicit PasswordEdit(QWidget* parent = nullptr);
+    ~PasswordEdit() override;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 };

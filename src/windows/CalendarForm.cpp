@@ -4,6 +4,7 @@
 #include "core/time/DiaryDate.h"
 #include "skin/Skin.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/Announcer.h"
 #include "widgets/CalendarR.h"
 
 #include <QKeyEvent>
@@ -42,8 +43,14 @@ TForm2::TForm2(const Skin& skin, const Diary& diary, const Clock& clock, QWidget
     // Key preview: Enter confirms wherever the focus is.
     Calendar1->installEventFilter(this);
     connect(Calendar1, &TCalendar::OnChange, this, &TForm2::Calendar11Change);
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { Calendar1->StepMonth(-1); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { Calendar1->StepMonth(1); });
+    // A month button keeps the focus: the day it selects is said.
+    m_announcer = new Announcer(this);
+    const auto stepMonth = [this](int delta) {
+        Calendar1->StepMonth(delta);
+        m_announcer->say(AccessibleNames::dayName(DiaryDate::toDate(Calendar1->selectedDate())));
+    };
+    connect(SpeedButton2, &QToolButton::clicked, this, [stepMonth] { stepMonth(-1); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [stepMonth] { stepMonth(1); });
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm2::SpeedButton3Click);
 }
 

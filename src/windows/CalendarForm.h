@@ -2,6 +2,7 @@
 
 #include "widgets/SkinnedForm.h"
 
+class Announcer;
 class Clock;
 class Diary;
 class Skin;
@@ -39,4 +40,5 @@ private:
 
     const Diary& m_diary;
     double m_chosenDate = 0;
+    Announcer* m_announcer = nullptr;
 };

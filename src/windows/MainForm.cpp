@@ -11,6 +11,7 @@
 #include "skin/Scheme.h"
 #include "skin/SkinLoader.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/Announcer.h"
 #include "widgets/AutoSave.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ImageButton.h"
@@ -46,6 +47,7 @@ TForm1::TForm1(const QString& programFolder, const Clock& clock, QWidget* parent
     setWindowTitle(QStringLiteral("Tobiquill"));
     setWindowIcon(QIcon(QPixmap::fromImage(PictureFile::read(QStringLiteral(":/icon.png")))));
     setupUi(this);
+    m_announcer = new Announcer(this);
     AccessibleNames::apply(this);
     connectCommands();
 }
@@ -272,10 +274,15 @@ bool TForm1::dayButtonUp(ImageButton* button, const QImage& normalFace)
     return true;
 }
 
+// A screen reader says the day shown when it changes, and the window's accessible name, the day
+// too, at start-up and whenever the window gains the focus.
 void TForm1::changeDay(double newDate)
 {
     ShowDate(newDate);
     guarded([&] { m_day->moveTo(newDate); });
+    const QString day = AccessibleNames::dayShown(Label1->text(), Edit1->text());
+    setAccessibleName(day);
+    m_announcer->say(day);
     if (LookBack)
         LookBack->setShownDate(newDate);
 }

@@ -12,6 +12,7 @@
 #include <optional>
 
 class Clock;
+class Announcer;
 class AutoSave;
 class Diary;
 class TForm2;
@@ -116,6 +117,7 @@ private:
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;
+    Announcer* m_announcer = nullptr;
     // "この日を削除...": offered while the shown day has an entry.
     QAction* m_deleteDay = nullptr;
 };

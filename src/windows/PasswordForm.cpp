@@ -52,13 +52,21 @@ void TForm5::SpeedButton3Click()
                          QStringLiteral("Passwordがちがうようです。"));
 }
 
+// On the press: the release of an Enter that dismissed the wrong-password message comes back
+// here, and must not press OK again.
 void TForm5::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
+        event->accept();
+        if (!event->isAutoRepeat())
+            SpeedButton1->click();
+        return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();
+        if (!event->isAutoRepeat() && focusWidget() == Edit2)
+            SpeedButton3->click();
         return;
     default:
         SkinnedForm::keyPressEvent(event);

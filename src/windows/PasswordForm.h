@@ -7,7 +7,8 @@ class Skin;
 
 // The password prompt shown before the main window at start-up. OK with the right password
 // ends it with result 1; Cancel, or a close by the window manager, with another result, and the
-// program then ends with nothing written. Enter and Escape do nothing.
+// program then ends with nothing written. Enter in the password field presses OK and Escape
+// presses Cancel, each once per keystroke: a held key's repeats press nothing.
 class TForm5 : public SkinnedForm
 {
     Q_OBJECT

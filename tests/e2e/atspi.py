@@ -11,9 +11,11 @@ Run with Debian's own /usr/bin/python3 (it has pyatspi), on the session bus of t
                                           and name:ROLE=NAME of every object renamed
   atspi.py dump PID                       the whole tree, for a look by hand
 
-WINDOW is a top-level window's accessible name. Only what is showing counts.
+WINDOW is a pattern the whole accessible name of a top-level window matches (the main window's
+name is the day it shows). Only what is showing counts.
 """
 
+import re
 import sys
 
 import pyatspi
@@ -52,7 +54,7 @@ def descendants(acc):
 
 def window(pid, name):
     for top in application(pid):
-        if top is not None and top.name == name and showing(top):
+        if top is not None and re.fullmatch(name, top.name) and showing(top):
             return top
     sys.exit(f"no window named {name!r} is showing")
 

@@ -23,7 +23,7 @@ POPUP=
 FOUND=
 # Arguments app_start gives the program.
 APP_ARGS=()
-# Commands e2e_cleanup runs first, for what a test started beside the program.
+# Commands e2e_cleanup runs first, in order, for what a test started beside the program.
 E2E_CLEANUP=()
 
 # Every window coordinate the tests click, in one place: the centres of the controls, inside

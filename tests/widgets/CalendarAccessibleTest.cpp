@@ -4,6 +4,7 @@
 #include "widgets/CalendarR.h"
 
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 double at(const QDate& date)
@@ -121,6 +122,8 @@ private slots:
                                << "2024年1月13日 土曜日";
         QTest::newRow("stayed on the last day")
             << QDate(2024, 1, 31) << int(Qt::Key_Right) << "2024年1月31日 水曜日";
+        QTest::newRow("Page Down turned the month")
+            << QDate(2024, 1, 12) << int(Qt::Key_PageDown) << "2024年2月12日 月曜日";
     }
 
     void selection_followsTheKeys()
@@ -139,6 +142,14 @@ private slots:
         for (int i = 0; i < g.table->childCount(); ++i)
             selectedStates += g.table->child(i)->state().selected;
         QCOMPARE(selectedStates, 1);
+    }
+
+    // The tooltip shows the day's title as markup; a reader hears the title as written.
+    void description_isPlainText()
+    {
+        Grid g;
+        g.calendar->setToolTip(Qt::convertFromPlainText("雪 <b>の</b> 朝", Qt::WhiteSpaceNoWrap));
+        QCOMPARE(g.table->text(QAccessible::Description), "2024年1月12日 金曜日、雪 <b>の</b> 朝");
     }
 };
 

@@ -107,18 +107,45 @@ private slots:
         QCOMPARE(snapshot(f), before);
     }
 
-    void promptKeys_enterAndEscapeDoNothing_editTakesNoInputMethod()
+    // Keys pressed in the password field; a held key's repeats press nothing.
+    void promptKeys_pressOkAndCancelOnce_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("wrongMessages");
+        QTest::newRow("Enter, right") << int(Qt::Key_Return) << false << "pw" << false << 1 << 0;
+        QTest::newRow("Enter, wrong") << int(Qt::Key_Enter) << false << "px" << true << 0 << 1;
+        QTest::newRow("Enter held") << int(Qt::Key_Return) << true << "pw" << true << 0 << 0;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << false << "pw" << false << 0 << 0;
+        QTest::newRow("Escape held") << int(Qt::Key_Escape) << true << "pw" << true << 0 << 0;
+    }
+
+    void promptKeys_pressOkAndCancelOnce()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, repeat);
+        QFETCH(QString, typed);
+        QFETCH(int, wrongMessages);
         WindowFixture f;
         TForm5 prompt(Skin::build(QImage(":/scheme.png"), QImage(":/buttons.png")), "pw");
         prompt.show();
         QVERIFY(QTest::qWaitForWindowExposed(&prompt));
         QCOMPARE(QApplication::focusWidget(), prompt.Edit2);
-        QTest::keyClicks(prompt.Edit2, "pw");
-        QTest::keyClick(prompt.Edit2, Qt::Key_Return);
-        QTest::keyClick(prompt.Edit2, Qt::Key_Escape);
-        QVERIFY(prompt.isVisible());
-        QCOMPARE(prompt.result(), 0);
+        QTest::keyClicks(prompt.Edit2, typed);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
+        QApplication::sendEvent(prompt.Edit2, &press);
+        QTEST(prompt.isVisible(), "shown");
+        QTEST(prompt.result(), "result");
+        QCOMPARE(f.informations.size(), wrongMessages);
+    }
+
+    void promptEdit_takesNoInputMethod()
+    {
+        WindowFixture f;
+        TForm5 prompt(Skin::build(QImage(":/scheme.png"), QImage(":/buttons.png")), "pw");
         QCOMPARE(prompt.size(), QSize(181, 150));
         QCOMPARE(prompt.Edit2->echoMode(), QLineEdit::Password);
         QVERIFY(!prompt.Edit2->testAttribute(Qt::WA_InputMethodEnabled));
