@@ -10,10 +10,12 @@ class QTextStream;
 // diary it works on (a restore writes only into an empty folder), so it is safe while the
 // program has the diary open.
 //
-//   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html]
+//   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html] [--force]
 //                               (FILE "-" is standard output)
-//   --backup FILE.zip
+//   --backup FILE.zip [--force]
 //   --restore FILE.zip          (into the diary folder, which must be missing or empty)
+//   --force                     replaces a file at the target; without it the task refuses one,
+//                               since a mistyped name would lose that file
 //   --progress                  lines "progress DONE TOTAL" on standard output as the task goes,
 //                               for a program that runs the task and shows how far it has come
 //

@@ -9,6 +9,7 @@
 #include "core/SafeFile.h"
 #include "core/Settings.h"
 #include "core/Spelling.h"
+#include "core/StagedFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,8 @@ void Diary::removeLeftovers() const
     SafeFile::removeLeftovers(m_dataDir);
     // diary.ini may be a link to a file elsewhere, beside which its saves are made.
     SafeFile::removeLeftoversOf(m_ini->FileName());
+    // A restore into this folder that was killed.
+    StagedFolder::removeLeftoversOf(m_programFolder);
 }
 
 QList<std::pair<QByteArray, QByteArray>> Diary::titles() const

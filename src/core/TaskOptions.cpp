@@ -8,6 +8,7 @@ const QString TaskOptions::Restore = QStringLiteral("restore");
 const QString TaskOptions::From = QStringLiteral("from");
 const QString TaskOptions::To = QStringLiteral("to");
 const QString TaskOptions::Format = QStringLiteral("format");
+const QString TaskOptions::Force = QStringLiteral("force");
 const QString TaskOptions::Progress = QStringLiteral("progress");
 
 void TaskOptions::add(QCommandLineParser& parser)
@@ -26,6 +27,8 @@ void TaskOptions::add(QCommandLineParser& parser)
         {Restore,
          QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
          QStringLiteral("FILE.zip")});
+    parser.addOption({Force, QStringLiteral("Replace the file that --export or --backup names "
+                                            "when one is there.")});
     parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
                                                "output while the task runs.")});
 }
@@ -44,7 +47,8 @@ QStringList TaskOptions::given(const QCommandLineParser& parser)
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    if (parser.isSet(Progress))
-        arguments << QStringLiteral("--") + Progress;
+    for (const QString& name : {Force, Progress})
+        if (parser.isSet(name))
+            arguments << QStringLiteral("--") + name;
     return arguments;
 }
