@@ -2,12 +2,12 @@
 // the disk, each against its floor: reading the diary's files and writing the same bytes as the
 // task, with one final sync. A restore should take no more than about twice the backup.
 
+#include "archive/DiaryArchive.h"
 #include "common/BenchDiary.h"
 #include "common/BenchReport.h"
-#include "archive/DiaryArchive.h"
-#include "core/DiaryExport.h"
-#include "core/SafeFile.h"
-#include "core/StagedFile.h"
+#include "core/storage/SafeFile.h"
+#include "core/storage/StagedFile.h"
+#include "core/tasks/DiaryExport.h"
 
 #include <QCoreApplication>
 #include <QDir>

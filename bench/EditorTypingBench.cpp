@@ -4,7 +4,7 @@
 // scans and paints the visible lines only, so its cost should not grow with the text.
 
 #include "common/BenchReport.h"
-#include "core/CodePage932.h"
+#include "core/storage/CodePage932.h"
 #include "editor/ColorMemo.h"
 
 #include <QApplication>

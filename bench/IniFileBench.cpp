@@ -5,7 +5,7 @@
 #include "common/BenchDiary.h"
 #include "common/BenchReport.h"
 #include "common/PlainSave.h"
-#include "core/IniFile32.h"
+#include "core/storage/IniFile32.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,10 +5,10 @@
 
 #include "common/BenchDiary.h"
 #include "common/BenchReport.h"
-#include "core/CodePage932.h"
-#include "core/Diary.h"
-#include "core/IniFile32.h"
-#include "core/SearchEngine.h"
+#include "core/diary/Diary.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/IniFile32.h"
+#include "core/tasks/SearchEngine.h"
 #include "skin/Skin.h"
 #include "windows/SearchForm.h"
 

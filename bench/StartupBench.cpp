@@ -7,8 +7,8 @@
 #include "common/BenchReport.h"
 #include "common/BenchWindow.h"
 #include "common/PlainSave.h"
-#include "core/IniFile32.h"
-#include "core/SafeFile.h"
+#include "core/storage/IniFile32.h"
+#include "core/storage/SafeFile.h"
 #include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 

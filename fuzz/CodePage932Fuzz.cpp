@@ -1,8 +1,8 @@
 // Any bytes as a day file: decoding never fails, the text read writes back to the same bytes,
 // and an edit writes bytes that read back as the edited text.
-#include "core/CodePage932.h"
+#include "core/storage/CodePage932.h"
 
-#include "core/Spelling.h"
+#include "core/storage/Spelling.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // Any bytes as diary.ini: loading never fails on content, reads never crash, and a write keeps
 // the file readable: the written value reads back and the bytes after a NUL stay.
-#include "core/IniFile32.h"
+#include "core/storage/IniFile32.h"
 
-#include "core/SafeFile.h"
+#include "core/storage/SafeFile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Clock.h"
+#include "core/time/Clock.h"
 
 // A clock that stands still, so that every run shows the same day and the companion decides the
 // same way each time.

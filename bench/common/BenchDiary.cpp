@@ -1,6 +1,6 @@
 #include "common/BenchDiary.h"
 
-#include "core/CodePage932.h"
+#include "core/storage/CodePage932.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "core/TaskOptions.h"
+#include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,9 +4,9 @@
 #include "app/QtTranslations.h"
 #include "app/SessionEnd.h"
 #include "app/SingleWindow.h"
-#include "core/Clock.h"
-#include "core/SafeFile.h"
-#include "core/TaskOptions.h"
+#include "core/storage/SafeFile.h"
+#include "core/tasks/TaskOptions.h"
+#include "core/time/Clock.h"
 #include "widgets/HeldKeyFilter.h"
 #include "windows/MainForm.h"
 

@@ -1,12 +1,12 @@
 #include "archive/CommandLineTasks.h"
 
 #include "archive/DiaryArchive.h"
-#include "core/DiaryError.h"
-#include "core/DiaryExport.h"
-#include "core/DiaryPaths.h"
-#include "core/StagedFile.h"
-#include "core/TaskOptions.h"
-#include "core/TaskProgress.h"
+#include "core/diary/DiaryPaths.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/StagedFile.h"
+#include "core/storage/TaskProgress.h"
+#include "core/tasks/DiaryExport.h"
+#include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QDate>

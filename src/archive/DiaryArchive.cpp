@@ -1,10 +1,10 @@
 #include "archive/DiaryArchive.h"
 
-#include "core/DayStore.h"
-#include "core/DiaryError.h"
-#include "core/DiaryPaths.h"
-#include "core/StagedFile.h"
-#include "core/StagedFolder.h"
+#include "core/diary/DayStore.h"
+#include "core/diary/DiaryPaths.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/StagedFile.h"
+#include "core/storage/StagedFolder.h"
 
 #include <QDir>
 #include <QFile>

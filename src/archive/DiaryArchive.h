@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/TaskProgress.h"
+#include "core/storage/TaskProgress.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // own: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
 
 #include "archive/CommandLineTasks.h"
-#include "core/TaskOptions.h"
+#include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

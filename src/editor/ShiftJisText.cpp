@@ -1,7 +1,7 @@
 #include "editor/ShiftJisText.h"
 
-#include "core/CodePage932.h"
-#include "core/DiaryError.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/DiaryError.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "skin/SkinLoader.h"
 
-#include "core/Settings.h"
+#include "core/diary/Settings.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #include "widgets/AnimateWindow.h"
 
-#include "core/DiaryError.h"
+#include "core/storage/DiaryError.h"
 #include "widgets/DesktopWindowSystem.h"
 
 #include <QWidget>

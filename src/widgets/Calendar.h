@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MonthLayout.h"
+#include "core/time/MonthLayout.h"
 
 #include <QColor>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "widgets/Dialogs.h"
 
-#include "core/DiaryError.h"
+#include "core/storage/DiaryError.h"
 #include "widgets/PictureDialog.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "widgets/ExportJob.h"
 
-#include "core/DiaryError.h"
-#include "core/DiaryPaths.h"
-#include "core/StagedFile.h"
+#include "core/diary/DiaryPaths.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/StagedFile.h"
 
 ExportJob::ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent)
     : DiaryJob(parent), m_programFolder(std::move(programFolder)), m_file(std::move(file)),

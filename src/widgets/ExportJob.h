@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/DiaryExport.h"
-#include "core/TaskProgress.h"
+#include "core/storage/TaskProgress.h"
+#include "core/tasks/DiaryExport.h"
 #include "widgets/DiaryJob.h"
 
 #include <QDate>

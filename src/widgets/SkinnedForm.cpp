@@ -1,6 +1,6 @@
 #include "widgets/SkinnedForm.h"
 
-#include "core/Settings.h"
+#include "core/diary/Settings.h"
 #include "widgets/CaptionDrag.h"
 #include "widgets/CursorRegistry.h"
 

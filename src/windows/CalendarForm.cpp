@@ -1,7 +1,7 @@
 #include "windows/CalendarForm.h"
 
-#include "core/Diary.h"
-#include "core/DiaryDate.h"
+#include "core/diary/Diary.h"
+#include "core/time/DiaryDate.h"
 #include "skin/Skin.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/CalendarR.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Settings.h"
-#include "core/ShownDay.h"
+#include "core/diary/Settings.h"
+#include "core/diary/ShownDay.h"
 #include "skin/Skin.h"
 #include "windows/MainFormUi.h"
 

@@ -1,6 +1,6 @@
 #include "windows/MainFormUi.h"
 
-#include "core/Settings.h"
+#include "core/diary/Settings.h"
 #include "editor/ColorMemo.h"
 #include "skin/Scheme.h"
 #include "skin/Skin.h"

@@ -1,6 +1,6 @@
 #include "windows/SearchForm.h"
 
-#include "core/Diary.h"
+#include "core/diary/Diary.h"
 #include "skin/Skin.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"

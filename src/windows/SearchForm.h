@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SearchEngine.h"
+#include "core/tasks/SearchEngine.h"
 #include "widgets/SkinnedForm.h"
 
 #include <optional>

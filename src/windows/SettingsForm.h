@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
+#include "core/diary/Settings.h"
 #include "widgets/SkinnedForm.h"
 
 class QCheckBox;

@@ -1,8 +1,8 @@
 #include "archive/CommandLineTasks.h"
-#include "core/CodePage932.h"
-#include "core/Diary.h"
-#include "core/SafeFile.h"
-#include "core/TaskOptions.h"
+#include "core/diary/Diary.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/SafeFile.h"
+#include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QDir>

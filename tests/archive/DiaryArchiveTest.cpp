@@ -1,7 +1,7 @@
 #include "archive/DiaryArchive.h"
-#include "core/Diary.h"
-#include "core/DiaryError.h"
-#include "core/SafeFile.h"
+#include "core/diary/Diary.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SafeFile.h"
+#include "core/storage/SafeFile.h"
 
 #include <QFileInfo>
 #include <QProcess>

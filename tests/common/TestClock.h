@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Clock.h"
+#include "core/time/Clock.h"
 
 // A clock the test sets: local time as given, UTC derived from it unless set apart.
 class TestClock : public Clock

@@ -2,7 +2,7 @@
 
 #include "RecoveryPlaces.h"
 #include "TestClock.h"
-#include "core/SafeFile.h"
+#include "core/storage/SafeFile.h"
 #include "widgets/Dialogs.h"
 #include "windows/MainForm.h"
 

@@ -1,5 +1,5 @@
 #include "widgets/AnimateWindow.h"
-#include "core/DiaryError.h"
+#include "core/storage/DiaryError.h"
 #include "widgets/WindowSystem.h"
 
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "widgets/CalendarAccessible.h"
 #include "common/TestClock.h"
-#include "core/DiaryDate.h"
+#include "core/time/DiaryDate.h"
 #include "widgets/CalendarR.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "widgets/CalendarR.h"
 #include "common/TestClock.h"
-#include "core/DiaryDate.h"
+#include "core/time/DiaryDate.h"
 
 #include <QSet>
 #include <QSignalSpy>

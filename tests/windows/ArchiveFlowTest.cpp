@@ -1,6 +1,6 @@
 #include "windows/ArchiveFlow.h"
 #include "common/WindowFixture.h"
-#include "core/Diary.h"
+#include "core/diary/Diary.h"
 #include "editor/ColorMemo.h"
 #include "widgets/ExportJob.h"
 #include "windows/ExportRangeForm.h"

@@ -1,6 +1,6 @@
 #include "windows/CalendarForm.h"
 #include "common/WindowFixture.h"
-#include "core/DiaryDate.h"
+#include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
 #include "widgets/CalendarR.h"
 

@@ -1,5 +1,5 @@
 #include "common/WindowFixture.h"
-#include "core/CodePage932.h"
+#include "core/storage/CodePage932.h"
 
 #include <QTest>
 

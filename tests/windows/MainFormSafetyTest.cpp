@@ -1,7 +1,7 @@
 #include "common/Immutable.h"
 #include "common/WindowFixture.h"
-#include "core/Recovery.h"
-#include "core/SafeFile.h"
+#include "core/diary/Recovery.h"
+#include "core/storage/SafeFile.h"
 #include "editor/ColorMemo.h"
 #include "widgets/AutoSave.h"
 

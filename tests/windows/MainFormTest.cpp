@@ -1,5 +1,5 @@
 #include "common/WindowFixture.h"
-#include "core/DiaryDate.h"
+#include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
 
 #include <QApplication>

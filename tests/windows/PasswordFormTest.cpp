@@ -1,8 +1,8 @@
 #include "windows/PasswordForm.h"
 #include "common/WindowFixture.h"
-#include "core/CodePage932.h"
-#include "core/IniFile32.h"
-#include "core/Password.h"
+#include "core/diary/Password.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/IniFile32.h"
 
 #include <QDirIterator>
 #include <QInputMethodQueryEvent>

@@ -1,7 +1,7 @@
 #include "windows/SettingsForm.h"
 #include "common/WindowFixture.h"
-#include "core/CodePage932.h"
-#include "core/Password.h"
+#include "core/diary/Password.h"
+#include "core/storage/CodePage932.h"
 #include "windows/PasswordForm.h"
 
 #include <QAction>

@@ -1,0 +1,100 @@
+#include "core/diary/DayStore.h"
+
+#include "core/storage/CodePage932.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/SafeFile.h"
+#include "core/storage/Spelling.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+
+DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
+
+QString DayStore::entryPath(const QString& dateKey) const
+{
+    return m_dataDir + QLatin1Char('/') + dateKey;
+}
+
+QStringList DayStore::entryKeys() const
+{
+    QStringList keys;
+    QDirIterator it(m_dataDir, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (dateOfKey(it.fileName()).isValid())
+            keys.append(it.fileName());
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+QDate DayStore::dateOfKey(QStringView key)
+{
+    if (key.size() != 8)
+        return {};
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return {};
+        digits[i] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    return QDate::isValid(year, month, day) ? QDate(year, month, day) : QDate();
+}
+
+bool DayStore::hasEntry(const QString& dateKey) const
+{
+    return QFileInfo::exists(entryPath(dateKey));
+}
+
+QString DayStore::readBody(const QString& dateKey) const
+{
+    const QString path = entryPath(dateKey);
+    const QFileInfo info(path);
+    // A folder, a pipe or a device at the path is no entry file; opening one could block.
+    if (!info.isFile())
+        throw DiaryError::cannotOpen(path);
+    if (info.size() > MaxBodyBytes)
+        throw DiaryError::memoLimit();
+    const QByteArray bytes = SafeFile::read(path);
+    // The file may have grown since it was measured.
+    if (bytes.size() > MaxBodyBytes)
+        throw DiaryError::memoLimit();
+    // Only the text is wanted: the bytes' own spelling is read again by writeBody when it saves.
+    QString text = CodePage932::decode(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+void DayStore::writeBody(const QString& dateKey, const QString& body) const
+{
+    QString text = body;
+    // A stray CR is a line break when the file is read back, so it is written as one.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString path = entryPath(dateKey);
+    // The file as it stands gives the bytes of what was not edited. One that cannot be read is
+    // replaced as a whole.
+    std::optional<QByteArray> old;
+    if (QFileInfo(path).isFile() && QFileInfo(path).size() <= MaxBodyBytes) {
+        try {
+            old = SafeFile::read(path);
+        } catch (const DiaryError&) {
+        }
+    }
+    const QByteArray bytes =
+        Spelling(old.value_or(QByteArray()), Spelling::Breaks::Collapsed).bytesFor(text);
+    if (bytes.size() > MaxBodyBytes)
+        throw DiaryError::memoLimit();
+    // A day left as it was is not written again: viewing a day changes nothing on disk.
+    if (old == bytes)
+        return;
+    SafeFile::write(path, bytes);
+}

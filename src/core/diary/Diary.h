@@ -1,0 +1,109 @@
+#pragma once
+
+#include "core/diary/DayMerge.h"
+#include "core/diary/DayStore.h"
+#include "core/storage/FileStamp.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+class DiaryLock;
+class TIniFile32;
+struct Settings;
+
+// One diary on disk: the entries folder "data" (a body file per day) and diary.ini, whose section
+// "title" holds one title per day and whose section "data" holds the settings. Every window that
+// reads or writes a day goes through here.
+//
+// The folder may be kept in step with other computers by a sync tool, which replaces files
+// whole while the diary is open. So every write starts from the file as it is on disk then: a
+// day's file that changed since this session loaded it is saved with both texts (DayMerge),
+// diary.ini is read again before a title or the settings go into it, and the sync tool's
+// conflict copies are folded into their days.
+class Diary
+{
+public:
+    struct DayText
+    {
+        QString title;
+        QString body;
+        bool operator==(const DayText&) const = default;
+    };
+
+    // Takes the diary's lock, creates the entries folder when it is missing and loads
+    // diary.ini. Throws DiaryError::diaryInUse when another
+    // copy of the program has the diary open, DiaryError::cannotOpen when diary.ini exists but
+    // cannot be read.
+    explicit Diary(const QString& programFolder);
+    ~Diary();
+
+    // Removes what interrupted saves of this program left beside the diary's files, and what a
+    // killed restore into its folder left beside that. Reading a folder of thousands of days
+    // takes a few milliseconds, so the window does it once it shows.
+    void removeLeftovers() const;
+
+    const QString& folder() const { return m_programFolder; }
+    const QString& DataDir() const { return m_dataDir; }
+    TIniFile32& IniFile() { return *m_ini; }
+    const TIniFile32& IniFile() const { return *m_ini; }
+    // Every stored title as diary.ini holds it (date key, code page 932 bytes), in the file's
+    // order: for the tasks that go through every day.
+    QList<std::pair<QByteArray, QByteArray>> titles() const;
+
+    // A day has an entry when anything stands at its entry file's path.
+    bool hasEntry(const QString& dateKey) const;
+    bool hasEntry(double date) const;
+
+    QString readBody(const QString& dateKey) const;
+    // The stored title, empty when the day has none.
+    QString readTitle(const QString& dateKey) const;
+    void writeTitle(const QString& dateKey, const QString& title);
+
+    // The day's title and body for the editors, empty when it has no entry; remembered as what
+    // this session saw of the day. Throws what readBody throws.
+    DayText loadDay(const QString& dateKey);
+    // Whether the day's file or title changed on disk since it was loaded or saved here.
+    bool changedOnDisk(const QString& dateKey);
+    // Whether the texts are the day as it was loaded or saved here: nothing typed since.
+    bool isAsSeen(const QString& dateKey, const DayText& text) const;
+
+    // Writes the body file, then the title, and returns what was written. When the day changed
+    // on disk since it was loaded, nothing of either side is lost: a side that did not change
+    // gives way to the other, and texts changed on both sides are saved together, this
+    // session's first (DayMerge); a title changed on both sides keeps this session's and goes
+    // into the body below the other's. Both texts are converted before anything is written, so
+    // a text the code page cannot hold leaves the day as it was on disk.
+    DayText saveDay(const QString& dateKey, const QString& title, const QString& body);
+
+    // Puts the settings into diary.ini as it is on disk now, writing it once, and only when its
+    // bytes change.
+    void writeSettings(const Settings& settings);
+
+    // Merges the sync tool's conflict copies ("data/yyyymmdd.sync-conflict-…",
+    // "diary.sync-conflict-….ini") into the diary and removes each once what it held is on disk.
+    // A copy that cannot be merged stays. Returns the keys of the days whose text changed.
+    QStringList foldConflicts();
+
+private:
+    struct Seen
+    {
+        DayText text;
+        FileStamp stamp;
+        // TIniFile32::changes() when the title was seen; 0: never.
+        quint64 iniChanges = 0;
+    };
+
+    void foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed);
+    void foldSettingsCopy(const QString& path, QStringList& changed);
+    // Writes the body with the other text joined below it; false when nothing needed writing.
+    bool joinIntoBody(const QString& dateKey, const QString& theirs, const QDateTime& savedAt,
+                      DayMerge::Kind kind);
+
+    std::unique_ptr<DiaryLock> m_lock;
+    QString m_programFolder;
+    QString m_dataDir;
+    DayStore m_store;
+    std::unique_ptr<TIniFile32> m_ini;
+    QHash<QString, Seen> m_seen;
+};

@@ -1,0 +1,53 @@
+#include "core/storage/DiaryError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+DiaryError::DiaryError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+{
+}
+
+DiaryError DiaryError::cannotCreate(const QString& path)
+{
+    return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 を作成できません").arg(path));
+}
+
+DiaryError DiaryError::folderNotWritable(const QString& path)
+{
+    return DiaryError(
+        cannotCreate(path).message() +
+        QStringLiteral("\nﾌｫﾙﾀﾞ %1 に書き込めません。入力した文章はそのまま残っています。")
+            .arg(QFileInfo(path).absolutePath()));
+}
+
+DiaryError DiaryError::diskFull(const QString& path)
+{
+    return DiaryError(
+        cannotCreate(path).message() +
+        QStringLiteral("\nﾃﾞｨｽｸに空きがありません。入力した文章はそのまま残っています。"));
+}
+
+DiaryError DiaryError::cannotOpen(const QString& path)
+{
+    return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+}
+
+DiaryError DiaryError::diaryInUse(const QString& folder)
+{
+    return DiaryError(QStringLiteral("この日記 (%1) はもう開いています。"
+                                     "開いているウィンドウを前に出します。")
+                          .arg(QDir::toNativeSeparators(folder)));
+}
+
+DiaryError DiaryError::cannotLock(const QString& folder)
+{
+    return DiaryError(
+        QStringLiteral("この日記 (%1) を開けません。ほかのコピーから守るためのロックを"
+                       "ユーザーのランタイムフォルダーに作成できません。")
+            .arg(QDir::toNativeSeparators(folder)));
+}
+
+DiaryError DiaryError::memoLimit()
+{
+    return DiaryError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
+}

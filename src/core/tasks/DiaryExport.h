@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/storage/TaskProgress.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// Every day with an entry, oldest first, as one UTF-8 document: the date line and the title as
+// a heading, then the body as written. Only reads the diary.
+class DiaryExport
+{
+public:
+    enum class Format
+    {
+        Text,
+        Markdown,
+        Html
+    };
+
+    // "text", "markdown" or "html"; no value for any other name.
+    static std::optional<Format> formatNamed(const QString& name);
+    // The format a file's extension asks for: .html and .htm HTML, .md and .markdown Markdown,
+    // anything else text.
+    static Format formatFor(const QString& fileName);
+
+    struct Result
+    {
+        QByteArray document;
+        int days = 0;
+    };
+    // The days from..to, both included; an invalid date leaves that end open. Reports the days
+    // done to progress. Throws a DiaryError naming the day when an entry cannot be read, or when
+    // progress is cancelled.
+    static Result render(const QString& programFolder, Format format, const QDate& from = {},
+                         const QDate& to = {}, const TaskProgress& progress = TaskProgress());
+};

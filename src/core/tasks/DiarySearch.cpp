@@ -1,0 +1,121 @@
+#include "core/tasks/DiarySearch.h"
+
+#include "core/diary/DayStore.h"
+#include "core/diary/DiaryTitles.h"
+#include "core/storage/CodePage932.h"
+#include "core/time/DiaryDate.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 BatchMillis = 30;
+// A long line is shown from a little before its match, so the match is on screen.
+constexpr qsizetype LeadIn = 12;
+constexpr qsizetype ShownLine = 80;
+
+bool isBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+} // namespace
+
+DiarySearch::DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles)
+    : m_dataDir(std::move(dataDir)), m_rawTitles(std::move(titles))
+{
+}
+
+void DiarySearch::prepare()
+{
+    if (m_listed)
+        return;
+    // Every entry is decoded on each search.
+    CodePage932::prepareBulkDecoding();
+    const QHash<QString, QByteArray> titles = DiaryTitles::byKey(m_rawTitles);
+    m_days.clear();
+    QStringList keys = DayStore(m_dataDir).entryKeys();
+    std::reverse(keys.begin(), keys.end());
+    for (const QString& key : std::as_const(keys)) {
+        Day day;
+        day.key = key;
+        day.date = DiaryDate::fromDate(DayStore::dateOfKey(key));
+        day.title = CodePage932::decode(titles.value(key));
+        day.foldedTitle = SearchMatcher::fold(day.title);
+        m_days.append(std::move(day));
+    }
+    m_rawTitles.clear();
+    m_listed = true;
+}
+
+bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>& cancelled,
+                      const std::function<void(QList<SearchHit>&&)>& deliver)
+{
+    prepare();
+    QList<SearchHit> batch;
+    bool delivered = false;
+    QElapsedTimer sinceDelivery;
+    sinceDelivery.start();
+    const auto flush = [&] {
+        if (batch.isEmpty())
+            return;
+        deliver(std::move(batch));
+        batch = {};
+        delivered = true;
+        sinceDelivery.restart();
+    };
+    if (matcher.isEmpty())
+        return true;
+    for (const Day& day : std::as_const(m_days)) {
+        if (cancelled())
+            return false;
+        QFile file(m_dataDir + QLatin1Char('/') + day.key);
+        // A day that cannot be read, or that the editor would refuse, is left out.
+        if (!file.open(QIODevice::ReadOnly) || file.size() > DayStore::MaxBodyBytes)
+            continue;
+        const QString body = CodePage932::decode(file.readAll());
+        const QString folded = SearchMatcher::fold(body);
+        if (!matcher.matches(day.foldedTitle, folded))
+            continue;
+        batch.append(hit(day, matcher, body, folded));
+        if (delivered ? sinceDelivery.elapsed() >= BatchMillis : batch.size() >= FirstBatch)
+            flush();
+    }
+    flush();
+    return true;
+}
+
+SearchHit DiarySearch::hit(const Day& day, const SearchMatcher& matcher, const QString& body,
+                           const QString& foldedBody) const
+{
+    SearchHit hit;
+    hit.date = day.date;
+    hit.key = day.key;
+    hit.title = day.title;
+    hit.heading = DiaryDate::dateLine(day.date) +
+                  (day.title.isEmpty() ? QString() : QStringLiteral("  ") + day.title);
+    const SearchMatcher::Span span = matcher.firstMatch(body, foldedBody);
+    if (span.start < 0) {
+        hit.line = day.title;
+        const SearchMatcher::Span inTitle = matcher.firstMatch(day.title);
+        hit.markStart = inTitle.start;
+        hit.markLength = inTitle.length;
+        return hit;
+    }
+    qsizetype begin = span.start;
+    while (begin > 0 && !isBreak(body.at(begin - 1)))
+        --begin;
+    qsizetype end = span.start + span.length;
+    while (end < body.size() && !isBreak(body.at(end)))
+        ++end;
+    const bool cut = span.start - begin > LeadIn && end - begin > ShownLine;
+    const qsizetype from = cut ? span.start - LeadIn : begin;
+    const QString ellipsis = cut ? QStringLiteral("…") : QString();
+    hit.line = ellipsis + body.mid(from, std::min(end - from, ShownLine));
+    hit.markStart = ellipsis.size() + span.start - from;
+    hit.markLength = std::min(span.length, hit.line.size() - hit.markStart);
+    return hit;
+}

@@ -1,0 +1,54 @@
+#include "core/tasks/TaskOptions.h"
+
+#include <QCommandLineParser>
+
+const QString TaskOptions::Export = QStringLiteral("export");
+const QString TaskOptions::Backup = QStringLiteral("backup");
+const QString TaskOptions::Restore = QStringLiteral("restore");
+const QString TaskOptions::From = QStringLiteral("from");
+const QString TaskOptions::To = QStringLiteral("to");
+const QString TaskOptions::Format = QStringLiteral("format");
+const QString TaskOptions::Force = QStringLiteral("force");
+const QString TaskOptions::Progress = QStringLiteral("progress");
+
+void TaskOptions::add(QCommandLineParser& parser)
+{
+    parser.addOption({Export, QStringLiteral("Export every day with an entry to one UTF-8 file."),
+                      QStringLiteral("FILE")});
+    parser.addOption({From, QStringLiteral("First day to export."), QStringLiteral("yyyymmdd")});
+    parser.addOption({To, QStringLiteral("Last day to export."), QStringLiteral("yyyymmdd")});
+    parser.addOption(
+        {Format, QStringLiteral("Export format (by default the file name's extension decides)."),
+         QStringLiteral("text|markdown|html")});
+    parser.addOption({Backup,
+                      QStringLiteral("Back up diary.ini and every day file to a zip archive."),
+                      QStringLiteral("FILE.zip")});
+    parser.addOption(
+        {Restore,
+         QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
+         QStringLiteral("FILE.zip")});
+    parser.addOption({Force, QStringLiteral("Replace the file that --export or --backup names "
+                                            "when one is there.")});
+    parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
+                                               "output while the task runs.")});
+}
+
+bool TaskOptions::requested(const QCommandLineParser& parser)
+{
+    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore);
+}
+
+QStringList TaskOptions::given(const QCommandLineParser& parser)
+{
+    QStringList arguments;
+    for (const QString& name : {Export, From, To, Format, Backup, Restore}) {
+        // Each value as given, also when an option was given twice, so that the task sees and
+        // refuses the same command line.
+        for (const QString& value : parser.values(name))
+            arguments << QStringLiteral("--") + name << value;
+    }
+    for (const QString& name : {Force, Progress})
+        if (parser.isSet(name))
+            arguments << QStringLiteral("--") + name;
+    return arguments;
+}

@@ -1,0 +1,199 @@
+#include "core/diary/Diary.h"
+
+#include "core/diary/Settings.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/IniFile32.h"
+#include "core/storage/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The diary kept in step with another computer: what the other computer saved arrives by a
+// whole-file replace while this session has the diary open.
+class DiaryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void saveDay_afterChangeOnDisk_losesNothing_data();
+    void saveDay_afterChangeOnDisk_losesNothing();
+    void writeSettings_keepsTitlesThatArrived();
+    void foldConflicts_mergesThenRemovesCopies_data();
+    void foldConflicts_mergesThenRemovesCopies();
+
+private:
+    // Writes a file as the other computer's sync tool would, saved at SavedAt.
+    void arrive(const QString& name, const QString& text) const;
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+const QString Key = u"20240105"_s;
+const QDateTime SavedAt(QDate(2024, 1, 5), QTime(21, 30));
+// "|" in an expected text stands for the separator above a body, "^" above a title.
+QString expand(QString text)
+{
+    return text
+        .replace(u'|', u"\n――― 別のコンピューターで保存された内容 (2024/01/05 21:30) ―――\n"_s)
+        .replace(u'^', u"\n――― 別のコンピューターで保存された題名 (2024/01/05 21:30) ―――\n"_s);
+}
+} // namespace
+
+void DiaryTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir().mkpath(path(u"data"_s)));
+}
+
+void DiaryTest::arrive(const QString& name, const QString& text) const
+{
+    SafeFile::write(path(name), CodePage932::encode(QString(text).replace(u'\n', u"\r\n"_s)));
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(SavedAt, QFileDevice::FileModificationTime));
+}
+
+void DiaryTest::saveDay_afterChangeOnDisk_losesNothing_data()
+{
+    // "-": no entry, or nothing arrived.
+    QTest::addColumn<QStringList>("loaded");  // title, body
+    QTest::addColumn<QStringList>("arrived"); // title, body
+    QTest::addColumn<QStringList>("typed");   // title, body
+    QTest::addColumn<QStringList>("saved");   // title, body: on disk and given back
+    QTest::newRow("untouched, text arrived") << QStringList{"t", "a"} << QStringList{"t", "b"}
+                                             << QStringList{"t", "a"} << QStringList{"t", "b"};
+    QTest::newRow("typed, nothing arrived") << QStringList{"t", "a"} << QStringList{"-", "-"}
+                                            << QStringList{"t", "a2"} << QStringList{"t", "a2"};
+    QTest::newRow("typed, text arrived") << QStringList{"t", "a"} << QStringList{"t", "b"}
+                                         << QStringList{"t", "a2"} << QStringList{"t", "a2|b"};
+    QTest::newRow("title changed on both") << QStringList{"t", "a"} << QStringList{"u", "a"}
+                                           << QStringList{"v", "a"} << QStringList{"v", "a^u"};
+    QTest::newRow("title arrived, body typed") << QStringList{"t", "a"} << QStringList{"u", "a"}
+                                               << QStringList{"t", "a2"} << QStringList{"u", "a2"};
+    QTest::newRow("new day written on both") << QStringList{"-", "-"} << QStringList{"t", "b"}
+                                             << QStringList{"v", "c"} << QStringList{"v", "c|b^t"};
+    QTest::newRow("the other removed the day") << QStringList{"t", "a"} << QStringList{"-", "rm"}
+                                               << QStringList{"t", "a2"} << QStringList{"t", "a2"};
+}
+
+void DiaryTest::saveDay_afterChangeOnDisk_losesNothing()
+{
+    QFETCH(QStringList, loaded);
+    QFETCH(QStringList, arrived);
+    QFETCH(QStringList, typed);
+    const auto ini = [](const QString& title) { return u"[title]\n%1=%2\n"_s.arg(Key, title); };
+    if (loaded[1] != u"-"_s) {
+        arrive(u"diary.ini"_s, ini(loaded[0]));
+        arrive(u"data/"_s + Key, loaded[1]);
+    }
+    Diary diary(m_dir->path());
+    QCOMPARE(diary.loadDay(Key).body, loaded[1] == u"-"_s ? QString() : loaded[1]);
+    QVERIFY(!diary.changedOnDisk(Key));
+    if (arrived[0] != u"-"_s)
+        arrive(u"diary.ini"_s, ini(arrived[0]));
+    if (arrived[1] == u"rm"_s)
+        QFile::remove(path(u"data/"_s + Key));
+    else if (arrived[1] != u"-"_s)
+        arrive(u"data/"_s + Key, arrived[1]);
+    QCOMPARE(diary.changedOnDisk(Key), arrived != QStringList({"-", "-"}));
+
+    QFETCH(QStringList, saved);
+    const Diary::DayText expected{saved[0], expand(saved[1])};
+    QCOMPARE(diary.saveDay(Key, typed[0], typed[1]), expected);
+    QVERIFY(!diary.changedOnDisk(Key));
+    QCOMPARE(diary.loadDay(Key), expected);
+}
+
+void DiaryTest::writeSettings_keepsTitlesThatArrived()
+{
+    arrive(u"diary.ini"_s, u"[title]\n20240101=mine\n"_s);
+    Diary diary(m_dir->path());
+    arrive(u"diary.ini"_s, u"[title]\n20240101=mine\n20240102=theirs\n"_s);
+    Settings settings;
+    settings.fontName = u"Font"_s;
+    diary.writeSettings(settings);
+    const TIniFile32 written(path(u"diary.ini"_s));
+    QCOMPARE(written.ReadString("title", "20240102", {}), "theirs"_ba);
+    QCOMPARE(written.ReadString("data", "fontname", {}), "Font"_ba);
+}
+
+void DiaryTest::foldConflicts_mergesThenRemovesCopies_data()
+{
+    const QString copy = u"data/20240105.sync-conflict-20240106-101010-ABCDEF7"_s;
+    const QString iniCopy = u"diary.sync-conflict-20240106-101010-ABCDEF7.ini"_s;
+    QTest::addColumn<QStringList>("files");  // name=text
+    QTest::addColumn<QString>("fault");      // a file whose save fails
+    QTest::addColumn<QString>("day");        // the body of 20240105 afterwards
+    QTest::addColumn<QStringList>("titles"); // key=title in diary.ini afterwards
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("day copy") << QStringList{"data/20240105=mine", copy + "=theirs"} << QString()
+                              << u"mine|theirs"_s << QStringList() << QStringList();
+    QTest::newRow("copy of the same text")
+        << QStringList{"data/20240105=mine", copy + "=mine"} << QString() << u"mine"_s
+        << QStringList() << QStringList();
+    QTest::newRow("copy without its day") << QStringList{copy + "=theirs"} << QString()
+                                          << u"theirs"_s << QStringList() << QStringList();
+    const QStringList strangers = {"data/20241305.sync-conflict-20240106-101010-ABCDEF7",
+                                   "data/notes.sync-conflict-20240106-101010-ABCDEF7",
+                                   "data/20240105.sync-conflict-bad",
+                                   "diary.sync-conflict-20240106-101010-ABCDEF7.txt"};
+    QStringList files{"data/20240105=mine"};
+    for (const QString& name : strangers)
+        files << name + "=x";
+    QTest::newRow("names of no copy of ours")
+        << files << QString() << u"mine"_s << QStringList() << strangers;
+    QTest::newRow("day not saved, copy stays")
+        << QStringList{"data/20240105=mine", copy + "=theirs"} << u"data/20240105"_s << u"mine"_s
+        << QStringList() << QStringList{copy};
+    QTest::newRow("diary.ini copy: titles key by key, settings ours")
+        << QStringList{"diary.ini=[title]\n20240105=ours\n[data]\nleft=1\n", "data/20240105=mine",
+                       iniCopy + "=[title]\n20240105=theirs\n20240106=new\n[data]\nleft=2\n"}
+        << QString() << u"mine^theirs"_s << QStringList{"20240105=ours", "20240106=new", "left=1"}
+        << QStringList();
+}
+
+void DiaryTest::foldConflicts_mergesThenRemovesCopies()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, fault);
+    for (const QString& file : files)
+        arrive(file.section(u'=', 0, 0), file.section(u'=', 1));
+    Diary diary(m_dir->path());
+    SafeFile::faultHook() = [&](SafeFile::Step step, const QString& target) {
+        return !fault.isEmpty() && step == SafeFile::Step::Commit && target == path(fault) ? EIO
+                                                                                           : 0;
+    };
+    const auto unhook = qScopeGuard([] { SafeFile::faultHook() = {}; });
+    diary.foldConflicts();
+    SafeFile::faultHook() = {};
+
+    QFETCH(QString, day);
+    QCOMPARE(diary.loadDay(Key).body, expand(day));
+    QFETCH(QStringList, titles);
+    const TIniFile32 ini(path(u"diary.ini"_s));
+    for (const QString& title : titles) {
+        const QByteArray key = title.section(u'=', 0, 0).toLatin1();
+        const QByteArray section = key == "left" ? "data" : "title";
+        QCOMPARE(ini.ReadString(section, key, {}), title.section(u'=', 1).toLatin1());
+    }
+    QFETCH(QStringList, left);
+    QStringList stayed;
+    for (const QString& name : left)
+        if (QFile::exists(path(name)))
+            stayed << name;
+    QCOMPARE(stayed, left);
+    QCOMPARE(QDir(path(u"data"_s)).entryList({u"*.sync-conflict-*"_s}).size() +
+                 QDir(m_dir->path()).entryList({u"*.sync-conflict-*"_s}).size(),
+             left.size());
+}
+
+QTEST_GUILESS_MAIN(DiaryTest)
+#include "DiaryTest.moc"
