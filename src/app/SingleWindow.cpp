@@ -1,11 +1,15 @@
 #include "app/SingleWindow.h"
 
+#include "core/storage/RuntimeFolder.h"
+
 #include <QApplication>
-#include <QCryptographicHash>
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -15,14 +19,17 @@
 
 namespace {
 constexpr char Answer = '!';
-constexpr int WaitMs = 3000;
+// A copy of the program answers from its event loop at once; a socket that keeps a start waiting
+// longer is no copy worth waiting for.
+constexpr int WaitMs = 500;
 
 bool addressOf(const QString& path, sockaddr_un& address)
 {
     const QByteArray name = QFile::encodeName(path);
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
-    if (name.size() >= qsizetype(sizeof address.sun_path))
+    // An empty name would bind an abstract socket that any user can reach.
+    if (name.isEmpty() || name.size() >= qsizetype(sizeof address.sun_path))
         return false;
     std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
     return true;
@@ -32,6 +39,26 @@ quint64 inodeOf(const QString& path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
+}
+
+// Without the socket a second start shows the lock's message instead of this window: the reason
+// is told where it can be looked up.
+void warn(const QString& path, int error)
+{
+    qWarning().noquote() << QStringLiteral(
+                                "tobiquill: %1 を作れません: %2。次の起動は、このウィンドウを"
+                                "前に出す代わりに、日記が開いていると知らせます。")
+                                .arg(QDir::toNativeSeparators(path),
+                                     QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// Another user's process must neither raise the window nor stand in for a running copy.
+bool isSameUser(int socket)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
 }
 } // namespace
 
@@ -49,32 +76,34 @@ SingleWindow::~SingleWindow()
         ::unlink(QFile::encodeName(m_path).constData());
 }
 
-// In the temporary folder, as before: a copy started from another session or terminal finds the
-// same name whatever its runtime folder is. The name carries the user, and the socket is the
-// user's alone.
 QString SingleWindow::socketPath(const QString& folder)
 {
-    const QByteArray path = QDir(folder).canonicalPath().toUtf8();
-    return QDir(QDir::tempPath())
-        .filePath(
-            QStringLiteral("tobiquill-%1-%2")
-                .arg(::getuid())
-                .arg(QString::fromLatin1(
-                    QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(16))));
+    return RuntimeFolder::fileFor(folder, QStringLiteral(".socket"));
 }
 
 bool SingleWindow::listen()
 {
     sockaddr_un address;
-    if (m_socket >= 0 || !addressOf(m_path, address))
+    if (m_socket >= 0)
         return false;
+    if (!addressOf(m_path, address)) {
+        warn(m_path, ENAMETOOLONG);
+        return false;
+    }
     m_socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (m_socket < 0)
+    if (m_socket < 0) {
+        warn(m_path, errno);
         return false;
-    // A socket left by a copy that crashed is in the way; the lock says this copy owns the name.
+    }
+    // What is at the name is in the way (the socket of a copy that crashed, a stray file; a
+    // folder stays); the lock says this copy owns the name.
     ::unlink(address.sun_path);
-    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(m_socket, 4) != 0) {
+    // Made private from the start: a mode set after bind leaves a moment in which it is not.
+    const mode_t umask = ::umask(0177);
+    const bool bound = ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::umask(umask);
+    if (!bound || ::listen(m_socket, 4) != 0) {
+        warn(m_path, errno);
         ::close(m_socket);
         m_socket = -1;
         return false;
@@ -89,6 +118,10 @@ void SingleWindow::answer()
 {
     int client;
     while ((client = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC)) >= 0) {
+        if (!isSameUser(client)) {
+            ::close(client);
+            continue;
+        }
         // The password prompt, while it is up, stands for the window it guards.
         QWidget* shown = QApplication::activeModalWidget();
         if (!shown) {
@@ -108,11 +141,13 @@ bool SingleWindow::bringForward(const QString& folder)
     sockaddr_un address;
     if (!addressOf(socketPath(folder), address))
         return false;
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Not blocking: connecting to a socket whose queue is full fails at once instead of waiting.
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (socket < 0)
         return false;
     bool answered = false;
-    if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        isSameUser(socket)) {
         pollfd wait{socket, POLLIN, 0};
         char reply = 0;
         answered =

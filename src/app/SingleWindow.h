@@ -8,9 +8,12 @@ class QWidget;
 
 // A second start on a diary that is open brings the open window forward, or the password prompt
 // while that is still up, and ends quietly. The copy that holds the diary's lock listens on a
-// Unix socket named after the diary's folder and the user; the second copy connects, and the
-// first raises its window and answers. A plain socket watched by the event loop keeps Qt's
-// network module, and what it loads, out of the window process.
+// Unix socket beside the lock, in the user's private runtime folder, named after the diary's
+// folder; the second copy connects, and the first raises its window and answers. Each end talks
+// only to a process of the same user, and a socket that does not answer at once stands for no
+// running copy: the start goes on, and the lock still keeps a second copy off the diary. A plain
+// socket watched by the event loop keeps Qt's network module, and what it loads, out of the
+// window process.
 class SingleWindow : public QObject
 {
     Q_OBJECT
@@ -21,9 +24,10 @@ public:
     SingleWindow(const SingleWindow&) = delete;
     SingleWindow& operator=(const SingleWindow&) = delete;
 
-    // Starts answering; called once this copy holds the diary's lock, so that the socket of a
-    // copy that crashed may be replaced and a live copy's never is. False when no socket could
-    // be made: a second start then meets the lock's message instead.
+    // Starts answering; called once this copy holds the diary's lock, so that whatever is at the
+    // socket's name (a socket of a copy that crashed, a stray file) may be replaced and a live
+    // copy's socket never is. False, with a warning, when no socket could be made: a second
+    // start then meets the lock's message instead.
     bool listen();
 
     // Asks the copy that has the diary in folder open to bring its window forward; true when it

@@ -1,6 +1,7 @@
 #include "archive/CommandLineTasks.h"
 
 #include "archive/DiaryArchive.h"
+#include "core/diary/Diary.h"
 #include "core/diary/DiaryPaths.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/StagedFile.h"
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -26,6 +28,8 @@ const QString& To = TaskOptions::To;
 const QString& Format = TaskOptions::Format;
 const QString& Progress = TaskOptions::Progress;
 const QString& Force = TaskOptions::Force;
+const QString& DeleteDay = TaskOptions::DeleteDay;
+const QString& Yes = TaskOptions::Yes;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -195,24 +199,79 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     return 0;
 }
 
+// Deleting a day changes the diary: it is opened as the window opens it, lock included.
+int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+              QTextStream* terminal)
+{
+    const QString key = parser.value(DeleteDay);
+    if (!dateFrom(key).isValid()) {
+        err << QStringLiteral("--%1 には yyyymmdd の形で実在する日付を指定してください: %2\n")
+                   .arg(DeleteDay, key);
+        return Usage;
+    }
+    if (!terminal && !parser.isSet(Yes)) {
+        err << QStringLiteral("標準入力が端末ではないので、削除してよいか尋ねられません。"
+                              "尋ねずに削除するには --yes を付けてください。\n");
+        return Usage;
+    }
+    if (!DiaryPaths::holdsDiary(folder)) {
+        err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
+        return Failed;
+    }
+    std::optional<Diary> diary;
+    try {
+        diary.emplace(folder);
+    } catch (const DiaryError& e) {
+        // The lock's own message speaks of the window it brings forward, which a task does not.
+        if (e.message() == DiaryError::diaryInUse(folder).message()) {
+            err << QStringLiteral(
+                       "この日記 (%1) はいま開いています。ウィンドウのメニューの"
+                       "「この日を削除...」を使うか、閉じてからもう一度試してください。\n")
+                       .arg(folder);
+            return Failed;
+        }
+        throw;
+    }
+    if (!diary->hasEntry(key)) {
+        err << QStringLiteral("%1 の日記はありません。\n").arg(key);
+        return Failed;
+    }
+    if (!parser.isSet(Yes)) {
+        err << diary->deleteQuestion(key) << QStringLiteral("\n削除しますか? [y/N] ");
+        err.flush();
+        const QString answer = terminal->readLine().trimmed().toLower();
+        if (answer != QLatin1String("y") && answer != QLatin1String("yes")) {
+            err << QStringLiteral("削除しませんでした。\n");
+            return Failed;
+        }
+    }
+    diary->deleteDay(key);
+    err << QStringLiteral("%1 の日記を削除しました。\n").arg(key);
+    return 0;
+}
+
 } // namespace
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                          bool errIsTerminal)
+                          bool errIsTerminal, QTextStream* terminal)
 {
-    const int tasks =
-        int(parser.isSet(Export)) + int(parser.isSet(Backup)) + int(parser.isSet(Restore));
+    const int tasks = int(parser.isSet(Export)) + int(parser.isSet(Backup)) +
+                      int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay));
     if (tasks != 1) {
-        err << QStringLiteral("--export、--backup、--restore は一度に一つだけ指定してください。\n");
+        err << QStringLiteral("--export、--backup、--restore、--delete-day は一度に一つだけ"
+                              "指定してください。\n");
         return Usage;
     }
     if (!parser.isSet(Export) && (parser.isSet(From) || parser.isSet(To) || parser.isSet(Format))) {
         err << QStringLiteral("--from、--to、--format は --export と一緒に使います。\n");
         return Usage;
     }
-    if (parser.isSet(Restore) && parser.isSet(Force)) {
-        err << QStringLiteral("--force は --export か --backup と一緒に使います。"
-                              "復元は空のフォルダにだけ行います。\n");
+    if (parser.isSet(Force) && !parser.isSet(Export) && !parser.isSet(Backup)) {
+        err << QStringLiteral("--force は --export か --backup と一緒に使います。\n");
+        return Usage;
+    }
+    if (parser.isSet(Yes) && !parser.isSet(DeleteDay)) {
+        err << QStringLiteral("--yes は --delete-day と一緒に使います。\n");
         return Usage;
     }
     const QString label = parser.isSet(Export)   ? QStringLiteral("書き出し中")
@@ -222,6 +281,8 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
     TaskProgress progress([&](qint64 done, qint64 total) { line.show(label, done, total); });
     const QuitStopsTask quit(progress);
     try {
+        if (parser.isSet(DeleteDay))
+            return deleteDay(parser, folder, err, terminal);
         if (parser.isSet(Export))
             return exportDiary(parser, folder, err, progress, line);
         if (parser.isSet(Backup)) {

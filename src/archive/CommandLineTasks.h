@@ -6,9 +6,10 @@ class QCommandLineParser;
 class QTextStream;
 
 // The tasks the program does from the command line without opening a window: export the
-// diary to one file, back it up to a zip archive, restore it from one. Each only reads the
-// diary it works on (a restore writes only into an empty folder), so it is safe while the
-// program has the diary open.
+// diary to one file, back it up to a zip archive, restore it from one, delete a day. Export and
+// backup only read the diary they work on and a restore writes only into an empty folder, so
+// they are safe while the program has the diary open; deleting a day takes the diary's lock, as
+// the window does, and refuses while a window has it.
 //
 //   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html] [--force]
 //                               (FILE "-" is standard output)
@@ -16,6 +17,8 @@ class QTextStream;
 //   --restore FILE.zip          (into the diary folder, which must be missing or empty)
 //   --force                     replaces a file at the target; without it the task refuses one,
 //                               since a mistyped name would lose that file
+//   --delete-day yyyymmdd [--yes]
+//                               asks first on a terminal; without one, only with --yes
 //   --progress                  lines "progress DONE TOTAL" on standard output as the task goes,
 //                               for a program that runs the task and shows how far it has come
 //
@@ -25,8 +28,9 @@ class CommandLineTasks
 {
 public:
     // Runs the task asked for on the diary in folder. Messages go to err, and when errIsTerminal
-    // also the progress, as one line rewritten in place. Returns the exit code: 0 done, 1 failed
-    // or stopped with nothing changed, 2 the command line was wrong.
+    // also the progress, as one line rewritten in place. terminal is standard input when it is a
+    // terminal, where a question is answered. Returns the exit code: 0 done, 1 failed, stopped or
+    // declined with nothing changed, 2 the command line was wrong.
     static int run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                   bool errIsTerminal = false);
+                   bool errIsTerminal = false, QTextStream* terminal = nullptr);
 };

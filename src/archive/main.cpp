@@ -1,7 +1,7 @@
-// tobiquill-archive: export, backup and restore, the tasks of tobiquill's command line. tobiquill
-// hands them here with the diary's folder already found (--diary), so that the window process
-// never loads the archive library and what it pulls in. Messages and exit codes are the tasks'
-// own: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
+// tobiquill-archive: export, backup, restore and deleting a day, the tasks of tobiquill's command
+// line. tobiquill hands them here with the diary's folder already found (--diary), so that the
+// window process never loads the archive library and what it pulls in. Messages and exit codes
+// are the tasks' own: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
 
 #include "archive/CommandLineTasks.h"
 #include "core/tasks/TaskOptions.h"
@@ -29,5 +29,7 @@ int main(int argc, char* argv[])
             << "\nThis program runs the tasks of 'tobiquill --help'.\n";
         return 2;
     }
-    return CommandLineTasks::run(parser, parser.value(diary), err, ::isatty(STDERR_FILENO) == 1);
+    QTextStream in(stdin);
+    return CommandLineTasks::run(parser, parser.value(diary), err, ::isatty(STDERR_FILENO) == 1,
+                                 ::isatty(STDIN_FILENO) == 1 ? &in : nullptr);
 }

@@ -20,6 +20,17 @@ void showPlain(QMessageBox& box)
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
+
+// A warning with two buttons, the second the default; true when the first was clicked.
+bool ask(QWidget* parent, const QString& text, const QString& yes, const QString& no,
+         QMessageBox::ButtonRole noRole)
+{
+    QMessageBox box(QMessageBox::Warning, ProgramTitle, text, QMessageBox::NoButton, parent);
+    QPushButton* first = box.addButton(yes, QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(no, noRole));
+    showPlain(box);
+    return box.clickedButton() == first;
+}
 } // namespace
 
 Dialogs::Seams& Dialogs::seams()
@@ -58,11 +69,15 @@ bool Dialogs::question(QWidget* parent, const QString& text)
 {
     if (seams().question)
         return seams().question(text);
-    QMessageBox box(QMessageBox::Warning, ProgramTitle, text, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-    box.setDefaultButton(box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole));
-    showPlain(box);
-    return box.clickedButton() == yes;
+    return ask(parent, text, QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"),
+               QMessageBox::NoRole);
+}
+
+bool Dialogs::confirm(QWidget* parent, const QString& text, const QString& go)
+{
+    if (seams().confirm)
+        return seams().confirm(text);
+    return ask(parent, text, go, QStringLiteral("キャンセル"), QMessageBox::RejectRole);
 }
 
 std::optional<QFont> Dialogs::chooseFont(QWidget* parent, const QFont& current)

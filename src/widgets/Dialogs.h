@@ -26,6 +26,8 @@ public:
             saveFile;
         // A yes/no question; true means yes.
         std::function<bool(const QString& text)> question;
+        // The question before a command that cannot be undone; true means go ahead.
+        std::function<bool(const QString& text)> confirm;
         // Runs a modal window and returns its result code (1 = confirmed).
         std::function<int(QDialog& dialog)> exec;
     };
@@ -38,6 +40,9 @@ public:
     static void information(QWidget* parent, const QString& caption, const QString& text);
     // A warning with the buttons "はい(&Y)" and "いいえ(&N)", "いいえ" the default; true for yes.
     static bool question(QWidget* parent, const QString& text);
+    // A warning before a command that cannot be undone, with the buttons go (the command's name)
+    // and "キャンセル", "キャンセル" the default and Escape; true for go.
+    static bool confirm(QWidget* parent, const QString& text, const QString& go);
     static std::optional<QFont> chooseFont(QWidget* parent, const QFont& current);
     // The picture-open dialog: a bitmap file's full path, or no value when cancelled.
     static std::optional<QString> openPicture(QWidget* parent, const QString& title);

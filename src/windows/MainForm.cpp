@@ -89,6 +89,11 @@ void TForm1::connectCommands()
         *PopupMenu1, this, m_skin, m_programFolder,
         [this] { return DiaryDate::toDate(m_day->date()); },
         [this] { return guarded([this] { m_day->save(); }); });
+    // Last, apart from the commands that keep the day.
+    m_deleteDay = PopupMenu1->addAction(QStringLiteral("この日を削除..."));
+    connect(m_deleteDay, &QAction::triggered, this, &TForm1::deleteDayClick);
+    connect(PopupMenu1, &QMenu::aboutToShow, this,
+            [this] { m_deleteDay->setEnabled(m_day && m_diary->hasEntry(m_day->date())); });
 }
 
 bool TForm1::FormCreate()
@@ -311,6 +316,19 @@ void TForm1::find1Click()
     form.centreOver(geometry());
     if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
         changeDay(*form.chosenDate());
+}
+
+// The day is saved first, so that the question names the title as stored. On yes the day shows
+// empty, and the calendar plain.
+void TForm1::deleteDayClick()
+{
+    guarded([this] {
+        m_day->save();
+        const QString key = DiaryDate::key(m_day->date());
+        if (m_diary->hasEntry(key) &&
+            Dialogs::confirm(this, m_diary->deleteQuestion(key), QStringLiteral("削除(&D)")))
+            m_day->deleteDay();
+    });
 }
 
 // The new values live here until close writes them; a new skin shows at the next start.

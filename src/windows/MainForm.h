@@ -94,6 +94,7 @@ private:
     void changeDay(double newDate);
     void N2Click();
     void Font1Click();
+    void deleteDayClick();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
@@ -111,4 +112,6 @@ private:
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;
+    // "この日を削除...": offered while the shown day has an entry.
+    QAction* m_deleteDay = nullptr;
 };

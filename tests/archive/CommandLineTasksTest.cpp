@@ -216,6 +216,11 @@ private slots:
             << QStringList{"--export", "DIARY/diary.lock"} << 2 << "日記の中にはできません";
         QTest::newRow("over a file, not asked to")
             << QStringList{"--export", "WORK/existing.txt"} << 1 << "--force を付けて";
+        QTest::newRow("delete a day, asked nowhere")
+            << QStringList{"--delete-day", "20240101"} << 2 << "--yes を付けて";
+        QTest::newRow("delete an impossible day")
+            << QStringList{"--delete-day", "20230229", "--yes"} << 2
+            << "--delete-day には yyyymmdd";
         QTest::newRow("backup into the entries folder")
             << QStringList{"--backup", "DATA/b.zip"} << 1 << "日記の中には書けません";
     }

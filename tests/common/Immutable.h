@@ -12,8 +12,8 @@
 // Marks a file or folder immutable (chattr +i), which stops every write to it, root's included:
 // the permission bits stop nobody when the tests run as root. Where the flag cannot be set (a
 // file system without it, a container without the capability) the saves' fault seam plays the
-// flag: nothing may be created in such a folder (EPERM), nothing renamed over such a file. Either
-// way the test runs; a warning says which.
+// flag: nothing may be created in or removed from such a folder (EPERM), nothing renamed over or
+// removed as such a file. Either way the test runs; a warning says which.
 class Immutable
 {
 public:
@@ -28,10 +28,11 @@ public:
         const QString target = m_path;
         const bool folder = QFileInfo(m_path).isDir();
         SafeFile::faultHook() = [target, folder](SafeFile::Step step, const QString& path) {
+            const bool changes = step == SafeFile::Step::Commit || step == SafeFile::Step::Remove;
             if (folder && path.startsWith(target + QLatin1Char('/')) &&
-                (step == SafeFile::Step::Create || step == SafeFile::Step::Commit))
+                (changes || step == SafeFile::Step::Create))
                 return EPERM;
-            return !folder && path == target && step == SafeFile::Step::Commit ? EPERM : 0;
+            return !folder && path == target && changes ? EPERM : 0;
         };
         m_state = State::Played;
     }

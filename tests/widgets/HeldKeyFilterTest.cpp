@@ -37,7 +37,8 @@ private slots:
     // Each step is a window (A or B) and an event: p press, r release, P and R their repeats, O a
     // repeat's shortcut check, h a repeat's release that came unflagged while the key is still
     // down and q its press, just as unflagged; then the key, E (Enter) or X. "!" marks an event
-    // that must not arrive, "~" one that arrives as a repeat. "fA" gives window A the focus.
+    // that must not arrive, "~" one that arrives as a repeat. "fA" gives window A the focus, "f-"
+    // gives it to another program, which then sees the key's release.
     void heldKey_data()
     {
         QTest::addColumn<QString>("steps");
@@ -47,6 +48,8 @@ private slots:
         QTest::newRow("the focus moved while held") << "ApE fB BOE! BPE! BRE! BrE!";
         QTest::newRow("the focus moved away and back") << "ApE fB fA ARE! APE! ArE!";
         QTest::newRow("a new press is the user's again") << "ApE fB BrE! BpE BRE BPE BrE";
+        QTest::newRow("released in another program, then held here")
+            << "fA ApE f- fA ApE ARE APE ArE";
         QTest::newRow("a key pressed after the move is untouched")
             << "ApE fB BpX BPE! BRX BPX BrX BrE!";
         QTest::newRow("a key never seen down passes") << "BRE BPE BrE";
@@ -72,6 +75,11 @@ private slots:
         }
         ulong time = 0;
         for (const QString& step : steps.split(u' ')) {
+            if (step == u"f-") {
+                QApplication::focusWidget()->clearFocus();
+                QTRY_VERIFY(!QApplication::focusWidget());
+                continue;
+            }
             if (step[0] == u'f') {
                 QLineEdit* edit = edits[step[1] == u'A' ? 0 : 1];
                 edit->activateWindow();

@@ -18,10 +18,19 @@ QString DayMerge::join(const QString& ours, const QString& theirs, const QDateTi
         if (theirs.contains(ours))
             return theirs;
     }
+    const QString block = separator(kind, savedAt) + QLatin1Char('\n') + theirs;
+    // The same title saved at the same time is in already: joining a copy again adds nothing.
+    if (kind == Kind::Title) {
+        for (qsizetype at = ours.indexOf(block); at >= 0; at = ours.indexOf(block, at + 1)) {
+            const qsizetype end = at + block.size();
+            if (end == ours.size() || ours.at(end) == QLatin1Char('\n'))
+                return ours;
+        }
+    }
     QString joined = ours;
     if (!joined.isEmpty() && !joined.endsWith(QLatin1Char('\n')))
         joined += QLatin1Char('\n');
-    return joined + separator(kind, savedAt) + QLatin1Char('\n') + theirs;
+    return joined + block;
 }
 
 QString DayMerge::resolve(const QString& base, const QString& ours, const QString& theirs,

@@ -20,7 +20,8 @@ public:
     static QString separator(Kind kind, const QDateTime& savedAt);
 
     // Ours, the separator and theirs; a text that already holds the other whole (or an empty
-    // other) is kept as it is. Titles are always added: a title may well stand in the body.
+    // other) is kept as it is. A title is added unless it stands on the line below its own
+    // separator already: a title may well stand elsewhere in the body.
     static QString join(const QString& ours, const QString& theirs, const QDateTime& savedAt,
                         Kind kind = Kind::Text);
 

@@ -6,10 +6,11 @@
 #include "core/storage/Spelling.h"
 
 #include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
 #include <optional>
+#include <sys/stat.h>
 
 DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
@@ -50,24 +51,19 @@ QDate DayStore::dateOfKey(QStringView key)
 
 bool DayStore::hasEntry(const QString& dateKey) const
 {
-    return QFileInfo::exists(entryPath(dateKey));
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(entryPath(dateKey)).constData(), &info) == 0;
 }
 
 QString DayStore::readBody(const QString& dateKey) const
 {
-    const QString path = entryPath(dateKey);
-    const QFileInfo info(path);
-    // A folder, a pipe or a device at the path is no entry file; opening one could block.
-    if (!info.isFile())
-        throw DiaryError::cannotOpen(path);
-    if (info.size() > MaxBodyBytes)
-        throw DiaryError::memoLimit();
-    const QByteArray bytes = SafeFile::read(path);
-    // The file may have grown since it was measured.
-    if (bytes.size() > MaxBodyBytes)
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(entryPath(dateKey), MaxBodyBytes);
+    if (!bytes)
         throw DiaryError::memoLimit();
     // Only the text is wanted: the bytes' own spelling is read again by writeBody when it saves.
-    QString text = CodePage932::decode(bytes);
+    QString text = CodePage932::decode(*bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
@@ -81,11 +77,11 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QString path = entryPath(dateKey);
     // The file as it stands gives the bytes of what was not edited. One that cannot be read is
-    // replaced as a whole.
+    // replaced as a whole; anything but a file of the user's own is refused by the write.
     std::optional<QByteArray> old;
-    if (QFileInfo(path).isFile() && QFileInfo(path).size() <= MaxBodyBytes) {
+    if (hasEntry(dateKey)) {
         try {
-            old = SafeFile::read(path);
+            old = SafeFile::readOwn(path, MaxBodyBytes);
         } catch (const DiaryError&) {
         }
     }
@@ -96,5 +92,10 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     // A day left as it was is not written again: viewing a day changes nothing on disk.
     if (old == bytes)
         return;
-    SafeFile::write(path, bytes);
+    SafeFile::write(path, bytes, SafeFile::Links::Refused);
+}
+
+void DayStore::removeEntry(const QString& dateKey) const
+{
+    SafeFile::remove(entryPath(dateKey));
 }

@@ -5,6 +5,7 @@
 #include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/FaultStep.h"
 #include "core/storage/IniFile32.h"
 #include "core/storage/SafeFile.h"
 #include "core/storage/Spelling.h"
@@ -15,8 +16,11 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,8 +32,9 @@ const QByteArray TitleSection = QByteArrayLiteral("title");
 const QString ConflictMark = QStringLiteral(".sync-conflict-");
 const QString ConflictTail = QStringLiteral("\\.sync-conflict-\\d{8}-\\d{6}-[A-Za-z0-9]+");
 
-// The regular files of a folder whose names carry the conflict mark. A plain directory read, as
-// for the leftovers of saves: the entries folder may hold thousands of days.
+// The names in a folder that carry the conflict mark, whatever stands there: reading a copy
+// checks what it is. A plain directory read, as for the leftovers of saves: the entries folder
+// may hold thousands of days.
 QStringList conflictCopies(const QString& folder)
 {
     QStringList names;
@@ -40,19 +45,57 @@ QStringList conflictCopies(const QString& folder)
     while (const dirent* entry = ::readdir(dir)) {
         // Looked for in the raw name first: decoding every day's name would cost more than the
         // whole read.
-        if (!std::strstr(entry->d_name, mark.constData()))
-            continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        struct stat info
-        {
-        };
-        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
-        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
-            names.append(name);
+        if (std::strstr(entry->d_name, mark.constData()))
+            names.append(QFile::decodeName(entry->d_name));
     }
     ::closedir(dir);
     names.sort();
     return names;
+}
+
+// A copy as a sync tool leaves it: a regular file of the user's own, no larger than a day.
+QByteArray readCopy(const QString& path)
+{
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, DayStore::MaxBodyBytes);
+    if (!bytes)
+        throw DiaryError::tooLarge(path, DayStore::MaxBodyBytes);
+    return *bytes;
+}
+
+DiaryError notFolded(const QString& path, const QString& why)
+{
+    return DiaryError(QStringLiteral("同期ﾂｰﾙが残したｺﾋﾟｰ %1 は、日記に取り込みきれませんでした。"
+                                     "ｺﾋﾟｰはそのまま残してあります。\n%2")
+                          .arg(path, why));
+}
+
+// Once what it held is on disk; a copy already gone (the sync tool took it back) is no failure.
+void removeCopy(const QString& path)
+{
+    const int error = faultStep(SafeFile::Step::Commit, path,
+                                [&] { return ::unlink(QFile::encodeName(path).constData()); });
+    if (error != 0 && error != ENOENT)
+        throw DiaryError(QStringLiteral("同期ﾂｰﾙが残したｺﾋﾟｰ %1 は日記に取り込みましたが、"
+                                        "削除できません。")
+                             .arg(path));
+}
+
+// Title keys that are no date key, as the user may read them: a few, each cut short.
+QString oddKeys(QStringList keys)
+{
+    keys.sort();
+    QStringList shown;
+    for (const QString& key : keys.first(std::min<qsizetype>(keys.size(), 3))) {
+        QString text = CodePage932::decode(key.toLatin1()).left(40);
+        for (QChar& c : text) {
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char('?');
+        }
+        shown << QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return QStringLiteral("日付でない題名のｷｰ %1 個は取り込みません: %2")
+        .arg(keys.size())
+        .arg(shown.join(QStringLiteral(", ")));
 }
 } // namespace
 
@@ -179,76 +222,151 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
     return saved;
 }
 
+QString Diary::deleteQuestion(const QString& dateKey)
+{
+    m_ini->reload();
+    const QString day = DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(dateKey)));
+    const QString title = readTitle(dateKey);
+    return (title.isEmpty() ? QStringLiteral("%1の日記を削除します。").arg(day)
+                            : QStringLiteral("%1「%2」を削除します。").arg(day, title)) +
+           QStringLiteral("この日の題名と本文は元に戻せません。");
+}
+
+void Diary::deleteDay(const QString& dateKey)
+{
+    const QDate date = DayStore::dateOfKey(dateKey);
+    const QString day = date.isValid() ? DiaryDate::dateLine(DiaryDate::fromDate(date)) : dateKey;
+    const auto kept = [&](const DiaryError& error) {
+        return DiaryError(QStringLiteral("%1 を削除できません。この日はそのまま残っています。\n%2")
+                              .arg(day, error.message()));
+    };
+    // Only a real day's name becomes a path to remove.
+    if (!date.isValid())
+        throw kept(DiaryError::cannotRemove(m_store.entryPath(dateKey), false));
+
+    // The title first, in a store of its own read from the disk now: a write that fails leaves
+    // this session's store as it was. Its bytes go back should the entry file stay.
+    const QString iniPath = m_ini->FileName();
+    std::optional<QByteArray> before;
+    try {
+        TIniFile32 ini(iniPath);
+        const QByteArray key = dateKey.toLatin1();
+        const auto titles = ini.ReadSectionValues(TitleSection);
+        if (std::any_of(titles.cbegin(), titles.cend(),
+                        [&](const auto& title) { return title.first == key; })) {
+            before = SafeFile::read(iniPath);
+            ini.removeKey(TitleSection, key);
+        }
+    } catch (const DiaryError& error) {
+        throw kept(error);
+    }
+    try {
+        m_store.removeEntry(dateKey);
+    } catch (const DiaryError& error) {
+        if (before)
+            SafeFile::write(iniPath, *before);
+        m_ini->reload();
+        throw kept(error);
+    }
+    m_ini->reload();
+    // Seen as no entry from now on: a day that arrives later is a change on disk.
+    m_seen.remove(dateKey);
+}
+
 void Diary::writeSettings(const Settings& settings)
 {
     m_ini->reload();
     settings.write(*m_ini);
 }
 
-QStringList Diary::foldConflicts()
+Diary::Folded Diary::foldConflicts()
 {
-    QStringList changed;
+    Folded folded;
+    const auto fold = [&](const QString& path, const auto& step) {
+        const FileStamp stamp = FileStamp::of(path);
+        if (m_setAside.contains(path) && m_setAside.value(path) == stamp)
+            return;
+        try {
+            step();
+            m_setAside.remove(path);
+        } catch (const DiaryError& error) {
+            m_setAside.insert(path, stamp);
+            folded.setAside.append(error.message());
+        }
+    };
     static const QRegularExpression dayCopy(QStringLiteral("^(\\d{8})%1$").arg(ConflictTail));
     for (const QString& name : conflictCopies(m_dataDir)) {
         const QRegularExpressionMatch match = dayCopy.match(name);
-        if (match.hasMatch() && DayStore::dateOfKey(match.captured(1)).isValid())
-            foldDayCopy(m_dataDir + QLatin1Char('/') + name, match.captured(1), changed);
+        if (match.hasMatch() && DayStore::dateOfKey(match.captured(1)).isValid()) {
+            const QString path = m_dataDir + QLatin1Char('/') + name;
+            fold(path, [&] { foldDayCopy(path, match.captured(1), folded.changed); });
+        }
     }
     static const QRegularExpression iniCopy(QStringLiteral("^diary%1\\.ini$").arg(ConflictTail));
     for (const QString& name : conflictCopies(m_programFolder)) {
-        if (iniCopy.match(name).hasMatch())
-            foldSettingsCopy(QDir(m_programFolder).filePath(name), changed);
+        if (iniCopy.match(name).hasMatch()) {
+            const QString path = QDir(m_programFolder).filePath(name);
+            fold(path, [&] { foldSettingsCopy(path, folded.changed); });
+        }
     }
-    changed.removeDuplicates();
-    return changed;
+    folded.changed.removeDuplicates();
+    return folded;
 }
 
 void Diary::foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed)
 {
+    const QString theirs = Spelling(readCopy(path), Spelling::Breaks::Collapsed).text();
     try {
-        if (FileStamp::of(path).size > DayStore::MaxBodyBytes)
-            return;
-        const QString theirs = Spelling(SafeFile::read(path), Spelling::Breaks::Collapsed).text();
         if (joinIntoBody(dateKey, theirs, FileStamp::of(path).modified(), DayMerge::Kind::Text))
             changed.append(dateKey);
-        // What it held is on disk in its day now. A copy that cannot be removed is merged again
-        // next time, which adds nothing the day does not hold.
-        QFile::remove(path);
-    } catch (const DiaryError&) {
-        // Left for a later try; nothing of it is lost.
+    } catch (const DiaryError& error) {
+        throw notFolded(path, error.message());
     }
+    removeCopy(path);
 }
 
 void Diary::foldSettingsCopy(const QString& path, QStringList& changed)
 {
-    try {
-        const TIniFile32 copy(path);
-        const QDateTime savedAt = FileStamp::of(path).modified();
-        m_ini->reload();
-        const QHash<QString, QByteArray> theirs =
-            DiaryTitles::byKey(copy.ReadSectionValues(TitleSection));
-        QList<std::pair<QString, QByteArray>> adopted;
-        for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
-            const QByteArray ours = m_ini->ReadString(TitleSection, it.key().toLatin1(), {});
-            if (it.value().isEmpty() || ours == it.value())
-                continue;
-            if (ours.isEmpty()) {
-                adopted.append({it.key(), it.value()});
-            } else if (joinIntoBody(it.key(), CodePage932::decode(it.value()), savedAt,
-                                    DayMerge::Kind::Title)) {
-                changed.append(it.key());
-            }
+    const QByteArray bytes = readCopy(path);
+    const QDateTime savedAt = FileStamp::of(path).modified();
+    m_ini->reload();
+    const QHash<QString, QByteArray> theirs =
+        DiaryTitles::byKey(TIniFile32::sectionValuesOf(bytes, TitleSection));
+    QList<std::pair<QString, QByteArray>> adopted;
+    QStringList odd;
+    QStringList failed;
+    for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
+        // A key names a day's file: only the diary's own form, a real date, may.
+        if (!DayStore::dateOfKey(it.key()).isValid()) {
+            odd << it.key();
+            continue;
         }
-        m_ini->writeOnce([&] {
-            for (const auto& [key, value] : adopted)
-                m_ini->WriteString(TitleSection, key.toLatin1(), value);
-        });
-        for (const auto& [key, value] : adopted)
-            changed.append(key);
-        QFile::remove(path);
-    } catch (const DiaryError&) {
-        // Left for a later try; nothing of it is lost.
+        const QByteArray ours = m_ini->ReadString(TitleSection, it.key().toLatin1(), {});
+        if (it.value().isEmpty() || ours == it.value())
+            continue;
+        if (ours.isEmpty()) {
+            adopted.append({it.key(), it.value()});
+            continue;
+        }
+        try {
+            if (joinIntoBody(it.key(), CodePage932::decode(it.value()), savedAt,
+                             DayMerge::Kind::Title))
+                changed.append(it.key());
+        } catch (const DiaryError& error) {
+            failed << error.message();
+        }
     }
+    m_ini->writeOnce([&] {
+        for (const auto& [key, value] : adopted)
+            m_ini->WriteString(TitleSection, key.toLatin1(), value);
+    });
+    for (const auto& [key, value] : adopted)
+        changed.append(key);
+    if (!odd.isEmpty())
+        failed.prepend(oddKeys(odd));
+    if (!failed.isEmpty())
+        throw notFolded(path, failed.join(QLatin1Char('\n')));
+    removeCopy(path);
 }
 
 bool Diary::joinIntoBody(const QString& dateKey, const QString& theirs, const QDateTime& savedAt,

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class DiaryLock;
@@ -76,14 +77,34 @@ public:
     // a text the code page cannot hold leaves the day as it was on disk.
     DayText saveDay(const QString& dateKey, const QString& title, const QString& body);
 
+    // What to ask before deleteDay(): the day and its title as stored now, and that both go for
+    // good.
+    QString deleteQuestion(const QString& dateKey);
+    // Removes the day's entry file and its title, a key written twice included: the title from
+    // diary.ini as it is on disk now, written once, then the file, whose removal reaches the disk
+    // before this returns. Throws a DiaryError that says why when either stays; both are as they
+    // were then. Emptying a day's texts never comes here: only this removes an entry.
+    void deleteDay(const QString& dateKey);
+
     // Puts the settings into diary.ini as it is on disk now, writing it once, and only when its
     // bytes change.
     void writeSettings(const Settings& settings);
 
+    struct Folded
+    {
+        // The days whose text changed.
+        QStringList changed;
+        // Why a copy was not folded whole, one message a copy.
+        QStringList setAside;
+    };
+
     // Merges the sync tool's conflict copies ("data/yyyymmdd.sync-conflict-…",
     // "diary.sync-conflict-….ini") into the diary and removes each once what it held is on disk.
-    // A copy that cannot be merged stays. Returns the keys of the days whose text changed.
-    QStringList foldConflicts();
+    // Copies come from elsewhere: only a regular file of the user's own no larger than a day is
+    // read, only title keys that name a real date reach a day. A copy that cannot be folded
+    // whole stays as it is, set aside: it is told once and not tried again this session unless
+    // it changes. Folding a copy again adds nothing, so a fold that writes settles at once.
+    Folded foldConflicts();
 
 private:
     struct Seen
@@ -94,6 +115,7 @@ private:
         quint64 iniChanges = 0;
     };
 
+    // Each throws a DiaryError when the copy cannot be folded whole.
     void foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed);
     void foldSettingsCopy(const QString& path, QStringList& changed);
     // Writes the body with the other text joined below it; false when nothing needed writing.
@@ -106,4 +128,6 @@ private:
     DayStore m_store;
     std::unique_ptr<TIniFile32> m_ini;
     QHash<QString, Seen> m_seen;
+    // The copies set aside this session, as they were then.
+    QHash<QString, FileStamp> m_setAside;
 };

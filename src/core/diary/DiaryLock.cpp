@@ -1,13 +1,9 @@
 #include "core/diary/DiaryLock.h"
 
 #include "core/storage/DiaryError.h"
-#include "core/storage/SafeFile.h"
+#include "core/storage/RuntimeFolder.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,13 +13,13 @@
 
 DiaryLock::DiaryLock(const QString& folder) : m_path(fileName(folder))
 {
-    if (m_path.isEmpty() || !SafeFile::makeFolder(QFileInfo(m_path).path()))
+    if (m_path.isEmpty())
         throw DiaryError::cannotLock(folder);
     const QByteArray path = QFile::encodeName(m_path);
     // The holder removes the file as it lets go; a copy that locked the file just before that
     // holds a name no other copy finds any more, so it tries again on the file now there.
     for (;;) {
-        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (m_fd < 0)
             throw DiaryError::cannotLock(folder);
         if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
@@ -55,16 +51,5 @@ DiaryLock::~DiaryLock()
 
 QString DiaryLock::fileName(const QString& folder)
 {
-    const QFileInfo info(folder);
-    const QString real = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(QDir::cleanPath(real)),
-                                                    QCryptographicHash::Sha256)
-                               .toHex()
-                               .left(32);
-    // Qt falls back to a private folder under /tmp when the session names no runtime folder.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty())
-        return {};
-    return runtime + QStringLiteral("/tobiquill/") + QString::fromLatin1(key) +
-           QStringLiteral(".lock");
+    return RuntimeFolder::fileFor(folder, QStringLiteral(".lock"));
 }

@@ -5,8 +5,8 @@
 // Keeps a second copy of the program on this computer off a diary that is open: each copy
 // rewrites diary.ini and the shown day from what it holds, so two would overwrite each other.
 //
-// The lock lives in the user's runtime folder ($XDG_RUNTIME_DIR/tobiquill), named after the diary
-// folder's real path, never beside the diary: a diary kept in step between computers by a sync
+// The lock lives in the user's runtime folder (see RuntimeFolder), named after the diary folder's
+// real path, never beside the diary: a diary kept in step between computers by a sync
 // tool must not carry one computer's lock to another, where it could only be stale or block. The
 // file is held with flock(), which the system lets go when the holder ends however it ends, so
 // what the file contains is never read and no lock is ever stale; a file left by a copy that

@@ -55,14 +55,22 @@ void ShownDay::save(double date)
         m_page.showSaved(saved.title, saved.body);
 }
 
+void ShownDay::deleteDay()
+{
+    m_diary.deleteDay(DiaryDate::key(m_date));
+    load(m_date);
+}
+
 void ShownDay::takeChangesOnDisk()
 {
     m_watcher->watchFolders();
-    m_diary.foldConflicts();
+    const Diary::Folded folded = m_diary.foldConflicts();
     const QString key = DiaryDate::key(m_date);
     if (key != m_unloadedKey && m_diary.changedOnDisk(key) &&
         m_diary.isAsSeen(key, {m_page.title(), m_page.body()}))
         load(m_date);
+    if (!folded.setAside.isEmpty())
+        throw DiaryError(folded.setAside.join(QStringLiteral("\n\n")));
 }
 
 void ShownDay::addCompanionComment(double reference, const QString& userName)

@@ -67,6 +67,11 @@ public:
     // Saves what the page holds as the given day, unless both title and body are empty or the
     // day is the one that could not be loaded. Throws a DiaryError when the save fails.
     void save(double date);
+    // Deletes the shown day's entry and title (Diary::deleteDay) and shows the day empty, as seen
+    // with no entry: nothing of it is left on the page for a later save to write back, and a day
+    // that arrives from elsewhere afterwards is a change on disk that shows. Throws what
+    // Diary::deleteDay throws; the page then keeps the day.
+    void deleteDay();
     // モルナ's comment under the day before reference: the day is loaded into the page, and when
     // it qualifies the comment is appended and the day saved.
     void addCompanionComment(double reference, const QString& userName);
@@ -80,7 +85,8 @@ public:
     // Watches the diary's folders from now on (the shown day's file is watched from its load),
     // and folds the sync tool's conflict copies into their days; then, when the shown day changed
     // on disk and nothing was typed since it was loaded, loads it again. Typed text stays on the
-    // page: its next save keeps both.
+    // page: its next save keeps both. Then throws a DiaryError telling of the copies set aside
+    // by this fold, each told once.
     void takeChangesOnDisk();
 
 private:

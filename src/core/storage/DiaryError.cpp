@@ -27,6 +27,15 @@ DiaryError DiaryError::diskFull(const QString& path)
         QStringLiteral("\nﾃﾞｨｽｸに空きがありません。入力した文章はそのまま残っています。"));
 }
 
+DiaryError DiaryError::cannotRemove(const QString& path, bool forbidden)
+{
+    QString message = QStringLiteral("ﾌｧｲﾙ %1 を削除できません").arg(path);
+    if (forbidden)
+        message += QStringLiteral("\nﾌｫﾙﾀﾞ %1 かﾌｧｲﾙそのものが変更を許していません。")
+                       .arg(QFileInfo(path).absolutePath());
+    return DiaryError(message);
+}
+
 DiaryError DiaryError::cannotOpen(const QString& path)
 {
     return DiaryError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
@@ -50,4 +59,20 @@ DiaryError DiaryError::cannotLock(const QString& folder)
 DiaryError DiaryError::memoLimit()
 {
     return DiaryError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
+}
+
+DiaryError DiaryError::notOwnFile(const QString& path)
+{
+    return DiaryError(
+        cannotOpen(path).message() +
+        QStringLiteral("\n日記のﾌｧｲﾙではありません (ﾘﾝｸ、ﾌｫﾙﾀﾞ、特殊ﾌｧｲﾙ、ほかのﾕｰｻﾞｰのﾌｧｲﾙ)。"
+                       "読み書きせずにそのまま残してあります。"));
+}
+
+DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
+{
+    return DiaryError(cannotOpen(path).message() +
+                      QStringLiteral("\n%1 MB を越えていて、日記のﾌｧｲﾙとしては大きすぎます。"
+                                     "読まずにそのまま残してあります。")
+                          .arg(maxBytes / (1024 * 1024)));
 }

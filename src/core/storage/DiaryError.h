@@ -20,6 +20,9 @@ public:
     static DiaryError folderNotWritable(const QString& path);
     // The save failed for lack of space; the old file is whole.
     static DiaryError diskFull(const QString& path);
+    // A file could not be removed and stays where it was; forbidden when the folder or the file
+    // does not allow it (read-only, immutable).
+    static DiaryError cannotRemove(const QString& path, bool forbidden);
     // "The file cannot be opened": an existing file could not be read.
     static DiaryError cannotOpen(const QString& path);
     // Another running copy of the program has the diary in the folder open.
@@ -28,6 +31,11 @@ public:
     static DiaryError cannotLock(const QString& folder);
     // The text is larger than the body editor accepts.
     static DiaryError memoLimit();
+    // Something other than a regular file of the user's own stands where the diary keeps one (a
+    // link, a folder, a pipe, a device, another user's file): it is neither read nor written.
+    static DiaryError notOwnFile(const QString& path);
+    // A file arrived larger than any the diary writes; it is not read.
+    static DiaryError tooLarge(const QString& path, qint64 maxBytes);
 
 private:
     QString m_message;

@@ -191,7 +191,15 @@ TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
     // would overwrite the diary's settings and titles with the first write.
     m_stamp = FileStamp::of(fileName);
     if (QFileInfo(fileName).exists())
-        load(SafeFile::read(fileName));
+        load(SafeFile::read(fileName, MaxBytes));
+}
+
+QList<std::pair<QByteArray, QByteArray>> TIniFile32::sectionValuesOf(const QByteArray& bytes,
+                                                                     const QByteArray& section)
+{
+    TIniFile32 store;
+    store.load(bytes);
+    return store.ReadSectionValues(section);
 }
 
 void TIniFile32::load(const QByteArray& bytes)
@@ -214,7 +222,7 @@ void TIniFile32::reload()
         return;
     }
     // Stamped before the read: a change made while reading is seen at the next look.
-    const QByteArray bytes = SafeFile::read(m_fileName);
+    const QByteArray bytes = SafeFile::read(m_fileName, MaxBytes);
     m_stamp = now;
     load(bytes);
 }
@@ -323,6 +331,21 @@ void TIniFile32::WriteInteger(const QByteArray& section, const QByteArray& key, 
 void TIniFile32::WriteBool(const QByteArray& section, const QByteArray& key, bool value)
 {
     WriteString(section, key, value ? QByteArrayLiteral("1") : QByteArrayLiteral("0"));
+}
+
+void TIniFile32::removeKey(const QByteArray& section, const QByteArray& key)
+{
+    const qsizetype header = findSection(section);
+    if (header >= 0) {
+        for (ScanResult scan = scanSection(header, key); scan.found;
+             scan = scanSection(header, key)) {
+            m_lines.removeAt(scan.index);
+            m_changed = true;
+            ++m_changes;
+        }
+    }
+    if (!m_holding)
+        save();
 }
 
 qsizetype TIniFile32::findSection(const QByteArray& section) const

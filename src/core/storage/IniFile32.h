@@ -31,8 +31,13 @@
 class TIniFile32
 {
 public:
+    // A century of titles is a few MiB. A file far larger is none of the diary's (a sync peer
+    // may deliver anything), and reading it whole could take all the memory there is.
+    static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
+
     // Loads the file when something exists at the path; throws DiaryError::cannotOpen if it
-    // cannot be read. A missing file gives an empty store; the first write creates it.
+    // cannot be read, DiaryError::tooLarge when it holds more than MaxBytes. A missing file
+    // gives an empty store; the first write creates it.
     explicit TIniFile32(const QString& fileName);
 
     QByteArray ReadString(const QByteArray& section, const QByteArray& key,
@@ -44,6 +49,10 @@ public:
     // Every key line of the section as (key, value), in file order. A key written twice appears
     // twice; ReadString answers with the first.
     QList<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;
+    // The same of a file read by the caller, which is no store of the program's (a sync tool's
+    // copy, read with the checks a stranger's file needs).
+    static QList<std::pair<QByteArray, QByteArray>> sectionValuesOf(const QByteArray& bytes,
+                                                                    const QByteArray& section);
 
     // Changes the line and rewrites the whole file; throws DiaryError::cannotCreate when the
     // file cannot be written. The old file then stays whole and Lines() keeps the change, which
@@ -51,6 +60,9 @@ public:
     void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteInteger(const QByteArray& section, const QByteArray& key, qint32 value);
     void WriteBool(const QByteArray& section, const QByteArray& key, bool value);
+    // Removes every line of the key in the section, a key written twice included, and rewrites
+    // the file as WriteString does.
+    void removeKey(const QByteArray& section, const QByteArray& key);
 
     // Runs changes, any number of writes, against the lines only, then writes the file once,
     // and not at all when its bytes would stay as they are on disk. What it writes is byte for
@@ -74,6 +86,7 @@ private:
         bool found;
     };
 
+    TIniFile32() = default;
     qsizetype findSection(const QByteArray& section) const;
     ScanResult scanSection(qsizetype header, const QByteArray& key) const;
     void load(const QByteArray& bytes);

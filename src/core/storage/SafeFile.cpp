@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +63,63 @@ QString writeTarget(const QString& path)
     return path;
 }
 
+bool isOwnFile(const struct stat& info)
+{
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
+}
+
+// Opens the path to read through the fault seam, without blocking: a pipe at the path must not
+// hang the program before its type is checked.
+Descriptor openToRead(const QString& path, int flags)
+{
+    int fd = -1;
+    const int error = attempt(SafeFile::Step::Read, path, [&] {
+        return fd = ::open(QFile::encodeName(path).constData(),
+                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+    });
+    if (error == ELOOP)
+        throw DiaryError::notOwnFile(path);
+    if (error != 0)
+        throw DiaryError::cannotOpen(path);
+    return Descriptor(fd);
+}
+
+// The file's bytes, or no value once they pass maxBytes (the file may have grown since it was
+// measured).
+std::optional<QByteArray> readAll(int fd, const QString& path, qint64 size, qint64 maxBytes)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min(size, maxBytes)));
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = 0;
+        const int error = attempt(SafeFile::Step::ReadBlock, path,
+                                  [&] { return got = ::read(fd, buffer, sizeof buffer); });
+        if (error == EINTR)
+            continue;
+        // A file cut short is no file: a day must not load with its end missing.
+        if (error != 0)
+            throw DiaryError::cannotOpen(path);
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + got > maxBytes)
+            return std::nullopt;
+        bytes.append(buffer, got);
+    }
+}
+
+// Makes a change of the folder's entries durable; 0 or the errno. A file system without folder
+// syncs (EINVAL) has nothing to sync, and a folder that cannot be opened for reading cannot be
+// synced: the change stands then.
+int syncFolder(const QString& folder, const QString& path)
+{
+    const Descriptor dir(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int error = attempt(SafeFile::Step::SyncFolder, path,
+                              [&] { return dir.get() < 0 ? 0 : ::fsync(dir.get()); });
+    return error == EINVAL ? 0 : error;
+}
+
 int writeAll(int fd, const QByteArray& bytes, const QString& path)
 {
     const char* data = bytes.constData();
@@ -88,9 +147,18 @@ SafeFile::FaultHook& SafeFile::faultHook()
     return hook;
 }
 
-void SafeFile::write(const QString& path, const QByteArray& bytes)
+void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
 {
-    const QString target = writeTarget(path);
+    const QString target = links == Links::Followed ? writeTarget(path) : path;
+    struct stat old
+    {
+    };
+    const QByteArray targetName = QFile::encodeName(target);
+    const bool exists = (links == Links::Followed ? ::stat(targetName.constData(), &old)
+                                                  : ::lstat(targetName.constData(), &old)) == 0;
+    // A link swapped in after this look is replaced by the rename, never written through.
+    if (links == Links::Refused && exists && !isOwnFile(old))
+        throw DiaryError::notOwnFile(path);
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
     QByteArray temp =
@@ -108,12 +176,7 @@ void SafeFile::write(const QString& path, const QByteArray& bytes)
             ::unlink(temp.constData());
     };
 
-    struct stat old
-    {
-    };
-    const bool replacing =
-        ::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
-    const mode_t mode = replacing ? (old.st_mode & 07777) : 0600;
+    const mode_t mode = exists && S_ISREG(old.st_mode) ? (old.st_mode & 07777) : 0600;
     error = attempt(Step::Write, path, [&] { return ::fchmod(fd, mode); });
     if (error == 0)
         error = writeAll(fd, bytes, path);
@@ -122,9 +185,8 @@ void SafeFile::write(const QString& path, const QByteArray& bytes)
     if (error == 0)
         error = attempt(Step::Close, path, [&] { return file.close(); });
     if (error == 0) {
-        error = attempt(Step::Commit, path, [&] {
-            return ::rename(temp.constData(), QFile::encodeName(target).constData());
-        });
+        error = attempt(Step::Commit, path,
+                        [&] { return ::rename(temp.constData(), targetName.constData()); });
         committed = error == 0;
     }
     removeTemp();
@@ -132,47 +194,63 @@ void SafeFile::write(const QString& path, const QByteArray& bytes)
         throw writeError(path, error);
 
     // The rename reaches the disk only with the folder: until then a power cut may bring the old
-    // file back, or none. A file system without folder syncs (EINVAL) has nothing to sync, and a
-    // folder that cannot be opened for reading cannot be synced: the save stands then.
-    const Descriptor dir(
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    error = attempt(Step::SyncFolder, path, [&] { return dir.get() < 0 ? 0 : ::fsync(dir.get()); });
-    if (error != 0 && error != EINVAL)
+    // file back, or none.
+    error = syncFolder(folder, path);
+    if (error != 0)
         throw writeError(path, error);
 }
 
-QByteArray SafeFile::read(const QString& path)
+void SafeFile::remove(const QString& path)
 {
-    // Not blocking: a pipe at the path must not hang the program before its check below.
-    int fd = -1;
-    if (attempt(Step::Read, path, [&] {
-            return fd = ::open(QFile::encodeName(path).constData(),
-                               O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        }) != 0)
-        throw DiaryError::cannotOpen(path);
-    const Descriptor file(fd);
+    // unlink() never follows a link: a link at the path goes, what it names stays.
+    const int error =
+        attempt(Step::Remove, path, [&] { return ::unlink(QFile::encodeName(path).constData()); });
+    if (error == ENOENT)
+        return;
+    if (error != 0)
+        throw DiaryError::cannotRemove(path, error == EACCES || error == EPERM || error == EROFS);
+    // Until the folder reaches the disk, a power cut may bring the file back.
+    if (syncFolder(QFileInfo(path).absolutePath(), path) != 0)
+        throw DiaryError::cannotRemove(path, false);
+}
+
+QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
+{
+    const Descriptor file = openToRead(path, 0);
     struct stat info
     {
     };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw DiaryError::cannotOpen(path);
+    const std::optional<QByteArray> bytes =
+        info.st_size > maxBytes ? std::nullopt : readAll(file.get(), path, info.st_size, maxBytes);
+    if (!bytes)
+        throw DiaryError::tooLarge(path, maxBytes);
+    return *bytes;
+}
 
-    QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        ssize_t got = 0;
-        const int error =
-            attempt(Step::ReadBlock, path, [&] { return got = ::read(fd, buffer, sizeof buffer); });
-        if (error == EINTR)
-            continue;
-        // A file cut short is no file: a day must not load with its end missing.
-        if (error != 0)
-            throw DiaryError::cannotOpen(path);
-        if (got == 0)
-            return bytes;
-        bytes.append(buffer, got);
-    }
+std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes)
+{
+    // Looked at before it is opened: opening a device may act on it.
+    struct stat seen
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &seen) != 0)
+        throw DiaryError::cannotOpen(path);
+    if (!isOwnFile(seen))
+        throw DiaryError::notOwnFile(path);
+    const Descriptor file = openToRead(path, O_NOFOLLOW);
+    struct stat info
+    {
+    };
+    if (::fstat(file.get(), &info) != 0)
+        throw DiaryError::cannotOpen(path);
+    // Another file may have taken the name since the look.
+    if (!isOwnFile(info) || info.st_ino != seen.st_ino || info.st_dev != seen.st_dev)
+        throw DiaryError::notOwnFile(path);
+    if (info.st_size > maxBytes)
+        return std::nullopt;
+    return readAll(file.get(), path, info.st_size, maxBytes);
 }
 
 bool SafeFile::makeFolder(const QString& path)

@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
+#include <optional>
 
 // The one way the program reads and writes its files. A write goes to a new file beside the old
 // one, reaches the disk, and then takes the old one's place in one rename, which is itself made
@@ -26,6 +28,7 @@ public:
         SyncFolder, // the folder entry to the disk
         Read,       // opening a file to read
         ReadBlock,  // each block of its bytes
+        Remove,     // unlinking a file (then SyncFolder)
     };
     // A test seam: when set, it runs before each step and a non-zero result fails that step with
     // that errno, as the system would. A full disk or a dead device are then reachable by tests
@@ -33,12 +36,35 @@ public:
     using FaultHook = std::function<int(Step step, const QString& path)>;
     static FaultHook& faultHook();
 
+    // What may stand at a path. diary.ini may be a link the user placed, followed as it always
+    // was. A day's file and a sync tool's copy may come from a sync peer or another user, who can
+    // put anything there: they must be regular files of the user's own, and a link at the path
+    // is never followed.
+    enum class Links
+    {
+        Followed,
+        Refused,
+    };
+
     // Creates or replaces the file; throws a DiaryError naming the file on any failure, with the
-    // reason when it is one the user can act on (a folder that takes no file, a full disk).
-    static void write(const QString& path, const QByteArray& bytes);
+    // reason when it is one the user can act on (a folder that takes no file, a full disk). With
+    // Links::Refused, anything but a regular file of the user's own at the path is left as it
+    // is and DiaryError::notOwnFile thrown.
+    static void write(const QString& path, const QByteArray& bytes, Links links = Links::Followed);
     // Reads the whole file; throws DiaryError::cannotOpen when it cannot be read or is no
-    // regular file (a folder, a pipe, a device: reading one could block or never end).
-    static QByteArray read(const QString& path);
+    // regular file (a folder, a pipe, a device: reading one could block or never end), and
+    // DiaryError::tooLarge, before reading, when it holds more than maxBytes.
+    static QByteArray read(const QString& path,
+                           qint64 maxBytes = std::numeric_limits<qint64>::max());
+    // Reads a regular file of the user's own without following a link at the path; no value when
+    // it holds more than maxBytes, which is known before anything is read (a sparse file of
+    // gigabytes costs nothing). Throws DiaryError::notOwnFile when anything else stands there,
+    // and what read() throws.
+    static std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes);
+    // Removes what stands at the path, a link itself and never the file it names, and makes the
+    // removal durable with the folder. Nothing at the path is nothing to do. Throws
+    // DiaryError::cannotRemove when it stays.
+    static void remove(const QString& path);
 
     // Creates the folder and any missing parents, each private to its owner; an existing folder
     // keeps its mode. False when the folder does not exist afterwards.

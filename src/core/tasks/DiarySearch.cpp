@@ -3,12 +3,14 @@
 #include "core/diary/DayStore.h"
 #include "core/diary/DiaryTitles.h"
 #include "core/storage/CodePage932.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/SafeFile.h"
 #include "core/time/DiaryDate.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -72,11 +74,17 @@ bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>&
     for (const Day& day : std::as_const(m_days)) {
         if (cancelled())
             return false;
-        QFile file(m_dataDir + QLatin1Char('/') + day.key);
-        // A day that cannot be read, or that the editor would refuse, is left out.
-        if (!file.open(QIODevice::ReadOnly) || file.size() > DayStore::MaxBodyBytes)
+        // A day that cannot be read, that the editor would refuse, or that is no file of the
+        // user's own (a link, a pipe) is left out.
+        std::optional<QByteArray> bytes;
+        try {
+            bytes =
+                SafeFile::readOwn(m_dataDir + QLatin1Char('/') + day.key, DayStore::MaxBodyBytes);
+        } catch (const DiaryError&) {
+        }
+        if (!bytes)
             continue;
-        const QString body = CodePage932::decode(file.readAll());
+        const QString body = CodePage932::decode(*bytes);
         const QString folded = SearchMatcher::fold(body);
         if (!matcher.matches(day.foldedTitle, folded))
             continue;

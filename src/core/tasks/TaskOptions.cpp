@@ -10,6 +10,8 @@ const QString TaskOptions::To = QStringLiteral("to");
 const QString TaskOptions::Format = QStringLiteral("format");
 const QString TaskOptions::Force = QStringLiteral("force");
 const QString TaskOptions::Progress = QStringLiteral("progress");
+const QString TaskOptions::DeleteDay = QStringLiteral("delete-day");
+const QString TaskOptions::Yes = QStringLiteral("yes");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -31,24 +33,32 @@ void TaskOptions::add(QCommandLineParser& parser)
                                             "when one is there.")});
     parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
                                                "output while the task runs.")});
+    parser.addOption({DeleteDay,
+                      QStringLiteral("Delete the day's entry and title, after asking on a "
+                                     "terminal."),
+                      QStringLiteral("yyyymmdd")});
+    parser.addOption({Yes, QStringLiteral("Delete without asking (needed when standard input is "
+                                          "not a terminal).")});
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
 {
-    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore);
+    return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
+           parser.isSet(DeleteDay);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
 {
     QStringList arguments;
-    for (const QString& name : {Export, From, To, Format, Backup, Restore}) {
+    for (const QString& name : {Export, From, To, Format, Backup, Restore, DeleteDay}) {
         // Each value as given, also when an option was given twice, so that the task sees and
         // refuses the same command line.
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    for (const QString& name : {Force, Progress})
-        if (parser.isSet(name))
-            arguments << QStringLiteral("--") + name;
+    for (const QString& flag : {Force, Progress, Yes}) {
+        if (parser.isSet(flag))
+            arguments << QStringLiteral("--") + flag;
+    }
     return arguments;
 }

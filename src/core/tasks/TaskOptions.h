@@ -4,7 +4,8 @@
 
 class QCommandLineParser;
 
-// The options of the command-line tasks (export, backup, restore; see CommandLineTasks). The
+// The options of the command-line tasks (export, backup, restore, deleting a day; see
+// CommandLineTasks). The
 // program's own command line offers them; the tasks run in the small program tobiquill-archive,
 // which the program hands them to, so that the window process never loads what they need.
 class TaskOptions
@@ -21,6 +22,9 @@ public:
     static const QString Force;
     // No value: "progress DONE TOTAL" lines on standard output, for a program running the task.
     static const QString Progress;
+    static const QString DeleteDay;
+    // No value: delete without asking.
+    static const QString Yes;
 
     static void add(QCommandLineParser& parser);
     // Whether the command line asks for a task; then no window is opened.

@@ -1,4 +1,5 @@
 #include "core/diary/DayStore.h"
+#include "common/ArrivedFiles.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/SafeFile.h"
 
@@ -9,6 +10,9 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -50,8 +54,8 @@ private slots:
     void readBody_sizeLimit();
     void writeBody_overLimit_throwsAndKeepsFile_data();
     void writeBody_overLimit_throwsAndKeepsFile();
-    void readBody_unreadable_throwsCannotOpen_data();
-    void readBody_unreadable_throwsCannotOpen();
+    void unreadableEntry_throwsCannotOpen_andIsNeverWritten_data();
+    void unreadableEntry_throwsCannotOpen_andIsNeverWritten();
     void writeBody_foldersMissing_throwsCannotCreate();
 
 private:
@@ -214,35 +218,55 @@ void DayStoreTest::writeBody_overLimit_throwsAndKeepsFile()
     }
 }
 
-void DayStoreTest::readBody_unreadable_throwsCannotOpen_data()
+void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten_data()
 {
-    QTest::addColumn<bool>("folder");
-    QTest::newRow("folder at the path") << true;
-    QTest::newRow("read fails partway") << false;
+    // What a sync peer or another user may put at a day's path (ArrivedFiles::place), and whether
+    // it is another user's or fails partway through its read.
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::addColumn<QString>("then");
+    QTest::newRow("folder at the path") << "d:20240105"_ba << QString();
+    QTest::newRow("link to a file of the user's") << "l:20240105=notes.txt"_ba << QString();
+    QTest::newRow("pipe") << "p:20240105"_ba << QString();
+    QTest::newRow("another user's file") << "f:20240105=theirs"_ba << u"chown"_s;
+    // A day larger than one block: the first block reads, the second fails.
+    QTest::newRow("read fails partway") << "f:20240105="_ba + QByteArray(100000, 'a') << u"fault"_s;
 }
 
-void DayStoreTest::readBody_unreadable_throwsCannotOpen()
+void DayStoreTest::unreadableEntry_throwsCannotOpen_andIsNeverWritten()
 {
-    QFETCH(bool, folder);
+    QFETCH(QByteArray, arrived);
+    QFETCH(QString, then);
     const QString path = m_store->entryPath(Key);
+    const QString other = m_dir->filePath(u"notes.txt"_s);
+    writeFile(other, "the user's notes");
+    QVERIFY(ArrivedFiles::place(m_dir->path(), arrived));
     int blocks = 0;
-    if (folder) {
-        QVERIFY(QDir().mkdir(path));
-    } else {
-        // A day larger than one block: the first block reads, the second fails.
-        writeFile(path, QByteArray(100000, 'a'));
+    // The suite runs as root: the file can be made another user's.
+    if (then == u"chown")
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    if (then == u"fault") {
         SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
             return step == SafeFile::Step::ReadBlock && ++blocks == 2 ? EIO : 0;
         };
     }
     const auto noFault = qScopeGuard([] { SafeFile::faultHook() = {}; });
+    const QFileInfo before(path);
     QVERIFY(m_store->hasEntry(Key));
     try {
         m_store->readBody(Key);
         QFAIL("the entry was read");
     } catch (const DiaryError& error) {
-        QCOMPARE(error.message(), QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
+        QVERIFY2(error.message().startsWith(u"ﾌｧｲﾙ %1 は開けません"_s.arg(path)),
+                 qPrintable(error.message()));
     }
+    if (then == u"fault")
+        return;
+    QVERIFY_THROWS_EXCEPTION(DiaryError, m_store->writeBody(Key, u"saved over"_s));
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(readFile(other), "the user's notes"_ba);
 }
 
 void DayStoreTest::writeBody_foldersMissing_throwsCannotCreate()

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,6 +31,7 @@ void DiaryLockTest::secondLock_onlyWhileTheFirstIsHeld_data()
     QTest::newRow("first copy open") << u"held"_s << true;
     QTest::newRow("first copy open, reached through a link") << u"held link"_s << true;
     QTest::newRow("first copy open, top folder takes no file") << u"held immutable"_s << true;
+    QTest::newRow("first copy open, made under umask 0") << u"held umask 0"_s << true;
     QTest::newRow("first copy ended") << u"ended"_s << false;
     QTest::newRow("another computer's lock arrived") << u"file 4242\ntobiquill\nother\n"_s << false;
 }
@@ -43,8 +45,10 @@ void DiaryLockTest::secondLock_onlyWhileTheFirstIsHeld()
     QVERIFY(QDir().mkpath(folder));
     std::optional<Immutable> frozen;
     std::unique_ptr<DiaryLock> first;
+    const mode_t umask = ::umask(setup.endsWith(u"umask 0"_s) ? 0 : 022);
     if (setup.startsWith(u"held"_s))
         first = std::make_unique<DiaryLock>(folder);
+    ::umask(umask);
     if (setup == u"ended"_s)
         DiaryLock{folder};
     if (setup.startsWith(u"file "_s))
@@ -64,6 +68,14 @@ void DiaryLockTest::secondLock_onlyWhileTheFirstIsHeld()
         error = e.message();
     }
     QTEST(error.contains(u"もう開いています"_s), "refused");
+    // The lock file is there while a copy holds it, and the user's alone.
+    struct stat lock
+    {
+    };
+    const bool there =
+        ::lstat(QFile::encodeName(DiaryLock::fileName(folder)).constData(), &lock) == 0;
+    QCOMPARE(there, bool(first));
+    QVERIFY(!there || (lock.st_mode & 0777) == 0600);
     // The lock never travels with the diary.
     QVERIFY(!DiaryLock::fileName(folder).startsWith(folder));
     QVERIFY(!QDir(folder).entryList(QDir::Files).contains(u"diary.lock"_s) ||

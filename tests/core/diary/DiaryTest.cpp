@@ -1,7 +1,9 @@
 #include "core/diary/Diary.h"
+#include "common/ArrivedFiles.h"
 
 #include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
+#include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
 #include "core/storage/SafeFile.h"
 
@@ -26,6 +28,8 @@ private slots:
     void writeSettings_keepsTitlesThatArrived();
     void foldConflicts_mergesThenRemovesCopies_data();
     void foldConflicts_mergesThenRemovesCopies();
+    void foldConflicts_hostileArrival_staysInsideAndSettles_data();
+    void foldConflicts_hostileArrival_staysInsideAndSettles();
 
 private:
     // Writes a file as the other computer's sync tool would, saved at SavedAt.
@@ -129,18 +133,20 @@ void DiaryTest::foldConflicts_mergesThenRemovesCopies_data()
 {
     const QString copy = u"data/20240105.sync-conflict-20240106-101010-ABCDEF7"_s;
     const QString iniCopy = u"diary.sync-conflict-20240106-101010-ABCDEF7.ini"_s;
-    QTest::addColumn<QStringList>("files");  // name=text
-    QTest::addColumn<QString>("fault");      // a file whose save fails
+    // name=text; "+name" arrives once the diary is open, "=->target" is a link.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("fault");      // a file whose save or removal fails
     QTest::addColumn<QString>("day");        // the body of 20240105 afterwards
     QTest::addColumn<QStringList>("titles"); // key=title in diary.ini afterwards
     QTest::addColumn<QStringList>("left");
+    QTest::addColumn<int>("told"); // copies set aside
     QTest::newRow("day copy") << QStringList{"data/20240105=mine", copy + "=theirs"} << QString()
-                              << u"mine|theirs"_s << QStringList() << QStringList();
+                              << u"mine|theirs"_s << QStringList() << QStringList() << 0;
     QTest::newRow("copy of the same text")
         << QStringList{"data/20240105=mine", copy + "=mine"} << QString() << u"mine"_s
-        << QStringList() << QStringList();
+        << QStringList() << QStringList() << 0;
     QTest::newRow("copy without its day") << QStringList{copy + "=theirs"} << QString()
-                                          << u"theirs"_s << QStringList() << QStringList();
+                                          << u"theirs"_s << QStringList() << QStringList() << 0;
     const QStringList strangers = {"data/20241305.sync-conflict-20240106-101010-ABCDEF7",
                                    "data/notes.sync-conflict-20240106-101010-ABCDEF7",
                                    "data/20240105.sync-conflict-bad",
@@ -149,30 +155,55 @@ void DiaryTest::foldConflicts_mergesThenRemovesCopies_data()
     for (const QString& name : strangers)
         files << name + "=x";
     QTest::newRow("names of no copy of ours")
-        << files << QString() << u"mine"_s << QStringList() << strangers;
+        << files << QString() << u"mine"_s << QStringList() << strangers << 0;
     QTest::newRow("day not saved, copy stays")
         << QStringList{"data/20240105=mine", copy + "=theirs"} << u"data/20240105"_s << u"mine"_s
-        << QStringList() << QStringList{copy};
+        << QStringList() << QStringList{copy} << 1;
+    QTest::newRow("copy folded but not removed")
+        << QStringList{"data/20240105=mine", copy + "=theirs"} << copy << u"mine|theirs"_s
+        << QStringList() << QStringList{copy} << 1;
+    QTest::newRow("link named like a copy")
+        << QStringList{"data/20240105=mine", "notes=the user's notes", copy + "=->../notes"}
+        << QString() << u"mine"_s << QStringList() << QStringList{copy} << 1;
     QTest::newRow("diary.ini copy: titles key by key, settings ours")
         << QStringList{"diary.ini=[title]\n20240105=ours\n[data]\nleft=1\n", "data/20240105=mine",
                        iniCopy + "=[title]\n20240105=theirs\n20240106=new\n[data]\nleft=2\n"}
         << QString() << u"mine^theirs"_s << QStringList{"20240105=ours", "20240106=new", "left=1"}
-        << QStringList();
+        << QStringList() << 0;
+    QTest::newRow("diary.ini copy after diary.ini changed; a title alike on both sides")
+        << QStringList{"diary.ini=[title]\n20240105=ours\n", "data/20240105=mine",
+                       "+diary.ini=[title]\n20240105=same\n20240108=arrived\n",
+                       "+" + iniCopy + "=[title]\n20240105=same\n20240106=new\n"}
+        << QString() << u"mine"_s
+        << QStringList{"20240105=same", "20240106=new", "20240108=arrived"} << QStringList() << 0;
 }
 
 void DiaryTest::foldConflicts_mergesThenRemovesCopies()
 {
     QFETCH(QStringList, files);
     QFETCH(QString, fault);
-    for (const QString& file : files)
-        arrive(file.section(u'=', 0, 0), file.section(u'=', 1));
+    const auto place = [&](bool late) {
+        for (const QString& file : files) {
+            if (file.startsWith(u'+') != late)
+                continue;
+            const QString name = file.section(u'=', 0, 0).mid(late ? 1 : 0);
+            const QString text = file.section(u'=', 1);
+            if (text.startsWith(u"->"_s))
+                QVERIFY(QFile::link(text.mid(2), path(name)));
+            else
+                arrive(name, text);
+        }
+    };
+    place(false);
     Diary diary(m_dir->path());
+    place(true);
     SafeFile::faultHook() = [&](SafeFile::Step step, const QString& target) {
         return !fault.isEmpty() && step == SafeFile::Step::Commit && target == path(fault) ? EIO
                                                                                            : 0;
     };
     const auto unhook = qScopeGuard([] { SafeFile::faultHook() = {}; });
-    diary.foldConflicts();
+    QFETCH(int, told);
+    QCOMPARE(diary.foldConflicts().setAside.size(), told);
     SafeFile::faultHook() = {};
 
     QFETCH(QString, day);
@@ -193,6 +224,74 @@ void DiaryTest::foldConflicts_mergesThenRemovesCopies()
     QCOMPARE(QDir(path(u"data"_s)).entryList({u"*.sync-conflict-*"_s}).size() +
                  QDir(m_dir->path()).entryList({u"*.sync-conflict-*"_s}).size(),
              left.size());
+}
+
+void DiaryTest::foldConflicts_hostileArrival_staysInsideAndSettles_data()
+{
+    // Records of ArrivedFiles::place below the diary's folder; a peer's files beside the diary,
+    // in the user's home, are "../../.ssh/authorized_keys" from the entries folder.
+    QTest::addColumn<QByteArrayList>("arrived");
+    QTest::addColumn<int>("told"); // copies set aside, each told once
+    const QByteArray copy = "data/20240105.sync-conflict-20240106-101010-ABCDEF7";
+    const QByteArray iniCopy = "diary.sync-conflict-20240106-101010-ABCDEF7.ini";
+    const QByteArray ini = "f:diary.ini=[title]\r\n20240105=mine\r\n20240107=x\r\n";
+    QTest::newRow("../ keys in two ini copies")
+        << QByteArrayList{ini,
+                          "f:" + iniCopy +
+                              "=[title]\n../../.ssh/authorized_keys=x\n"
+                              "20240105=theirs\n20240106=new\n",
+                          "f:diary.sync-conflict-20240106-101011-BBBBBBB.ini=[title]\n"
+                          "../../.ssh/authorized_keys=ssh-ed25519 peer\n/tmp/x=y\n"}
+        << 2;
+    QTest::newRow("symlinked day plus its copy")
+        << QByteArrayList{"l:data/20240105=../../.ssh/authorized_keys", "f:" + copy + "=peer"} << 1;
+    QTest::newRow("title whose day is a folder")
+        << QByteArrayList{ini, "f:data/20240105=mine", "d:data/20240107",
+                          "f:" + iniCopy + "=[title]\n20240105=theirs\n20240107=y\n"}
+        << 1;
+    QTest::newRow("5 GiB sparse ini copy") << QByteArrayList{"s:" + iniCopy + "=5368709120"} << 1;
+    QTest::newRow("FIFO in data/")
+        << QByteArrayList{"p:data/20240105", "f:" + copy + "=peer",
+                          "p:data/20240106.sync-conflict-20240106-101010-ABCDEF7"}
+        << 2;
+    QTest::newRow("odd names") << QByteArrayList{"f:data/2024010\xef\xbc\x95.sync-conflict-"
+                                                 "20240106-101010-ABCDEF7=x",
+                                                 "f:" + copy + "\xff=x", "f:" + copy + "\n=x",
+                                                 "f:diary.sync-conflict-20240106-101010-A B.ini=x"}
+                               << 0;
+}
+
+void DiaryTest::foldConflicts_hostileArrival_staysInsideAndSettles()
+{
+    QFETCH(QByteArrayList, arrived);
+    const QTemporaryDir root;
+    const QString home = root.filePath(u"home"_s);
+    const QString diaryFolder = home + u"/diary"_s;
+    QVERIFY(ArrivedFiles::place(home, "f:.ssh/authorized_keys=ssh-rsa mine"));
+    QVERIFY(ArrivedFiles::place(root.path(), "f:outside/notes=the user's"));
+    QVERIFY(ArrivedFiles::place(diaryFolder, "d:data"));
+    for (const QByteArray& record : arrived)
+        QVERIFY2(ArrivedFiles::place(diaryFolder, record), record.constData());
+    const auto outside = ArrivedFiles::snapshot(root.path(), diaryFolder);
+
+    // Each fold in a session of its own, as after a restart; nothing but the diary's own errors
+    // may leave it.
+    QList<QMap<QString, QByteArray>> folded;
+    for (int session = 0; session < 2; ++session) {
+        try {
+            Diary diary(diaryFolder);
+            QFETCH(int, told);
+            QCOMPARE(diary.foldConflicts().setAside.size(), told);
+            QCOMPARE(diary.foldConflicts().setAside.size(), 0);
+        } catch (const DiaryError& error) {
+            QFAIL(qPrintable(error.message()));
+        } catch (const std::exception& error) {
+            QFAIL(error.what());
+        }
+        folded << ArrivedFiles::snapshot(diaryFolder);
+        QCOMPARE(ArrivedFiles::snapshot(root.path(), diaryFolder), outside);
+    }
+    QCOMPARE(folded[1], folded[0]);
 }
 
 QTEST_GUILESS_MAIN(DiaryTest)

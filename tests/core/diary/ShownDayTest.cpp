@@ -1,4 +1,5 @@
 #include "core/diary/ShownDay.h"
+#include "common/Immutable.h"
 #include "common/RecoveryPlaces.h"
 #include "common/TestClock.h"
 #include "core/diary/Diary.h"
@@ -99,6 +100,10 @@ private slots:
         QTest::newRow("title with a line break: one line of the settings file")
             << QByteArray() << QByteArray() << u"a\nb\r[data]"_s << u""_s << ""_ba
             << "\r\n[title]\r\n20240105=a b [data]\r\n"_ba;
+        // Edited before and after: the break between keeps its byte, however the file spelled it.
+        QTest::newRow("lone CR between two edits")
+            << "a\rb\rc\rd"_ba << QByteArray() << u""_s << u"a!\nb\nc?\nd"_s << "a!\rb\rc?\rd"_ba
+            << "\r\n[title]\r\n20240105=\r\n"_ba;
         QTest::newRow("emptied stored day keeps its file and title")
             << "old\r\ntext"_ba
             << "\r\n[title]\r\n20240105=Old\r\n"_ba << u""_s << u""_s << "old\r\ntext"_ba
@@ -316,21 +321,30 @@ private slots:
     void changeOnDisk_showsOrKeepsBoth_data()
     {
         QTest::addColumn<QString>("arriving");
+        QTest::addColumn<QString>("how"); // replaced whole, or written in place (the same file)
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("saved");
         const QString sep = u"\n――― 別のコンピューターで保存された内容 ("_s;
-        QTest::newRow("untouched") << u"data/20240105"_s << u""_s << u"theirs"_s << u"theirs"_s;
-        QTest::newRow("typed") << u"data/20240105"_s << u" mine"_s << u"old mine"_s
+        const QString day = u"data/20240105"_s;
+        QTest::newRow("untouched") << day << u"rename"_s << u""_s << u"theirs"_s << u"theirs"_s;
+        QTest::newRow("written in place, untouched")
+            << day << u"in place"_s << u""_s << u"theirs"_s << u"theirs"_s;
+        QTest::newRow("written in place after a rename, untouched")
+            << day << u"rename, in place"_s << u""_s << u"theirs"_s << u"theirs"_s;
+        QTest::newRow("typed") << day << u"rename"_s << u" mine"_s << u"old mine"_s
                                << u"old mine"_s + sep;
+        QTest::newRow("typed, written in place after a rename")
+            << day << u"rename, in place"_s << u" mine"_s << u"old mine"_s << u"old mine"_s + sep;
         QTest::newRow("conflict copy, untouched")
-            << u"data/20240105.sync-conflict-20240105-101010-ABCDEF7"_s << u""_s << u"old"_s + sep
-            << u"old"_s + sep;
+            << u"data/20240105.sync-conflict-20240105-101010-ABCDEF7"_s << u"rename"_s << u""_s
+            << u"old"_s + sep << u"old"_s + sep;
     }
 
     void changeOnDisk_showsOrKeepsBoth()
     {
         QFETCH(QString, arriving);
+        QFETCH(QString, how);
         QFETCH(QString, typed);
         write("data/20240105", "old");
         open();
@@ -338,9 +352,21 @@ private slots:
         // As once the window shows: the folders are watched from then on.
         day->takeChangesOnDisk();
         QSignalSpy told(&day->watcher(), &DiaryWatcher::changed);
-        write(arriving, "theirs");
-        QTRY_VERIFY(told.count() > 0);
-        day->takeChangesOnDisk();
+        // A sync tool replaces the file by a rename; an editor may write it in place.
+        const auto arrive = [&](bool inPlace, const QByteArray& text) {
+            told.clear();
+            if (inPlace) {
+                QFile file(path(arriving));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+            } else {
+                write(arriving, text);
+            }
+            QTRY_VERIFY(told.count() > 0);
+            day->takeChangesOnDisk();
+        };
+        if (how.startsWith(u"rename, "_s))
+            arrive(false, "between");
+        arrive(how.endsWith(u"in place"_s), "theirs");
         QFETCH(QString, shown);
         QVERIFY2(page.body().startsWith(shown), qPrintable(page.body()));
         day->save();
@@ -350,6 +376,71 @@ private slots:
         QCOMPARE(CodePage932::decode(read("data/20240105")).replace(u"\r\n"_s, u"\n"_s),
                  page.body());
         QVERIFY(!QFile::exists(path(arriving)) || arriving == u"data/20240105"_s);
+    }
+
+    // Deleting the shown day on the user's word: its file and title go and nothing else changes;
+    // a removal that fails leaves both. Once gone, neither the page nor the diary's own change on
+    // disk brings the day back, and a day that arrives from elsewhere afterwards shows.
+    void deleteDay_removesTheDayAndItsTitleOnly_data()
+    {
+        QTest::addColumn<QByteArray>("title"); // the day's lines in section "title"
+        QTest::addColumn<QString>("immutable");
+        QTest::newRow("entries folder keeps the file") << "20240105=雪\r\n"_ba << u"data"_s;
+        QTest::newRow("diary folder keeps diary.ini") << "20240105=雪\r\n"_ba << u"."_s;
+        QTest::newRow("removed") << "20240105=雪\r\n"_ba << QString();
+        QTest::newRow("title written twice") << "20240105=雪\r\n20240105=二\r\n"_ba << QString();
+    }
+
+    void deleteDay_removesTheDayAndItsTitleOnly()
+    {
+        QFETCH(QByteArray, title);
+        QFETCH(QString, immutable);
+        const QByteArray ini = "[data]\r\nfontname=F\r\n\r\n[title]\r\n20240104=前\r\n"_ba;
+        const QByteArray after = "20240106=\r\n"_ba;
+        write("diary.ini", CodePage932::encode(QString::fromUtf8(ini + title + after)));
+        write("data/20240104", "before");
+        write("data/20240105", "old\r\ntext");
+        write("data/20240106", "");
+        open();
+        day->takeChangesOnDisk();
+        QSignalSpy told(&day->watcher(), &DiaryWatcher::changed);
+        const QByteArray others = CodePage932::encode(QString::fromUtf8(ini + after));
+
+        if (!immutable.isEmpty()) {
+            const QByteArray iniBefore = read("diary.ini");
+            try {
+                const Immutable kept(path(immutable));
+                day->deleteDay();
+                QFAIL("deleted");
+            } catch (const DiaryError& error) {
+                QVERIFY2(error.message().contains(u"この日はそのまま残っています"_s),
+                         qPrintable(error.message()));
+            }
+            QCOMPARE(read("data/20240105"), "old\r\ntext"_ba);
+            QCOMPARE(read("diary.ini"), iniBefore);
+            QCOMPARE(page.body(), u"old\ntext"_s);
+            QCOMPARE(page.title(), u"雪"_s);
+            return;
+        }
+        day->deleteDay();
+        QVERIFY(!QFileInfo::exists(path("data/20240105")));
+        QCOMPARE(read("diary.ini"), others);
+        QCOMPARE(read("data/20240104"), "before"_ba);
+        QCOMPARE(read("data/20240106"), ""_ba);
+        QCOMPARE(page.title() + page.body(), QString());
+
+        // The diary's own removal, seen by the watcher, and the next save change nothing.
+        QTRY_VERIFY(told.count() > 0);
+        day->takeChangesOnDisk();
+        day->save();
+        QVERIFY(!QFileInfo::exists(path("data/20240105")));
+        QCOMPARE(read("diary.ini"), others);
+
+        told.clear();
+        write("data/20240105", "theirs");
+        QTRY_VERIFY(told.count() > 0);
+        day->takeChangesOnDisk();
+        QCOMPARE(page.body(), u"theirs"_s);
     }
 
 private:
