@@ -27,6 +27,7 @@ const QString& From = TaskOptions::From;
 const QString& To = TaskOptions::To;
 const QString& Format = TaskOptions::Format;
 const QString& Progress = TaskOptions::Progress;
+const QString& Force = TaskOptions::Force;
 const QString& DeleteDay = TaskOptions::DeleteDay;
 const QString& Yes = TaskOptions::Yes;
 
@@ -114,6 +115,25 @@ private:
     qint64 m_permille = -1;
 };
 
+// Whether the task may write to file: a file there is replaced only when asked. The new file takes
+// its place atomically all the same; this only guards a name typed by mistake.
+bool mayWrite(const QCommandLineParser& parser, const QString& file, QTextStream& err)
+{
+    if (parser.isSet(Force) || !StagedFile::holdsFile(file))
+        return true;
+    err << QStringLiteral("「%1」はすでにあります。置き換えるときは --force を付けてください。\n")
+               .arg(file);
+    return false;
+}
+
+// Names what the task left out, when anything.
+void reportLeftOut(QTextStream& err, const QString& what, const QStringList& leftOut)
+{
+    if (!leftOut.isEmpty())
+        err << QStringLiteral("次のものは日記のファイルではないため、%1:\n  %2\n")
+                   .arg(what, leftOut.join(QStringLiteral("\n  ")));
+}
+
 // A date written yyyymmdd; an invalid date when the text is not one.
 QDate dateFrom(const QString& text)
 {
@@ -164,7 +184,12 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
-    StagedFile out(file, &progress);
+    if (!mayWrite(parser, file, err))
+        return Failed;
+    const StagedFile::Permissions permissions =
+        parser.isSet(Force) ? StagedFile::WriteStream | StagedFile::ReplaceFile
+                            : StagedFile::Permissions(StagedFile::WriteStream);
+    StagedFile out(file, permissions, &progress);
     const DiaryExport::Result result =
         DiaryExport::render(folder, format, bounds[0], bounds[1], progress);
     out.write(result.document);
@@ -241,6 +266,10 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
         err << QStringLiteral("--from、--to、--format は --export と一緒に使います。\n");
         return Usage;
     }
+    if (parser.isSet(Force) && !parser.isSet(Export) && !parser.isSet(Backup)) {
+        err << QStringLiteral("--force は --export か --backup と一緒に使います。\n");
+        return Usage;
+    }
     if (parser.isSet(Yes) && !parser.isSet(DeleteDay)) {
         err << QStringLiteral("--yes は --delete-day と一緒に使います。\n");
         return Usage;
@@ -257,21 +286,24 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
         if (parser.isSet(Export))
             return exportDiary(parser, folder, err, progress, line);
         if (parser.isSet(Backup)) {
+            if (!mayWrite(parser, parser.value(Backup), err))
+                return Failed;
             const DiaryArchive::Backup backup =
-                DiaryArchive::backup(folder, parser.value(Backup), progress);
+                DiaryArchive::backup(folder, parser.value(Backup), progress, parser.isSet(Force));
             line.end();
-            if (!backup.leftOut.isEmpty())
-                err << QStringLiteral("次のものは日記のファイルではないため、バックアップに入れて"
-                                      "いません:\n  %1\n")
-                           .arg(backup.leftOut.join(QStringLiteral("\n  ")));
+            reportLeftOut(err, QStringLiteral("バックアップに入れていません"), backup.leftOut);
             err << QStringLiteral("%1 個のファイルを %2 に保存しました。\n")
                        .arg(backup.files)
                        .arg(parser.value(Backup));
             return 0;
         }
-        const int files = DiaryArchive::restore(parser.value(Restore), folder, progress);
+        const DiaryArchive::Restore restore =
+            DiaryArchive::restore(parser.value(Restore), folder, progress);
         line.end();
-        err << QStringLiteral("%1 個のファイルを %2 に復元しました。\n").arg(files).arg(folder);
+        reportLeftOut(err, QStringLiteral("復元していません"), restore.leftOut);
+        err << QStringLiteral("%1 個のファイルを %2 に復元しました。\n")
+                   .arg(restore.files)
+                   .arg(folder);
         return 0;
     } catch (const DiaryError& e) {
         line.end();

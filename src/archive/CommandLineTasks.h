@@ -11,10 +11,12 @@ class QTextStream;
 // they are safe while the program has the diary open; deleting a day takes the diary's lock, as
 // the window does, and refuses while a window has it.
 //
-//   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html]
+//   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html] [--force]
 //                               (FILE "-" is standard output)
-//   --backup FILE.zip
+//   --backup FILE.zip [--force]
 //   --restore FILE.zip          (into the diary folder, which must be missing or empty)
+//   --force                     replaces a file at the target; without it the task refuses one,
+//                               since a mistyped name would lose that file
 //   --delete-day yyyymmdd [--yes]
 //                               asks first on a terminal; without one, only with --yes
 //   --progress                  lines "progress DONE TOTAL" on standard output as the task goes,

@@ -1,5 +1,6 @@
 #include "archive/DiaryArchive.h"
 
+#include "core/diary/DayStore.h"
 #include "core/diary/DiaryPaths.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/StagedFile.h"
@@ -49,23 +50,34 @@ QString megabytes(qint64 bytes)
     return QStringLiteral("%1 MB").arg((bytes + 1024 * 1024 - 1) / (1024 * 1024));
 }
 
-// The name a diary file is restored to, relative to the diary's folder, or an empty string
-// with reason set when the entry is refused.
-QString restoredName(const QString& name, QString& reason)
+// What a restore does with an archive entry. Its name comes from a file: it becomes a path only
+// when it is one of the diary's own names, diary.ini, the entries folder or a day in it. Another
+// plain name in the entries folder (a note kept there, which earlier backups took) is left out,
+// with the reason; any other name refuses the whole archive.
+enum class Entry
+{
+    Restored,
+    LeftOut,
+    Refused
+};
+
+Entry entryKind(const QString& name, QString& reason)
 {
     const QStringList parts = name.split(QLatin1Char('/'));
     if (name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
         parts.contains(QStringLiteral(".."))) {
         reason = QStringLiteral("日記のフォルダの外を指しています");
-        return {};
+        return Entry::Refused;
     }
     if (name == IniName || name == DataName + QLatin1Char('/'))
-        return name;
-    if (parts.size() == 2 && parts[0] == DataName && !parts[1].isEmpty() &&
-        parts[1] != QLatin1String("."))
-        return name;
-    reason = QStringLiteral("日記のファイルではありません");
-    return {};
+        return Entry::Restored;
+    const bool inData = parts.size() == 2 && parts[0] == DataName && !parts[1].isEmpty() &&
+                        parts[1] != QLatin1String(".");
+    if (inData && DayStore::dateOfKey(parts[1]).isValid())
+        return Entry::Restored;
+    reason = inData ? QStringLiteral("日記の日のファイルではありません")
+                    : QStringLiteral("日記のファイルではありません");
+    return inData ? Entry::LeftOut : Entry::Refused;
 }
 
 struct SourceFile
@@ -96,11 +108,8 @@ std::optional<SourceFile> sourceFile(const QString& path, const QString& name, Q
                                        : QStringLiteral("通常のファイルではありません");
         return std::nullopt;
     }
-    QString refused;
-    if (restoredName(name, refused).isEmpty()) {
-        reason = refused;
+    if (entryKind(name, reason) != Entry::Restored)
         return std::nullopt;
-    }
     if (info.st_size > DiaryArchive::MaxFileBytes)
         throw DiaryError(
             QStringLiteral("「%1」は %2 あり、バックアップできる大きさ (%3) を越えて"
@@ -161,7 +170,7 @@ constexpr zip_uint32_t PrivateFolder = (zip_uint32_t(S_IFDIR | 0700) << 16) | 0x
 } // namespace
 
 DiaryArchive::Backup DiaryArchive::backup(const QString& programFolder, const QString& zipPath,
-                                          const TaskProgress& progress)
+                                          const TaskProgress& progress, bool replace)
 {
     if (!DiaryPaths::holdsDiary(programFolder))
         throw DiaryError(QStringLiteral("「%1」に日記がありません。").arg(programFolder));
@@ -170,10 +179,8 @@ DiaryArchive::Backup DiaryArchive::backup(const QString& programFolder, const QS
 
     Backup result;
     const QList<SourceFile> files = sourceFiles(QDir(programFolder), result.leftOut);
-    StagedFile staged(zipPath, &progress);
-    if (staged.isDirect())
-        throw DiaryError(
-            QStringLiteral("バックアップは通常のファイルにだけ書けます: %1").arg(zipPath));
+    StagedFile staged(zipPath, replace ? StagedFile::ReplaceFile : StagedFile::Permissions(),
+                      &progress);
 
     int code = 0;
     Archive archive(zip_open(QFile::encodeName(staged.stagingPath()).constData(),
@@ -246,11 +253,12 @@ DiaryArchive::Backup DiaryArchive::backup(const QString& programFolder, const QS
     return result;
 }
 
-int DiaryArchive::restore(const QString& zipPath, const QString& folder,
-                          const TaskProgress& progress)
+DiaryArchive::Restore DiaryArchive::restore(const QString& zipPath, const QString& folder,
+                                            const TaskProgress& progress)
 {
     // A link to a folder restores into the folder it names; the link stays.
     const QString targetPath = StagedFile::realPath(folder);
+    StagedFolder::removeLeftoversOf(targetPath);
     const QFileInfo target(targetPath);
     if (target.exists() && (!target.isDir() || !QDir(targetPath)
                                                     .isEmpty(QDir::AllEntries | QDir::Hidden |
@@ -273,13 +281,14 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder,
             QStringLiteral("「%1」は読めるzipアーカイブではありません: %2").arg(zipPath, message));
     }
 
-    struct Entry
+    struct File
     {
         zip_uint64_t index;
         QString name;
         qint64 size;
     };
-    QList<Entry> files;
+    QList<File> files;
+    Restore result;
     QSet<QString> seen;
     qint64 total = 0;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
@@ -290,9 +299,14 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder,
                 QStringLiteral("アーカイブを読めません: %1").arg(zipMessage(archive.get())));
         const QString name = QString::fromUtf8(stat.name);
         QString reason;
-        if (restoredName(name, reason).isEmpty())
+        const Entry kind = entryKind(name, reason);
+        if (kind == Entry::Refused)
             throw DiaryError(
                 QStringLiteral("アーカイブの項目「%1」は%2。何も復元しません。").arg(name, reason));
+        if (kind == Entry::LeftOut) {
+            result.leftOut << QStringLiteral("%1 (%2)").arg(name, reason);
+            continue;
+        }
         if (seen.contains(name))
             throw DiaryError(
                 QStringLiteral("アーカイブに「%1」が二つあります。何も復元しません。").arg(name));
@@ -330,7 +344,7 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder,
     StagedFolder staged(targetPath);
     staged.makeFolder(DataName);
     qint64 done = 0;
-    for (const Entry& entry : std::as_const(files)) {
+    for (const File& entry : std::as_const(files)) {
         ArchiveFile file(zip_fopen_index(archive.get(), entry.index, 0));
         if (!file)
             throw DiaryError(QStringLiteral("アーカイブの項目「%1」を読めません: %2")
@@ -353,5 +367,6 @@ int DiaryArchive::restore(const QString& zipPath, const QString& folder,
     }
     progress.check();
     staged.commit();
-    return int(files.size());
+    result.files = int(files.size());
+    return result;
 }

@@ -25,8 +25,10 @@ BackupJob::~BackupJob()
 
 void BackupJob::start()
 {
-    m_process.start(m_program, {QStringLiteral("--backup"), m_zip, QStringLiteral("--progress"),
-                                QStringLiteral("--diary"), m_programFolder});
+    // The file dialog has asked before a file is replaced.
+    m_process.start(m_program,
+                    {QStringLiteral("--backup"), m_zip, QStringLiteral("--force"),
+                     QStringLiteral("--progress"), QStringLiteral("--diary"), m_programFolder});
 }
 
 void BackupJob::cancel()

@@ -36,7 +36,8 @@ void ExportJob::run()
     try {
         if (DiaryPaths::isInsideDiary(m_programFolder, m_file))
             throw DiaryError(QStringLiteral("書き出し先を日記の中にはできません: %1").arg(m_file));
-        StagedFile out(m_file, &m_progress);
+        // The file dialog has asked before a file is replaced.
+        StagedFile out(m_file, StagedFile::ReplaceFile | StagedFile::WriteStream, &m_progress);
         const DiaryExport::Result result = DiaryExport::render(
             m_programFolder, DiaryExport::formatFor(m_file), m_from, m_to, m_progress);
         out.write(result.document);

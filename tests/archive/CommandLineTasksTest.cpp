@@ -15,6 +15,9 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Export, backup and restore as the command line runs them, on a diary in a folder of its own.
 class CommandLineTasksTest : public QObject
@@ -64,7 +67,7 @@ private slots:
         QDir().mkpath(diary());
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
-        d.saveDay("20240101", "# 元日 *", "初詣\n- おみくじ");
+        d.saveDay("20240101", "# 「元日」、晴れ。 *", "初詣\n- おみくじ");
         d.saveDay("20240105", QString(), "雨");
         // What a diary kept for years holds besides: a byte that is no character, a control
         // character, a title written twice.
@@ -77,6 +80,11 @@ private slots:
         SafeFile::write(ini,
                         SafeFile::read(ini).replace(
                             first, first + "20240210=" + CodePage932::encode("二番目") + "\r\n"));
+        // The user keeps diary.ini elsewhere: what it holds is backed up all the same.
+        QDir().mkpath(path("kept"));
+        QVERIFY(QFile::rename(ini, path("kept/diary.ini")));
+        QVERIFY(QFile::link(path("kept/diary.ini"), ini));
+        SafeFile::write(path("existing.txt"), "kept");
     }
 
     void exportDays_data()
@@ -86,12 +94,12 @@ private slots:
         QTest::newRow("text, whole diary")
             << QStringList{"--format", "text"}
             << "【2023年12月31日 日】大晦日\n\n年越しそば\n\n<b>&\"太字\"</b>\n\n\n"
-               "【2024年1月1日 月】# 元日 *\n\n初詣\n- おみくじ\n\n\n"
+               "【2024年1月1日 月】# 「元日」、晴れ。 *\n\n初詣\n- おみくじ\n\n\n"
                "【2024年1月5日 金】\n\n雨\n\n\n"
                "【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("markdown, one day")
             << QStringList{"--format", "markdown", "--from", "20240101", "--to", "20240101"}
-            << "## 2024年1月1日 月  \\# 元日 \\*\n\n```\n初詣\n- おみくじ\n```\n\n";
+            << "## 2024年1月1日 月  \\# 「元日」、晴れ。 \\*\n\n```\n初詣\n- おみくじ\n```\n\n";
         QTest::newRow("text, from a day on")
             << QStringList{"--format", "text", "--from", "20240105"}
             << "【2024年1月5日 金】\n\n雨\n\n\n【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
@@ -104,7 +112,7 @@ private slots:
         QFETCH(QString, expected);
         const QString file = path("export.txt");
         const QMap<QString, QByteArray> before = contents(diary());
-        const Outcome outcome = run(QStringList{"--export", file} + arguments, diary());
+        const Outcome outcome = run(QStringList{"--export", file, "--force"} + arguments, diary());
         QCOMPARE(outcome.code, 0);
         QCOMPARE(QString::fromUtf8(SafeFile::read(file)), expected);
         QCOMPARE(contents(diary()), before);
@@ -204,6 +212,10 @@ private slots:
             << QStringList{"--export", "WORK/ini-link.txt"} << 2 << "日記の中にはできません";
         QTest::newRow("through a link to the entries folder")
             << QStringList{"--export", "WORK/data-link/20150102"} << 2 << "日記の中にはできません";
+        QTest::newRow("over the lock file")
+            << QStringList{"--export", "DIARY/diary.lock"} << 2 << "日記の中にはできません";
+        QTest::newRow("over a file, not asked to")
+            << QStringList{"--export", "WORK/existing.txt"} << 1 << "--force を付けて";
         QTest::newRow("delete a day, asked nowhere")
             << QStringList{"--delete-day", "20240101"} << 2 << "--yes を付けて";
         QTest::newRow("delete an impossible day")
@@ -227,6 +239,93 @@ private slots:
         QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
         QCOMPARE(contents(diary()), before);
         QVERIFY(!QFile::exists(QDir::temp().filePath("never-written.txt")));
+    }
+
+    void export_toAFolderOthersWriteTo_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("refusal");
+        const QString theirs = "別のユーザーのものです";
+        QTest::newRow("their FIFO, with a reader") << "their fifo" << theirs;
+        QTest::newRow("their file, open to all") << "their file" << theirs;
+        QTest::newRow("their link to a file of the user")
+            << "their link"
+            << "別のユーザーが置いたシンボリックリンク";
+        QTest::newRow("the user's link: followed, the link stays") << "own link" << QString();
+        QTest::newRow("the user's file, open to all: private while written")
+            << "own file" << QString();
+    }
+
+    // A folder like /tmp: anyone writes there, the sticky bit keeps each one's names their own.
+    // Nothing of another user's is written through or replaced, and the new file beside the
+    // target is its owner's only until it takes the target's place.
+    void export_toAFolderOthersWriteTo()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, refusal);
+        const QString shared = path("shared");
+        QDir().mkpath(shared);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        const QString target = shared + "/" + QString(kind).replace(' ', '-') + ".txt";
+        const QByteArray name = QFile::encodeName(target);
+        const QString victim = path(kind + " victim");
+        SafeFile::write(victim, "mine");
+        int reader = -1;
+        if (kind == "their fifo") {
+            QCOMPARE(::mkfifo(name.constData(), 0666), 0);
+            reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+        } else if (kind.endsWith("file")) {
+            SafeFile::write(target, "theirs");
+            QCOMPARE(::chmod(name.constData(), 0666), 0);
+        } else {
+            QVERIFY(QFile::link(victim, target));
+        }
+        if (kind.startsWith("their"))
+            QCOMPARE(::lchown(name.constData(), 65534, 65534), 0);
+        const QStringList before = QDir(shared).entryList(QDir::AllEntries | QDir::System);
+        unsigned stagedMode = 0;
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+            for (const QString& staged :
+                 QDir(shared).entryList({"*.tobiquill-save.*"}, QDir::Files | QDir::Hidden)) {
+                struct stat info
+                {
+                };
+                if (step == SafeFile::Step::Commit &&
+                    ::stat(QFile::encodeName(shared + "/" + staged).constData(), &info) == 0)
+                    stagedMode = info.st_mode & 07777;
+            }
+            return 0;
+        };
+        const Outcome outcome = run({"--export", target, "--format", "text", "--force"}, diary());
+        SafeFile::faultHook() = {};
+        QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::System), before);
+        struct stat after
+        {
+        };
+        QCOMPARE(::lstat(name.constData(), &after), 0);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(outcome.code, 1);
+            QVERIFY2(outcome.message.contains(refusal), qPrintable(outcome.message));
+            QCOMPARE(after.st_uid, 65534u);
+            char got[16];
+            if (reader >= 0)
+                QCOMPARE(::read(reader, got, sizeof got), ssize_t(0));
+            if (kind == "their file")
+                QCOMPARE(SafeFile::read(target), QByteArray("theirs"));
+            QCOMPARE(SafeFile::read(victim), QByteArray("mine"));
+            ::close(reader);
+            return;
+        }
+        QCOMPARE(outcome.code, 0);
+        const QByteArray written = SafeFile::read(kind == "own link" ? victim : target);
+        QVERIFY2(written.startsWith("【2023年12月31日"), written.constData());
+        if (kind == "own link") {
+            QVERIFY(S_ISLNK(after.st_mode));
+        } else {
+            // The file keeps the mode its owner gave it; the new one had no more than 0600.
+            QCOMPARE(after.st_mode & 07777, 0666u);
+            QCOMPARE(stagedMode, 0600u);
+        }
     }
 
     void noDiary_saysSo()
@@ -309,7 +408,7 @@ private slots:
             return int(step) == failingStep ? EIO : 0;
         };
         const Outcome outcome = task == "restore" ? run({"--restore", zip}, target)
-                                                  : run({"--" + task, target}, diary());
+                                                  : run({"--" + task, target, "--force"}, diary());
         SafeFile::faultHook() = {};
         QCOMPARE(outcome.code, 1);
         QCOMPARE(QDir(m_work.path()).entryList(QDir::AllEntries | QDir::Hidden), before);

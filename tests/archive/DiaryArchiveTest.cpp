@@ -1,4 +1,5 @@
 #include "archive/DiaryArchive.h"
+#include "core/diary/Diary.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/SafeFile.h"
 
@@ -10,6 +11,7 @@
 
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -39,13 +41,14 @@ private:
         QProcess python;
         python.start("python3",
                      {"-c", R"(
-import struct, sys, zipfile
+import datetime, struct, sys, zipfile
 out, count, stored, declared = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1", int(sys.argv[4])
 method = zipfile.ZIP_STORED if stored else zipfile.ZIP_DEFLATED
 with zipfile.ZipFile(out, "w", method) as z:
     z.writestr("diary.ini", b"[title]\r\n")
     for i in range(count):
-        z.writestr("data/2024%04d" % i, b"day %d of the diary" % i)
+        day = datetime.date(2000, 1, 1) + datetime.timedelta(days=i)
+        z.writestr("data/" + day.strftime("%Y%m%d"), b"day %d of the diary" % i)
 data = bytearray(open(out, "rb").read())
 for sig, size_at, name_len_at, header in ((b"PK\x03\x04", 22, 26, 30), (b"PK\x01\x02", 24, 28, 46)):
     i = data.find(sig)
@@ -67,22 +70,36 @@ private slots:
     void restore_refusesOrFailsWhole_data()
     {
         QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
         QTest::newRow("a byte changed inside the second, stored entry") << "flip"
+                                                                        << "restored"
                                                                         << "壊れています";
+        QTest::newRow("holds more than it declares") << "long"
+                                                     << "restored"
+                                                     << "壊れています";
         QTest::newRow("declares more than the limit, packs small") << "huge"
+                                                                   << "restored"
                                                                    << "大きすぎます";
         QTest::newRow("declares more than the disk has free") << "total"
+                                                              << "restored"
                                                               << "空きは";
+        QTest::newRow("declares more than the disk has free, under folders not made yet")
+            << "total"
+            << "new/folders/restored"
+            << "空きは";
     }
 
     // The restore fails, and neither the target nor anything beside it is left.
     void restore_refusesOrFailsWhole()
     {
         QFETCH(QString, damage);
+        QFETCH(QString, target);
         QFETCH(QString, message);
         const QString zip = path(damage + ".zip");
-        if (damage == "flip") {
+        if (damage == "long") {
+            makeZip(zip, 1, false, 5);
+        } else if (damage == "flip") {
             makeZip(zip, 2, true, 0);
             QByteArray bytes = SafeFile::read(zip);
             const qsizetype at = bytes.indexOf("day 1 of");
@@ -99,7 +116,7 @@ private slots:
         }
         const QStringList before = everything();
         try {
-            DiaryArchive::restore(zip, path("restored"));
+            DiaryArchive::restore(zip, path(target));
             QFAIL("the restore went through");
         } catch (const DiaryError& e) {
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
@@ -159,7 +176,7 @@ private slots:
             QCOMPARE(attributes >> 16 & 07777, folder ? 0700u : 0600u);
         }
         const QString target = path("private-restored");
-        QCOMPARE(DiaryArchive::restore(path("private.zip"), target), 2);
+        QCOMPARE(DiaryArchive::restore(path("private.zip"), target).files, 2);
         const auto mode = [&](const char* name) {
             struct stat info
             {
@@ -171,6 +188,52 @@ private slots:
         QCOMPARE(mode("/data"), 0700u);
         QCOMPARE(mode("/diary.ini"), 0600u);
         QCOMPARE(mode("/data/20240101"), 0600u);
+    }
+
+    // A restore killed midway leaves its folder beside the target: the next restore there, and
+    // the diary opening there, remove it. Only the program's own: a folder of the user, named
+    // for that target with the mark, that no running restore holds.
+    void killedRestore_leftoverGoesNextTime()
+    {
+        const QString diary = path("small");
+        SafeFile::makeFolder(diary + "/data");
+        SafeFile::write(diary + "/data/20240101", "day");
+        DiaryArchive::backup(diary, path("small.zip"));
+        const QString work = path("beside");
+        SafeFile::makeFolder(work);
+        const auto leftover = [&](const QString& name) {
+            SafeFile::makeFolder(work + "/" + name + "/data");
+            SafeFile::write(work + "/" + name + "/data/20240101", "half");
+        };
+        const QStringList kept = {
+            ".again.tobiquill-restore.Short",  ".other.tobiquill-restore.AbC123",
+            ".again.tobiquill-restore.Others", ".again.tobiquill-restore.Live00",
+            ".again.tobiquill-restore.File00", ".again.tobiquill-restore.Link00"};
+        leftover(".again.tobiquill-restore.AbC123");
+        for (const QString& name : kept.mid(0, 4))
+            leftover(name);
+        QCOMPARE(::lchown(QFile::encodeName(work + "/" + kept[2]).constData(), 65534, 65534), 0);
+        const int live = ::open(QFile::encodeName(work + "/" + kept[3]).constData(), O_RDONLY);
+        QCOMPARE(::flock(live, LOCK_EX), 0);
+        SafeFile::write(work + "/" + kept[4], "a file");
+        QVERIFY(QFile::link(work + "/" + kept[0], work + "/" + kept[5]));
+
+        const auto hidden = [&] {
+            return QDir(work).entryList(
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        };
+        QStringList after = kept;
+        after << "again";
+        after.sort();
+        DiaryArchive::restore(path("small.zip"), work + "/again");
+        QCOMPARE(hidden(), after);
+        QVERIFY(QFile::exists(work + "/" + kept[0] + "/data/20240101"));
+
+        QVERIFY(QDir(work + "/again").removeRecursively());
+        leftover(".again.tobiquill-restore.XyZ789");
+        Diary(work + "/again").removeLeftovers();
+        QCOMPARE(hidden(), after);
+        ::close(live);
     }
 };
 

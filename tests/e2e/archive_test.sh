@@ -27,12 +27,33 @@ check_eq "the range holds one day, its title and its body as written" \
     "$(xmllint --xpath 'string(//section/h2)' "$E2E_WORK/2024.html"
        xmllint --xpath 'string(//section/div)' "$E2E_WORK/2024.html")"
 
-# Backup, then restore into a new folder: every byte equal, notes included.
-TOBIQUILL_HOME=$home task --backup "$E2E_WORK/diary.zip"
+# Backup, then restore into a new folder: every byte of the diary equal; the note is no day, and
+# the backup names it. Both make their data durable before the rename that puts it in place (a
+# power cut must not leave an empty archive where the last one was).
+# durable_before TRACE TARGET: a data sync comes after the last other rename and before the
+# rename onto TARGET.
+durable_before() {
+    awk -v target="\"$2\"" '
+        /rename/ && index($0, target) { found = 1; exit }
+        /rename/ { synced = 0 }
+        /(fdatasync|syncfs)\(.*= 0/ { synced = 1 }
+        END { exit !(found && synced) }' "$1"
+}
+TOBIQUILL_HOME=$home strace -f -qq -s 4096 -o "$E2E_WORK/backup.trace" \
+    -e trace=fdatasync,fsync,syncfs,rename,renameat2 "$E2E_BIN" --backup "$E2E_WORK/diary.zip" \
+    2>>"$E2E_WORK/app.log"
 check_eq "backup ends with code 0" 0 "$?"
-task --restore "$E2E_WORK/diary.zip" --diary "$E2E_WORK/restored"
+check "the backup names the note it leaves out" grep -q 'data/notes (日記の日のファイルではありません)' \
+    "$E2E_WORK/app.log"
+check "the backup is on the disk before it takes its name" \
+    durable_before "$E2E_WORK/backup.trace" "$E2E_WORK/diary.zip"
+strace -f -qq -s 4096 -o "$E2E_WORK/restore.trace" -e trace=fdatasync,fsync,syncfs,rename,renameat2 \
+    "$E2E_BIN" --restore "$E2E_WORK/diary.zip" --diary "$E2E_WORK/restored" 2>>"$E2E_WORK/app.log"
 check_eq "restore ends with code 0" 0 "$?"
-check "the restored diary is the diary, byte for byte" diff -r "$home" "$E2E_WORK/restored"
+check "the restore is on the disk before it takes its name" \
+    durable_before "$E2E_WORK/restore.trace" "$E2E_WORK/restored"
+check "the restored diary is the diary, byte for byte" \
+    diff -r -x notes "$home" "$E2E_WORK/restored"
 
 # Streams are written as they are, never replaced by a file: standard output, a pipe, a FIFO.
 check_eq "--export - writes the text to standard output" "【2024年1月5日 金】ニッキ" \

@@ -17,6 +17,10 @@
 #include <QToolButton>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 // Export and backup from the window: the menu, the file and range asked, the progress window,
 // the closing message, and Cancel leaving nothing behind.
@@ -74,31 +78,58 @@ private slots:
                  QStringList(QStringLiteral("書き出し|1 日分を %1 に書き出しました。").arg(file)));
     }
 
-    // Stopped midway, the export leaves no file, and no message but the stop itself.
-    void exportCancelled_leavesNothing()
+    void exportStoppedOrCutOff_endsLeavingNothing_data()
     {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("a file, stopped midway") << "file" << 0;
+        QTest::newRow("a FIFO nobody reads, stopped") << "nobody reads" << 0;
+        QTest::newRow("a FIFO whose reader leaves") << "reader leaves" << 1;
+    }
+
+    // Stopped midway, the export leaves no file, and no message but the stop itself; a FIFO
+    // nobody reads does not hold the window, and a reader that leaves is an error, not the end
+    // of the program.
+    void exportStoppedOrCutOff_endsLeavingNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, messages);
         WindowFixture f;
         auto form = f.start();
+        const QString file = out(QString(target).replace(' ', '-') + ".html");
         std::atomic<bool> stopped{false};
-        SafeFile::faultHook() = [&](SafeFile::Step, const QString&) {
-            for (int i = 0; i < 500 && !stopped; ++i)
+        std::atomic<bool> opening{false};
+        int reader = -1;
+        if (target != "file") {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+            if (target == "reader leaves")
+                reader = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK);
+        }
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+            opening = opening || step == SafeFile::Step::Create;
+            if (step == SafeFile::Step::Write && reader >= 0)
+                ::close(std::exchange(reader, -1));
+            for (int i = 0; i < 500 && target == "file" && !stopped; ++i)
                 QThread::msleep(10);
             return 0;
         };
-        Dialogs::seams().saveFile = [&](const QString&, const QString&) {
-            return out("cancelled.html");
-        };
+        Dialogs::seams().saveFile = [&](const QString&, const QString&) { return file; };
         answer({}, {}, [&](TaskProgressForm& progress) {
-            progress.Stop->click();
+            // Once the export is under way: a FIFO nobody reads holds it in its opening.
+            QTRY_VERIFY(opening);
+            if (target != "reader leaves")
+                progress.Stop->click();
             stopped = true;
         });
         ArchiveFlow(
             form.get(), form->skin(), f.folder.path(), QDate(2024, 1, 5), [] { return true; },
             TOBIQUILL_BIN)
             .exportDiary();
-        QCOMPARE(QDir(m_out.path()).entryList({"cancelled.html*"}, QDir::Files | QDir::Hidden),
+        SafeFile::faultHook() = {};
+        QCOMPARE(QDir(m_out.path()).entryList({"*.tobiquill-save.*"}, QDir::Files | QDir::Hidden),
                  QStringList());
-        QCOMPARE(f.messages, QStringList());
+        QCOMPARE(QFileInfo::exists(file), target != "file");
+        QCOMPARE(f.messages.size(), messages);
         QCOMPARE(f.informations, QStringList());
     }
 };

@@ -9,6 +9,7 @@
 #include "core/storage/IniFile32.h"
 #include "core/storage/SafeFile.h"
 #include "core/storage/Spelling.h"
+#include "core/storage/StagedFolder.h"
 #include "core/time/DiaryDate.h"
 
 #include <QDir>
@@ -118,6 +119,8 @@ void Diary::removeLeftovers() const
     SafeFile::removeLeftovers(m_dataDir);
     // diary.ini may be a link to a file elsewhere, beside which its saves are made.
     SafeFile::removeLeftoversOf(m_ini->FileName());
+    // A restore into this folder that was killed.
+    StagedFolder::removeLeftoversOf(m_programFolder);
 }
 
 QList<std::pair<QByteArray, QByteArray>> Diary::titles() const

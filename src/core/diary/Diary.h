@@ -39,8 +39,9 @@ public:
     explicit Diary(const QString& programFolder);
     ~Diary();
 
-    // Removes what interrupted saves of this program left beside the diary's files. Reading a
-    // folder of thousands of days takes a few milliseconds, so the window does it once it shows.
+    // Removes what interrupted saves of this program left beside the diary's files, and what a
+    // killed restore into its folder left beside that. Reading a folder of thousands of days
+    // takes a few milliseconds, so the window does it once it shows.
     void removeLeftovers() const;
 
     const QString& folder() const { return m_programFolder; }

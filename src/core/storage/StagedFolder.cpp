@@ -3,16 +3,22 @@
 #include "core/storage/Descriptor.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/FaultStep.h"
+#include "core/storage/StagedFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+const QString Mark = QStringLiteral(".tobiquill-restore.");
 
 Descriptor openFolder(const QString& path)
 {
@@ -35,20 +41,51 @@ StagedFolder::StagedFolder(const QString& target) : m_target(QDir::cleanPath(tar
     const QFileInfo info(m_target);
     if (!SafeFile::makeFolder(info.absolutePath()))
         throw DiaryError::cannotCreate(info.absolutePath());
-    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
-                                        info.fileName() + QStringLiteral(".tobiquill-restore.")) +
-                      "XXXXXX";
+    QByteArray name =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + Mark) +
+        "XXXXXX";
     const int error = faultStep(SafeFile::Step::Create, m_target,
                                 [&] { return ::mkdtemp(name.data()) ? 0 : -1; });
     if (error != 0)
         throw failure(m_target, error);
     m_staging = QFile::decodeName(name);
+    m_hold = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_hold >= 0)
+        ::flock(m_hold, LOCK_EX);
 }
 
 StagedFolder::~StagedFolder()
 {
     if (!m_committed)
         QDir(m_staging).removeRecursively();
+    if (m_hold >= 0)
+        ::close(m_hold);
+}
+
+void StagedFolder::removeLeftoversOf(const QString& target)
+{
+    const QFileInfo info(StagedFile::realPath(target));
+    const QRegularExpression own(
+        QStringLiteral("^\\.%1%2[A-Za-z0-9]{6}$")
+            .arg(QRegularExpression::escape(info.fileName()), QRegularExpression::escape(Mark)));
+    DIR* dir = ::opendir(QFile::encodeName(info.absolutePath()).constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (!own.match(name).hasMatch())
+            continue;
+        const QString path = QDir(info.absolutePath()).filePath(name);
+        const Descriptor folder(::open(QFile::encodeName(path).constData(),
+                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat owner
+        {
+        };
+        if (folder.get() >= 0 && ::fstat(folder.get(), &owner) == 0 &&
+            owner.st_uid == ::geteuid() && ::flock(folder.get(), LOCK_EX | LOCK_NB) == 0)
+            QDir(path).removeRecursively();
+    }
+    ::closedir(dir);
 }
 
 void StagedFolder::makeFolder(const QString& name)

@@ -10,6 +10,9 @@
 // renamed into the target's place, missing or empty as it must be. Until then the target is
 // untouched; the new folder and all in it are removed when the work fails or is stopped.
 // Folders are private (0700), files their owner's only (0600).
+//
+// A work that is killed leaves its new folder behind, under a name of its own mark
+// (".NAME.tobiquill-restore.XXXXXX"); removeLeftoversOf() takes it away.
 class StagedFolder
 {
 public:
@@ -31,8 +34,14 @@ public:
     // Makes everything durable and renames the new folder into the target's place.
     void commit();
 
+    // Removes the new folders that works into target left when they were killed: folders of the
+    // user with exactly the mark's name, and not one a work still running holds.
+    static void removeLeftoversOf(const QString& target);
+
 private:
     QString m_target;
     QString m_staging;
     bool m_committed = false;
+    // Held locked while the work runs, so that no clean-up takes the folder from under it.
+    int m_hold = -1;
 };

@@ -8,6 +8,7 @@ const QString TaskOptions::Restore = QStringLiteral("restore");
 const QString TaskOptions::From = QStringLiteral("from");
 const QString TaskOptions::To = QStringLiteral("to");
 const QString TaskOptions::Format = QStringLiteral("format");
+const QString TaskOptions::Force = QStringLiteral("force");
 const QString TaskOptions::Progress = QStringLiteral("progress");
 const QString TaskOptions::DeleteDay = QStringLiteral("delete-day");
 const QString TaskOptions::Yes = QStringLiteral("yes");
@@ -28,6 +29,8 @@ void TaskOptions::add(QCommandLineParser& parser)
         {Restore,
          QStringLiteral("Restore a backup into the diary folder, which must be missing or empty."),
          QStringLiteral("FILE.zip")});
+    parser.addOption({Force, QStringLiteral("Replace the file that --export or --backup names "
+                                            "when one is there.")});
     parser.addOption({Progress, QStringLiteral("Print \"progress DONE TOTAL\" lines on standard "
                                                "output while the task runs.")});
     parser.addOption({DeleteDay,
@@ -53,7 +56,7 @@ QStringList TaskOptions::given(const QCommandLineParser& parser)
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    for (const QString& flag : {Progress, Yes}) {
+    for (const QString& flag : {Force, Progress, Yes}) {
         if (parser.isSet(flag))
             arguments << QStringLiteral("--") + flag;
     }

@@ -18,6 +18,8 @@ public:
     static const QString From;
     static const QString To;
     static const QString Format;
+    // No value: an export or a backup replaces a file that is at its target.
+    static const QString Force;
     // No value: "progress DONE TOTAL" lines on standard output, for a program running the task.
     static const QString Progress;
     static const QString DeleteDay;
