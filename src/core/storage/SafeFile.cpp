@@ -176,12 +176,15 @@ void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
             ::unlink(temp.constData());
     };
 
-    const mode_t mode = exists && S_ISREG(old.st_mode) ? (old.st_mode & 07777) : 0600;
-    error = attempt(Step::Write, path, [&] { return ::fchmod(fd, mode); });
-    if (error == 0)
-        error = writeAll(fd, bytes, path);
+    // The text stays private (mkstemp's 0600) while it is written; only a file of the user's own
+    // lends the new one its mode, given just before the rename. Another user's mode says nothing
+    // of who may read this user's diary.
+    const mode_t mode = exists && isOwnFile(old) ? (old.st_mode & 07777) : 0600;
+    error = writeAll(fd, bytes, path);
     if (error == 0)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });
+    if (error == 0)
+        error = attempt(Step::Write, path, [&] { return ::fchmod(fd, mode); });
     if (error == 0)
         error = attempt(Step::Close, path, [&] { return file.close(); });
     if (error == 0) {

@@ -104,9 +104,31 @@ private slots:
             return 0;
         };
         SafeFile::write(m_path, "new"_ba);
-        // The first Write sets the mode, the second writes the bytes.
-        QCOMPARE(steps, QList<Step>({Step::Create, Step::Write, Step::Write, Step::Sync,
+        // The bytes are written and synced while the file is private; then it takes its mode.
+        QCOMPARE(steps, QList<Step>({Step::Create, Step::Write, Step::Sync, Step::Write,
                                      Step::Close, Step::Commit, Step::SyncFolder}));
+    }
+
+    void foreignFile_lendsNoMode_textPrivateWhileWritten()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        SafeFile::write(m_path, "old"_ba);
+        const QByteArray name = QFile::encodeName(m_path);
+        QVERIFY(::chmod(name.constData(), 0666) == 0 &&
+                ::chown(name.constData(), 65534, 65534) == 0);
+        QList<mode_t> whileWritten;
+        SafeFile::faultHook() = [&](Step at, const QString&) {
+            if (at == Step::Sync)
+                for (const QFileInfo& file :
+                     QDir(m_dir->path()).entryInfoList(QDir::Files | QDir::Hidden))
+                    if (file.fileName() != u"diary.ini"_s)
+                        whileWritten << modeOf(file.filePath());
+            return 0;
+        };
+        SafeFile::write(m_path, "new"_ba);
+        QCOMPARE(whileWritten, QList<mode_t>({0600}));
+        QCOMPARE(modeOf(m_path), mode_t(0600));
     }
 
     // A writable file in a folder that takes no new file is never written in place.
