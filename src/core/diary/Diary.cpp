@@ -263,10 +263,14 @@ void Diary::deleteDay(const QString& dateKey)
     try {
         m_store.removeEntry(dateKey);
     } catch (const DiaryError& error) {
-        if (before)
-            SafeFile::write(iniPath, *before);
-        m_ini->reload();
-        throw kept(error);
+        // Gone all the same when only the folder's sync failed: the title stays removed with it,
+        // rather than coming back over a day that is no longer there.
+        if (m_store.hasEntry(dateKey)) {
+            if (before)
+                SafeFile::write(iniPath, *before);
+            m_ini->reload();
+            throw kept(error);
+        }
     }
     m_ini->reload();
     // Seen as no entry from now on: a day that arrives later is a change on disk.

@@ -443,6 +443,21 @@ private slots:
         QCOMPARE(page.body(), u"theirs"_s);
     }
 
+    // Only the folder's sync failed once the day's file went: the day is deleted all the same,
+    // its title with it, and no message says it stayed.
+    void deleteDay_folderSyncFails_dayStaysDeleted()
+    {
+        write("diary.ini", "[title]\r\n20240105=T\r\n"_ba);
+        write("data/20240105", "old");
+        open();
+        SafeFile::faultHook() = [](SafeFile::Step step, const QString& file) {
+            return step == SafeFile::Step::SyncFolder && file.endsWith(u"data/20240105") ? EIO : 0;
+        };
+        day->deleteDay();
+        QVERIFY(!QFileInfo::exists(path("data/20240105")));
+        QVERIFY(!read("diary.ini").contains("20240105"));
+    }
+
 private:
     QString path(const QString& name) const { return QDir(folder->path()).filePath(name); }
     QByteArray read(const QString& name) const { return SafeFile::read(path(name)); }
