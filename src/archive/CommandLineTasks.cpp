@@ -223,7 +223,7 @@ int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStre
         diary.emplace(folder);
     } catch (const DiaryError& e) {
         // The lock's own message speaks of the window it brings forward, which a task does not.
-        if (e.message() == DiaryError::diaryInUse(folder).message()) {
+        if (e.kind() == DiaryError::Kind::InUse) {
             err << QStringLiteral(
                        "この日記 (%1) はいま開いています。ウィンドウのメニューの"
                        "「この日を削除...」を使うか、閉じてからもう一度試してください。\n")

@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-DiaryError::DiaryError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+DiaryError::DiaryError(QString message, Kind kind)
+    : m_message(std::move(message)), m_kind(kind), m_utf8(m_message.toUtf8())
 {
 }
 
@@ -45,7 +46,8 @@ DiaryError DiaryError::diaryInUse(const QString& folder)
 {
     return DiaryError(QStringLiteral("この日記 (%1) はもう開いています。"
                                      "開いているウィンドウを前に出します。")
-                          .arg(QDir::toNativeSeparators(folder)));
+                          .arg(QDir::toNativeSeparators(folder)),
+                      Kind::InUse);
 }
 
 DiaryError DiaryError::cannotLock(const QString& folder)

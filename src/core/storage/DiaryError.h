@@ -8,9 +8,18 @@
 class DiaryError : public std::exception
 {
 public:
-    explicit DiaryError(QString message);
+    // What a caller may do about it beyond showing the text.
+    enum class Kind
+    {
+        Failed,
+        // Another running copy has the diary open; it may be brought forward instead.
+        InUse,
+    };
+
+    explicit DiaryError(QString message, Kind kind = Kind::Failed);
 
     const QString& message() const noexcept { return m_message; }
+    Kind kind() const noexcept { return m_kind; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
     // "The file cannot be created or written": a save failed, the old file is whole.
@@ -39,5 +48,6 @@ public:
 
 private:
     QString m_message;
+    Kind m_kind;
     QByteArray m_utf8;
 };
