@@ -3,10 +3,8 @@
 #include "widgets/AccessibleNames.h"
 #include "widgets/Calendar.h"
 
-#include <QWindow>
-
 CalendarDayAccessible::CalendarDayAccessible(TCalendar* calendar, int row, int column)
-    : m_calendar(calendar), m_row(row), m_column(column)
+    : GridCellAccessible(calendar, row, column), m_calendar(calendar)
 {
 }
 
@@ -14,16 +12,6 @@ CalendarDayAccessible::CalendarDayAccessible(TCalendar* calendar, int row, int c
 int CalendarDayAccessible::day() const
 {
     return m_calendar ? m_calendar->monthLayout().dayAt(m_column, m_row + 1) : 0;
-}
-
-QWindow* CalendarDayAccessible::window() const
-{
-    return m_calendar ? m_calendar->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* CalendarDayAccessible::parent() const
-{
-    return QAccessible::queryAccessibleInterface(m_calendar.data());
 }
 
 QString CalendarDayAccessible::text(QAccessible::Text t) const
@@ -47,7 +35,7 @@ QRect CalendarDayAccessible::rect() const
     if (!m_calendar)
         return QRect();
     const QRect cell = m_calendar->cellRect(m_column, m_row + 1);
-    return QRect(m_calendar->mapToGlobal(cell.topLeft()), cell.size());
+    return onScreen(cell);
 }
 
 QAccessible::State CalendarDayAccessible::state() const
@@ -62,12 +50,6 @@ QAccessible::State CalendarDayAccessible::state() const
     state.selected = isSelected();
     state.focused = state.selected && m_calendar->hasFocus();
     return state;
-}
-
-void* CalendarDayAccessible::interface_cast(QAccessible::InterfaceType t)
-{
-    return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
-                                                : nullptr;
 }
 
 bool CalendarDayAccessible::isSelected() const

@@ -2,21 +2,9 @@
 
 #include "widgets/YearGrid.h"
 
-#include <QWindow>
-
 YearDayAccessible::YearDayAccessible(YearGrid* grid, int row, int column)
-    : m_grid(grid), m_row(row), m_column(column)
+    : GridCellAccessible(grid, row, column), m_grid(grid)
 {
-}
-
-QWindow* YearDayAccessible::window() const
-{
-    return m_grid ? m_grid->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* YearDayAccessible::parent() const
-{
-    return QAccessible::queryAccessibleInterface(m_grid.data());
 }
 
 QString YearDayAccessible::text(QAccessible::Text t) const
@@ -36,7 +24,7 @@ QRect YearDayAccessible::rect() const
     if (!m_grid)
         return QRect();
     const QRect cell = m_grid->cellRect(m_column, m_row);
-    return QRect(m_grid->mapToGlobal(cell.topLeft()), cell.size());
+    return onScreen(cell);
 }
 
 QAccessible::State YearDayAccessible::state() const
@@ -51,12 +39,6 @@ QAccessible::State YearDayAccessible::state() const
     state.selected = isSelected();
     state.focused = state.selected && m_grid->hasFocus();
     return state;
-}
-
-void* YearDayAccessible::interface_cast(QAccessible::InterfaceType t)
-{
-    return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
-                                                : nullptr;
 }
 
 bool YearDayAccessible::isSelected() const
