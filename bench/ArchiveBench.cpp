@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
 
         qint64 htmlBytes = 0;
         exportHtml.measure([&] {
-            StagedFile out(html);
+            StagedFile out(html, StagedFile::ReplaceFile);
             const QByteArray document =
                 DiaryExport::render(diary, DiaryExport::Format::Html).document;
             out.write(document);
