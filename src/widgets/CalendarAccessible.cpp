@@ -13,17 +13,10 @@ QAccessibleInterface* makeCalendarAccessible(const QString& className, QObject* 
 }
 } // namespace
 
-CalendarAccessible::CalendarAccessible(TCalendar* calendar)
-    : QAccessibleWidget(calendar, QAccessible::Table)
+CalendarAccessible::CalendarAccessible(TCalendar* calendar) : GridAccessible(calendar)
 {
     m_selected = selectedIndex();
     m_shownMonth = shownMonth();
-}
-
-CalendarAccessible::~CalendarAccessible()
-{
-    for (const QAccessible::Id id : std::as_const(m_cells))
-        QAccessible::deleteAccessibleInterface(id);
 }
 
 void CalendarAccessible::install()
@@ -65,24 +58,9 @@ QString CalendarAccessible::text(QAccessible::Text t) const
     }
 }
 
-QAccessibleInterface* CalendarAccessible::child(int index) const
+GridCellAccessible* CalendarAccessible::makeCell(int row, int column) const
 {
-    if (index < 0 || index >= childCount())
-        return nullptr;
-    if (const auto found = m_cells.constFind(index); found != m_cells.cend())
-        return QAccessible::accessibleInterface(*found);
-    auto* cell = new CalendarDayAccessible(calendar(), index / 7, index % 7);
-    m_cells.insert(index, QAccessible::registerAccessibleInterface(cell));
-    return cell;
-}
-
-int CalendarAccessible::indexOfChild(const QAccessibleInterface* child) const
-{
-    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
-        if (QAccessible::accessibleInterface(it.value()) == child)
-            return it.key();
-    }
-    return -1;
+    return new CalendarDayAccessible(calendar(), row, column);
 }
 
 QAccessibleInterface* CalendarAccessible::childAt(int x, int y) const
@@ -98,20 +76,6 @@ QAccessibleInterface* CalendarAccessible::childAt(int x, int y) const
 QAccessibleInterface* CalendarAccessible::focusChild() const
 {
     return calendar()->hasFocus() ? child(selectedIndex()) : nullptr;
-}
-
-void* CalendarAccessible::interface_cast(QAccessible::InterfaceType t)
-{
-    if (t == QAccessible::TableInterface)
-        return static_cast<QAccessibleTableInterface*>(this);
-    return QAccessibleWidget::interface_cast(t);
-}
-
-QAccessibleInterface* CalendarAccessible::cellAt(int row, int column) const
-{
-    if (row < 0 || row >= Weeks || column < 0 || column >= 7)
-        return nullptr;
-    return child(indexOf(row, column));
 }
 
 QList<QAccessibleInterface*> CalendarAccessible::selectedCells() const

@@ -13,15 +13,8 @@ QAccessibleInterface* makeYearGridAccessible(const QString& className, QObject* 
 }
 } // namespace
 
-YearGridAccessible::YearGridAccessible(YearGrid* grid)
-    : QAccessibleWidget(grid, QAccessible::Table), m_year(grid->year())
+YearGridAccessible::YearGridAccessible(YearGrid* grid) : GridAccessible(grid), m_year(grid->year())
 {
-}
-
-YearGridAccessible::~YearGridAccessible()
-{
-    for (const QAccessible::Id id : std::as_const(m_cells))
-        QAccessible::deleteAccessibleInterface(id);
 }
 
 void YearGridAccessible::install()
@@ -61,43 +54,14 @@ QAccessibleInterface* YearGridAccessible::currentCell() const
     return child(currentIndex());
 }
 
-QAccessibleInterface* YearGridAccessible::child(int index) const
+GridCellAccessible* YearGridAccessible::makeCell(int row, int column) const
 {
-    if (index < 0 || index >= childCount())
-        return nullptr;
-    if (const auto found = m_cells.constFind(index); found != m_cells.cend())
-        return QAccessible::accessibleInterface(*found);
-    auto* cell = new YearDayAccessible(grid(), index / columnCount(), index % columnCount());
-    m_cells.insert(index, QAccessible::registerAccessibleInterface(cell));
-    return cell;
-}
-
-int YearGridAccessible::indexOfChild(const QAccessibleInterface* child) const
-{
-    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
-        if (QAccessible::accessibleInterface(it.value()) == child)
-            return it.key();
-    }
-    return -1;
+    return new YearDayAccessible(grid(), row, column);
 }
 
 QAccessibleInterface* YearGridAccessible::focusChild() const
 {
     return grid()->hasFocus() ? currentCell() : nullptr;
-}
-
-void* YearGridAccessible::interface_cast(QAccessible::InterfaceType t)
-{
-    if (t == QAccessible::TableInterface)
-        return static_cast<QAccessibleTableInterface*>(this);
-    return QAccessibleWidget::interface_cast(t);
-}
-
-QAccessibleInterface* YearGridAccessible::cellAt(int row, int column) const
-{
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
-        return nullptr;
-    return child(row * columnCount() + column);
 }
 
 QString YearGridAccessible::rowDescription(int row) const
@@ -116,9 +80,7 @@ void YearGridAccessible::currentChanged(YearGrid* grid)
         return;
     if (grid->year() != table->m_year) {
         table->m_year = grid->year();
-        for (const QAccessible::Id id : std::as_const(table->m_cells))
-            QAccessible::deleteAccessibleInterface(id);
-        table->m_cells.clear();
+        table->forgetCells();
         QAccessibleTableModelChangeEvent reset(grid, QAccessibleTableModelChangeEvent::ModelReset);
         QAccessible::updateAccessibility(&reset);
     }
