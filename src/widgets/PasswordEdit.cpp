@@ -72,11 +72,11 @@ void maskPasswords(QAccessibleEvent* event)
 }
 } // namespace
 
-PasswordEdit::PasswordEdit(QWidget* parent) : QLineEdit(parent)
+PasswordEdit::PasswordEdit(QWidget* parent, int maxLength) : QLineEdit(parent)
 {
     if (liveEdits++ == 0)
         previousHandler = QAccessible::installUpdateHandler(maskPasswords);
-    setMaxLength(8);
+    setMaxLength(maxLength);
     setEchoMode(QLineEdit::Password);
     setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -11,8 +11,10 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
-    : SkinnedForm(skin.Image6(), skin.SchemeColors.Face, parent), m_values(current)
+TForm4::TForm4(const Skin& skin, const Settings& current, std::function<bool()> openEncryption,
+               QWidget* parent)
+    : SkinnedForm(skin.Image6(), skin.SchemeColors.Face, parent), m_values(current),
+      m_openEncryption(std::move(openEncryption))
 {
     setWindowTitle(QStringLiteral("Tobiquill"));
     const TSchemeColors& c = skin.SchemeColors;
@@ -46,6 +48,9 @@ TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
         pathButton->unsetCursor();
     }
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 122, 47, 20), c.DateText);
+    Encrypted = makeLabel(QStringLiteral("日記は暗号化されています"), QRect(8, 60, 165, 17),
+                          c.DateText);
+    Encryption = makeTextButton(QStringLiteral("暗号化..."), QRect(72, 76, 97, 18), c.DateText);
     AccessibleNames::apply(this, {{Edit1, "Edit1"},
                                   {Edit2, "Edit2"},
                                   {CB1, "CB1"},
@@ -53,11 +58,25 @@ TForm4::TForm4(const Skin& skin, const Settings& current, QWidget* parent)
                                   {SpeedButton1, "SpeedButton1"},
                                   {Labelbu, "Labelbu"},
                                   {SpeedButton2, "SpeedButton2"},
-                                  {SpeedButton3, "SpeedButton3"}});
+                                  {SpeedButton3, "SpeedButton3"},
+                                  {Encrypted, "Encrypted"},
+                                  {Encryption, "Encryption"}});
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm4::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm4::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm4::SpeedButton3Click);
+    connect(Encryption, &QToolButton::clicked, this,
+            [this] { showEncrypted(m_openEncryption && m_openEncryption()); });
+    showEncrypted(bool(m_openEncryption));
+}
+
+// The password's controls and the encryption's note take the same place.
+void TForm4::showEncrypted(bool encrypted)
+{
+    for (QWidget* password : std::initializer_list<QWidget*>{Label3, Edit2, CB1, Label4})
+        password->setVisible(!encrypted);
+    Encrypted->setVisible(encrypted);
+    Encryption->setVisible(encrypted);
 }
 
 void TForm4::showEvent(QShowEvent* event)

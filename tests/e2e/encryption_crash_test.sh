@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317 # the helpers below run through wait_for
+# Turning encryption on or off killed with SIGKILL at several moments, picked by how far the
+# conversion has come (the key file written, a quarter, three quarters of the days converted):
+# the next start asks for the passphrase and finishes the conversion in the progress window,
+# and every day then holds exactly the bytes it held before encryption.
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_init
+
+readonly NOW="2024-01-05 12:00:00"
+readonly PASS="a passphrase long enough"
+readonly DAYS=1200
+
+home=$(new_folder home)
+originals=$E2E_WORK/originals
+# Days of a few lines each, in code page 932 with CR LF, and a title for every tenth.
+/usr/bin/python3 - "$home" "$DAYS" <<'PY'
+import datetime, os, sys
+home, days = sys.argv[1], int(sys.argv[2])
+os.makedirs(os.path.join(home, "data"))
+start = datetime.date(2020, 1, 1)
+titles = []
+for n in range(days):
+    key = (start + datetime.timedelta(days=n)).strftime("%Y%m%d")
+    body = f"{n}日目の日記\r\n" + "今日も書いた。\r\n" * (n % 7)
+    with open(os.path.join(home, "data", key), "wb") as f:
+        f.write(body.encode("cp932"))
+    if n % 10 == 0:
+        titles.append(f"{key}=題{n}\r\n")
+with open(os.path.join(home, "diary.ini"), "wb") as f:
+    f.write(("[title]\r\n" + "".join(titles)).encode("cp932"))
+PY
+cp -a "$home" "$originals"
+
+# sealed_days: how many day files begin with the sealed files' magic.
+sealed_days() {
+    /usr/bin/python3 -c '
+import os, sys
+d = sys.argv[1]
+print(sum(open(os.path.join(d, n), "rb").read(4) == b"TQSL" for n in os.listdir(d)))' "$home/data"
+}
+
+at_least_sealed() {
+    [ "$(sealed_days)" -ge "$1" ]
+}
+
+at_most_sealed() {
+    [ "$(sealed_days)" -le "$1" ]
+}
+
+key_written() {
+    [ -s "$home/diary.key" ]
+}
+
+# killed_at TASK CONDITION...: runs the command-line TASK (--encrypt or --decrypt) with the
+# passphrase on standard input and kills it once CONDITION holds.
+killed_at() {
+    local task=$1
+    shift
+    printf '%s\n' "$PASS" | "$E2E_BIN" --diary "$home" "$task" >"$E2E_WORK/task.log" 2>&1 &
+    local pid=$!
+    wait_for "$@" || fail "$task comes as far as: $*"
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+main_window_shown() {
+    local id
+    FOUND=
+    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
+        if [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry:/ { print $2 }')" = 320x320 ]; then
+            FOUND=$id
+            return 0
+        fi
+    done
+    return 1
+}
+
+# finish_in_window: the program asks for the passphrase, finishes the conversion and shows the
+# diary; then it closes.
+finish_in_window() {
+    app_start "$home" "$NOW"
+    app_type "$PASS"
+    app_keys Return
+    wait_for main_window_shown || abort "$1: the passphrase opens the diary and the conversion finishes"
+    WIN=$FOUND
+    app_close
+}
+
+days_as_before() {
+    local name
+    for name in "$originals"/data/*; do
+        cmp -s "$name" "$home/data/${name##*/}" || return 1
+    done
+    [ "$(find "$home/data" -type f | wc -l)" = "$DAYS" ]
+}
+
+titles_as_before() {
+    [ "$(ini_section "$home/diary.ini" title)" = "$(ini_section "$originals/diary.ini" title)" ]
+}
+
+moment=0
+for at in key_written "at_least_sealed $((DAYS / 4))" "at_least_sealed $((DAYS * 3 / 4))"; do
+    moment=$((moment + 1))
+    # shellcheck disable=SC2086 # the condition and its argument
+    killed_at --encrypt $at
+    finish_in_window "killed turning on ($at)"
+    check_eq "killed turning on ($at): every day is sealed after the next start" "$DAYS" "$(sealed_days)"
+
+    case $moment in
+    1) off_at="at_most_sealed $((DAYS - 1))" ;;
+    2) off_at="at_most_sealed $((DAYS * 3 / 4))" ;;
+    *) off_at="at_most_sealed $((DAYS / 4))" ;;
+    esac
+    # shellcheck disable=SC2086
+    killed_at --decrypt $off_at
+    if [ -e "$home/diary.key" ]; then
+        finish_in_window "killed turning off ($off_at)"
+    fi
+    check "killed turning off ($off_at): every day holds its old bytes after the next start" days_as_before
+    check "and every title" titles_as_before
+    check_absent "and the key file is gone" "$home/diary.key"
+done
+
+finish
