@@ -78,3 +78,9 @@ DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
                                      "読まずにそのまま残してあります。")
                           .arg(maxBytes / (1024 * 1024)));
 }
+
+DiaryError DiaryError::locked()
+{
+    return DiaryError(QStringLiteral("この日記は暗号化されています。パスフレーズを入力するまで"
+                                     "読み書きできません。"));
+}

@@ -45,6 +45,8 @@ public:
     static DiaryError notOwnFile(const QString& path);
     // A file arrived larger than any the diary writes; it is not read.
     static DiaryError tooLarge(const QString& path, qint64 maxBytes);
+    // The diary is encrypted and its passphrase has not been given yet: nothing of it is read.
+    static DiaryError locked();
 
 private:
     QString m_message;
