@@ -78,3 +78,8 @@ DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
                                      "読まずにそのまま残してあります。")
                           .arg(maxBytes / (1024 * 1024)));
 }
+
+DiaryError DiaryError::cannotUnseal(const QString& path, const QString& why)
+{
+    return DiaryError(cannotOpen(path).message() + QLatin1Char('\n') + why);
+}
