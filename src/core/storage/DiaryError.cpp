@@ -79,6 +79,11 @@ DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
                           .arg(maxBytes / (1024 * 1024)));
 }
 
+DiaryError DiaryError::cannotUnseal(const QString& path, const QString& why)
+{
+    return DiaryError(cannotOpen(path).message() + QLatin1Char('\n') + why);
+}
+
 DiaryError DiaryError::locked()
 {
     return DiaryError(QStringLiteral("この日記は暗号化されています。パスフレーズを入力するまで"
