@@ -2,7 +2,9 @@
 
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 #include "core/storage/SafeFile.h"
+#include "core/storage/SealedBytes.h"
 #include "core/storage/Spelling.h"
 
 #include <QDirIterator>
@@ -12,7 +14,15 @@
 #include <optional>
 #include <sys/stat.h>
 
-DayStore::DayStore(QString dataDir) : m_dataDir(std::move(dataDir)) {}
+DayStore::DayStore(QString dataDir, std::shared_ptr<const DiaryKey> key)
+    : m_dataDir(std::move(dataDir)), m_key(std::move(key))
+{
+}
+
+QByteArray DayStore::sealContext(const QString& dateKey)
+{
+    return "day " + dateKey.toLatin1();
+}
 
 QString DayStore::entryPath(const QString& dateKey) const
 {
@@ -57,9 +67,35 @@ bool DayStore::hasEntry(const QString& dateKey) const
     return ::lstat(QFile::encodeName(entryPath(dateKey)).constData(), &info) == 0;
 }
 
+QByteArray DayStore::opened(const QString& path, const QString& dateKey,
+                            const QByteArray& bytes) const
+{
+    if (!SealedBytes::isSealed(bytes))
+        return bytes;
+    if (!m_key)
+        throw DiaryError::locked();
+    return SealedBytes::open(*m_key, bytes, sealContext(dateKey), path);
+}
+
+std::optional<QByteArray> DayStore::readPlain(const QString& path, const QString& dateKey) const
+{
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    QByteArray plain = opened(path, dateKey, *bytes);
+    if (plain.size() > MaxBodyBytes)
+        return std::nullopt;
+    return plain;
+}
+
+QByteArray DayStore::fileBytes(const QString& dateKey, const QByteArray& plain, bool sealed) const
+{
+    return sealed ? SealedBytes::seal(*m_key, plain, sealContext(dateKey)) : plain;
+}
+
 QString DayStore::readBody(const QString& dateKey) const
 {
-    const std::optional<QByteArray> bytes = SafeFile::readOwn(entryPath(dateKey), MaxBodyBytes);
+    const std::optional<QByteArray> bytes = readPlain(entryPath(dateKey), dateKey);
     if (!bytes)
         throw DiaryError::memoLimit();
     // Only the text is wanted: the bytes' own spelling is read again by writeBody when it saves.
@@ -81,7 +117,7 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     std::optional<QByteArray> old;
     if (hasEntry(dateKey)) {
         try {
-            old = SafeFile::readOwn(path, MaxBodyBytes);
+            old = readPlain(path, dateKey);
         } catch (const DiaryError&) {
         }
     }
@@ -89,10 +125,24 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
         Spelling(old.value_or(QByteArray()), Spelling::Breaks::Collapsed).bytesFor(text);
     if (bytes.size() > MaxBodyBytes)
         throw DiaryError::memoLimit();
-    // A day left as it was is not written again: viewing a day changes nothing on disk.
+    // A day left as it was is not written again: viewing a day changes nothing on disk. Sealed
+    // bytes differ at every write, so the plain ones are compared.
     if (old == bytes)
         return;
-    SafeFile::write(path, bytes, SafeFile::Links::Refused);
+    SafeFile::write(path, fileBytes(dateKey, bytes, m_key != nullptr), SafeFile::Links::Refused);
+}
+
+bool DayStore::convert(const QString& dateKey, bool sealed) const
+{
+    const QString path = entryPath(dateKey);
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
+    if (!bytes)
+        throw DiaryError::memoLimit();
+    if (SealedBytes::isSealed(*bytes) == sealed)
+        return false;
+    SafeFile::write(path, fileBytes(dateKey, opened(path, dateKey, *bytes), sealed),
+                    SafeFile::Links::Refused);
+    return true;
 }
 
 void DayStore::removeEntry(const QString& dateKey) const

@@ -1,18 +1,36 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <optional>
+
+class DiaryKey;
+
 // The body of each day: a code page 932 text file with CR LF line breaks, named by the day's
-// date key (yyyymmdd, no extension) in the entries folder.
+// date key (yyyymmdd, no extension) in the entries folder. In an encrypted diary the file holds
+// those bytes sealed (SealedBytes, bound to the day's date); a file is told sealed by its header,
+// so a diary half way through turning encryption on or off reads whole. Copies share the key.
 class DayStore
 {
 public:
     // The body editor's limit: the largest entry file it accepts.
     static constexpr qint64 MaxBodyBytes = 4 * 1024 * 1024;
+    // The largest file a day's body of MaxBodyBytes is stored in: its sealed form adds a header,
+    // a nonce and a tag.
+    static constexpr qint64 MaxFileBytes = MaxBodyBytes + 256;
 
-    explicit DayStore(QString dataDir);
+    // key: the encrypted diary's, once unlocked: sealed days are opened with it and every day
+    // written is sealed. Without it, days are written plain and a sealed one throws
+    // DiaryError::locked.
+    explicit DayStore(QString dataDir, std::shared_ptr<const DiaryKey> key = {});
+
+    const std::shared_ptr<const DiaryKey>& key() const { return m_key; }
+    // What a day's sealed bytes are bound to: a file renamed to another date does not open.
+    static QByteArray sealContext(const QString& dateKey);
 
     QString entryPath(const QString& dateKey) const;
     // The keys of every entry file that names a real date, oldest first. Other files in the
@@ -30,6 +48,11 @@ public:
     // anything else at the path, DiaryError::cannotOpen when the entry cannot be read and
     // DiaryError::memoLimit when the file is larger than MaxBodyBytes.
     QString readBody(const QString& dateKey) const;
+    // The plain bytes of the file at path (the day's own, or a sync tool's copy of it), opened
+    // with the key when sealed; no value when they are more than MaxBodyBytes. Throws what
+    // SafeFile::readOwn throws, DiaryError::locked for a sealed file without the key and
+    // DiaryError::cannotUnseal for one that does not open as this day of this diary.
+    std::optional<QByteArray> readPlain(const QString& path, const QString& dateKey) const;
     // Writes the body with CR LF line breaks in code page 932, replacing the file atomically. What
     // was not edited keeps its bytes (see Spelling); a body equal to the file is not written.
     // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be
@@ -42,6 +65,15 @@ public:
     // DiaryError::cannotRemove when it stays.
     void removeEntry(const QString& dateKey) const;
 
+    // Puts the day's file into the form asked for, sealed with the key or plain, with the same
+    // plain bytes; a file in that form already is not written. Returns whether it wrote. Throws
+    // what readPlain and the write throw; the file is whole then.
+    bool convert(const QString& dateKey, bool sealed) const;
+
 private:
+    QByteArray opened(const QString& path, const QString& dateKey, const QByteArray& bytes) const;
+    QByteArray fileBytes(const QString& dateKey, const QByteArray& plain, bool sealed) const;
+
     QString m_dataDir;
+    std::shared_ptr<const DiaryKey> m_key;
 };

@@ -1,13 +1,19 @@
 #include "core/diary/Diary.h"
 
+#include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryLock.h"
 #include "core/diary/DiaryTitles.h"
+#include "core/diary/Recovery.h"
 #include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 #include "core/storage/FaultStep.h"
 #include "core/storage/IniFile32.h"
+#include "core/storage/KeyFile.h"
+#include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
+#include "core/storage/SealedBytes.h"
 #include "core/storage/Spelling.h"
 #include "core/storage/StagedFolder.h"
 #include "core/time/DiaryDate.h"
@@ -21,6 +27,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <optional>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,11 +63,12 @@ QStringList conflictCopies(const QString& folder)
 // A copy as a sync tool leaves it: a regular file of the user's own, no larger than a day.
 QByteArray readCopy(const QString& path)
 {
-    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, DayStore::MaxBodyBytes);
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, DayStore::MaxFileBytes);
     if (!bytes)
-        throw DiaryError::tooLarge(path, DayStore::MaxBodyBytes);
+        throw DiaryError::tooLarge(path, DayStore::MaxFileBytes);
     return *bytes;
 }
+
 
 DiaryError notFolded(const QString& path, const QString& why)
 {
@@ -109,9 +117,106 @@ Diary::Diary(const QString& programFolder)
     // Before anything is read or cleaned up: another copy may be in the middle of a save.
     m_lock = std::make_unique<DiaryLock>(programFolder);
     m_ini = std::make_unique<TIniFile32>(QDir(programFolder).filePath(QStringLiteral("diary.ini")));
+    if (std::optional<KeyFile> file = DiaryKeyFile::read(programFolder))
+        m_keyFile = std::make_unique<KeyFile>(std::move(*file));
 }
 
 Diary::~Diary() = default;
+
+bool Diary::isEncrypted() const
+{
+    return m_keyFile != nullptr;
+}
+
+bool Diary::isUnlocked() const
+{
+    return !m_keyFile || m_key;
+}
+
+bool Diary::unlock(const QString& secret)
+{
+    if (isUnlocked())
+        return true;
+    // A copy that cannot be folded stays for foldConflicts() to report.
+    Folded ignored;
+    foldKeyCopies(ignored);
+    std::optional<DiaryKey> key = m_keyFile->unlock(secret);
+    if (!key)
+        return false;
+    // A core dump or another process of the user's reading this one's memory would find the key.
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    m_key = std::make_shared<const DiaryKey>(std::move(*key));
+    m_store = DayStore(m_dataDir, m_key);
+    m_byRecoveryCode = RecoveryCode::normalised(secret).has_value();
+    return true;
+}
+
+void Diary::requireUnlocked() const
+{
+    if (!isUnlocked())
+        throw DiaryError::locked();
+}
+
+const DayStore& Diary::days() const
+{
+    requireUnlocked();
+    return m_store;
+}
+
+void Diary::writeKeyFile(const KeyFile& file, std::shared_ptr<const DiaryKey> key)
+{
+    SafeFile::write(DiaryKeyFile::path(m_programFolder), file.bytes(), SafeFile::Links::Refused);
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    m_keyFile = std::make_unique<KeyFile>(file);
+    m_key = std::move(key);
+    m_store = DayStore(m_dataDir, m_key);
+}
+
+void Diary::removeKeyFile()
+{
+    SafeFile::remove(DiaryKeyFile::path(m_programFolder));
+    m_keyFile.reset();
+    m_key.reset();
+    m_byRecoveryCode = false;
+    m_store = DayStore(m_dataDir);
+}
+
+QByteArray Diary::titleBytes(const QByteArray& key, const QByteArray& stored) const
+{
+    return DiaryTitles::open(key, stored, m_key.get(), m_ini->FileName());
+}
+
+QByteArray Diary::storedTitle(const QByteArray& key, const QByteArray& plain) const
+{
+    return DiaryTitles::stored(key, plain, m_key.get());
+}
+
+void Diary::convertTitles(bool sealed)
+{
+    requireUnlocked();
+    m_ini->reload();
+    const auto values = m_ini->ReadSectionValues(TitleSection);
+    QHash<QByteArray, int> lines;
+    for (const auto& [key, value] : values)
+        ++lines[key];
+    m_ini->writeOnce([&] {
+        for (const auto& [key, value] : values) {
+            if (SealedBytes::isSealedText(value) == sealed || value.isEmpty() ||
+                m_ini->ReadString(TitleSection, key, {}) != value)
+                continue;
+            const QByteArray plain = titleBytes(key, value);
+            // A key written twice is read by its first line only: the later ones go, rather
+            // than stay plain beside a sealed title.
+            if (lines.value(key) > 1)
+                m_ini->removeKey(TitleSection, key);
+            m_ini->WriteString(TitleSection, key, sealed ? storedTitle(key, plain) : plain);
+        }
+        if (sealed) {
+            m_ini->WriteString("data", "password", {});
+            m_ini->WriteBool("data", "usepassword", false);
+        }
+    });
+}
 
 void Diary::removeLeftovers() const
 {
@@ -125,7 +230,9 @@ void Diary::removeLeftovers() const
 
 QList<std::pair<QByteArray, QByteArray>> Diary::titles() const
 {
-    return m_ini->ReadSectionValues(TitleSection);
+    requireUnlocked();
+    return DiaryTitles::openAll(m_ini->ReadSectionValues(TitleSection), m_key.get(),
+                                m_ini->FileName());
 }
 
 bool Diary::hasEntry(const QString& dateKey) const
@@ -140,11 +247,12 @@ bool Diary::hasEntry(double date) const
 
 QString Diary::readBody(const QString& dateKey) const
 {
-    return m_store.readBody(dateKey);
+    return days().readBody(dateKey);
 }
 
 Diary::DayText Diary::loadDay(const QString& dateKey)
 {
+    requireUnlocked();
     m_ini->reload();
     Seen seen;
     // Stamped before the read: a change made while reading is seen at the next look.
@@ -174,22 +282,32 @@ bool Diary::isAsSeen(const QString& dateKey, const DayText& text) const
 
 QString Diary::readTitle(const QString& dateKey) const
 {
-    return CodePage932::decode(m_ini->ReadString(TitleSection, dateKey.toLatin1(), {}));
+    requireUnlocked();
+    const QByteArray key = dateKey.toLatin1();
+    return CodePage932::decode(titleBytes(key, m_ini->ReadString(TitleSection, key, {})));
 }
 
 void Diary::writeTitle(const QString& dateKey, const QString& title)
 {
+    requireUnlocked();
     const QByteArray key = dateKey.toLatin1();
-    const QByteArray stored = m_ini->ReadString(TitleSection, key, {});
+    QByteArray stored = m_ini->ReadString(TitleSection, key, {});
+    // A stored title that does not open is replaced as a whole, as a day's file is.
+    try {
+        stored = titleBytes(key, stored);
+    } catch (const DiaryError&) {
+        stored.clear();
+    }
     const QByteArray bytes = Spelling(stored, Spelling::Breaks::Kept).bytesFor(title);
     // An unchanged title leaves diary.ini as it is. An empty one is written all the same: the
     // key line it adds is how an untitled day has always been stored.
     if (bytes.isEmpty() || bytes != stored)
-        m_ini->WriteString(TitleSection, key, bytes);
+        m_ini->WriteString(TitleSection, key, storedTitle(key, bytes));
 }
 
 Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, const QString& body)
 {
+    requireUnlocked();
     const QString path = m_store.entryPath(dateKey);
     // A day never loaded here was seen as no entry at all.
     const Seen seen = m_seen.value(dateKey);
@@ -214,8 +332,7 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
     }
 
     // Converted first: a title the code page cannot hold stops the save before any write.
-    Spelling(m_ini->ReadString(TitleSection, dateKey.toLatin1(), {}), Spelling::Breaks::Kept)
-        .bytesFor(saved.title);
+    Spelling({}, Spelling::Breaks::Kept).bytesFor(saved.title);
     m_store.writeBody(dateKey, saved.body);
     writeTitle(dateKey, saved.title);
     m_seen.insert(dateKey, {saved, FileStamp::of(path), m_ini->changes()});
@@ -280,46 +397,98 @@ void Diary::deleteDay(const QString& dateKey)
 void Diary::writeSettings(const Settings& settings)
 {
     m_ini->reload();
-    settings.write(*m_ini);
+    if (!isEncrypted()) {
+        settings.write(*m_ini);
+        return;
+    }
+    Settings kept = settings;
+    kept.password.clear();
+    kept.usePassword = false;
+    kept.write(*m_ini);
+}
+
+QString Diary::writeRecovery(const QStringList& folders, const QString& dateKey,
+                             const QString& title, const QString& body, const QDateTime& at) const
+{
+    return Recovery::write(folders, dateKey, title, body, at, m_key.get());
+}
+
+void Diary::fold(const QString& path, Folded& folded, const std::function<void()>& step)
+{
+    const FileStamp stamp = FileStamp::of(path);
+    if (m_setAside.contains(path) && m_setAside.value(path) == stamp)
+        return;
+    try {
+        step();
+        m_setAside.remove(path);
+    } catch (const DiaryError& error) {
+        m_setAside.insert(path, stamp);
+        folded.setAside.append(error.message());
+    }
 }
 
 Diary::Folded Diary::foldConflicts()
 {
     Folded folded;
-    const auto fold = [&](const QString& path, const auto& step) {
-        const FileStamp stamp = FileStamp::of(path);
-        if (m_setAside.contains(path) && m_setAside.value(path) == stamp)
-            return;
-        try {
-            step();
-            m_setAside.remove(path);
-        } catch (const DiaryError& error) {
-            m_setAside.insert(path, stamp);
-            folded.setAside.append(error.message());
-        }
-    };
+    foldKeyCopies(folded);
+    // The copies of a locked diary's days and titles wait for its key.
+    if (!isUnlocked())
+        return folded;
     static const QRegularExpression dayCopy(QStringLiteral("^(\\d{8})%1$").arg(ConflictTail));
     for (const QString& name : conflictCopies(m_dataDir)) {
         const QRegularExpressionMatch match = dayCopy.match(name);
         if (match.hasMatch() && DayStore::dateOfKey(match.captured(1)).isValid()) {
             const QString path = m_dataDir + QLatin1Char('/') + name;
-            fold(path, [&] { foldDayCopy(path, match.captured(1), folded.changed); });
+            fold(path, folded, [&] { foldDayCopy(path, match.captured(1), folded.changed); });
         }
     }
     static const QRegularExpression iniCopy(QStringLiteral("^diary%1\\.ini$").arg(ConflictTail));
     for (const QString& name : conflictCopies(m_programFolder)) {
         if (iniCopy.match(name).hasMatch()) {
             const QString path = QDir(m_programFolder).filePath(name);
-            fold(path, [&] { foldSettingsCopy(path, folded.changed); });
+            fold(path, folded, [&] { foldSettingsCopy(path, folded.changed); });
         }
     }
     folded.changed.removeDuplicates();
     return folded;
 }
 
+void Diary::foldKeyCopies(Folded& folded)
+{
+    // A plain diary takes no key file from a copy: turning encryption on is the user's choice,
+    // made on this computer or arriving as diary.key itself.
+    if (!isEncrypted())
+        return;
+    static const QRegularExpression keyCopy(QStringLiteral("^diary%1\\.key$").arg(ConflictTail));
+    for (const QString& name : conflictCopies(m_programFolder)) {
+        if (keyCopy.match(name).hasMatch()) {
+            const QString path = QDir(m_programFolder).filePath(name);
+            fold(path, folded, [&] { foldKeyCopy(path); });
+        }
+    }
+}
+
+void Diary::foldKeyCopy(const QString& path)
+{
+    try {
+        const QString keyPath = DiaryKeyFile::path(m_programFolder);
+        const KeyFile ours = DiaryKeyFile::readAt(keyPath);
+        const KeyFile merged = KeyFile::merged(ours, DiaryKeyFile::readAt(path), path);
+        if (merged.bytes() != ours.bytes())
+            SafeFile::write(keyPath, merged.bytes(), SafeFile::Links::Refused);
+        *m_keyFile = merged;
+    } catch (const DiaryError& error) {
+        throw notFolded(path, error.message());
+    }
+    removeCopy(path);
+}
+
 void Diary::foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed)
 {
-    const QString theirs = Spelling(readCopy(path), Spelling::Breaks::Collapsed).text();
+    const std::optional<QByteArray> bytes = m_store.readPlain(path, dateKey);
+    if (!bytes)
+        throw DiaryError::tooLarge(path, DayStore::MaxBodyBytes);
+    const QString theirs = Spelling(*bytes, Spelling::Breaks::Collapsed).text();
     try {
         if (joinIntoBody(dateKey, theirs, FileStamp::of(path).modified(), DayMerge::Kind::Text))
             changed.append(dateKey);
@@ -345,15 +514,21 @@ void Diary::foldSettingsCopy(const QString& path, QStringList& changed)
             odd << it.key();
             continue;
         }
-        const QByteArray ours = m_ini->ReadString(TitleSection, it.key().toLatin1(), {});
-        if (it.value().isEmpty() || ours == it.value())
-            continue;
-        if (ours.isEmpty()) {
-            adopted.append({it.key(), it.value()});
-            continue;
-        }
+        const QByteArray key = it.key().toLatin1();
         try {
-            if (joinIntoBody(it.key(), CodePage932::decode(it.value()), savedAt,
+            // Compared and joined as plain text: the same title sealed twice differs in bytes.
+            const QByteArray ours = titleBytes(key, m_ini->ReadString(TitleSection, key, {}));
+            const QByteArray plain = titleBytes(key, it.value());
+            if (plain.isEmpty() || ours == plain)
+                continue;
+            if (ours.isEmpty()) {
+                // A sealed title that opened here is this diary's, for this day, as it stands.
+                adopted.append({it.key(), SealedBytes::isSealedText(it.value())
+                                              ? it.value()
+                                              : storedTitle(key, plain)});
+                continue;
+            }
+            if (joinIntoBody(it.key(), CodePage932::decode(plain), savedAt,
                              DayMerge::Kind::Title))
                 changed.append(it.key());
         } catch (const DiaryError& error) {

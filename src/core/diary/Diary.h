@@ -4,12 +4,16 @@
 #include "core/diary/DayStore.h"
 #include "core/storage/FileStamp.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
+class DiaryKey;
 class DiaryLock;
+class KeyFile;
 class TIniFile32;
 struct Settings;
 
@@ -22,6 +26,12 @@ struct Settings;
 // day's file that changed since this session loaded it is saved with both texts (DayMerge),
 // diary.ini is read again before a title or the settings go into it, and the sync tool's
 // conflict copies are folded into their days.
+//
+// An encrypted diary (its folder holds diary.key) is read only once unlocked: each day's file and
+// each title are sealed with the diary's key, and are opened in memory only. Until unlock()
+// succeeds, reading a day or a title throws DiaryError::locked; the settings stay plain and read
+// as ever. A file or title is told sealed by its header, so a diary half way through turning
+// encryption on or off (DiaryEncryption) reads whole.
 class Diary
 {
 public:
@@ -33,11 +43,42 @@ public:
     };
 
     // Takes the diary's lock, creates the entries folder when it is missing and loads
-    // diary.ini. Throws DiaryError::diaryInUse when another
+    // diary.ini and diary.key. Throws DiaryError::diaryInUse when another
     // copy of the program has the diary open, DiaryError::cannotOpen when diary.ini exists but
-    // cannot be read.
+    // cannot be read, and a DiaryError saying why when something stands at diary.key that is no
+    // key file of the user's own.
     explicit Diary(const QString& programFolder);
     ~Diary();
+
+    bool isEncrypted() const;
+    // A plain diary is always unlocked.
+    bool isUnlocked() const;
+    // Opens an encrypted diary with its passphrase or its recovery code; false when neither
+    // opens it (each try costs a key derivation, about half a second). The sync tool's copies of
+    // diary.key are folded in first, so a passphrase set on another computer opens it too. From
+    // then on the process may not be dumped: its memory holds the key. True at once for a plain
+    // diary or one already unlocked.
+    bool unlock(const QString& secret);
+    // Whether the diary was unlocked with its recovery code: the user then sets a new passphrase.
+    bool unlockedByRecoveryCode() const { return m_byRecoveryCode; }
+    // The diary's key once unlocked; null for a plain or a locked diary.
+    const std::shared_ptr<const DiaryKey>& key() const { return m_key; }
+    // The key file as this diary last read or wrote it; null for a plain diary.
+    const KeyFile* keyFile() const { return m_keyFile.get(); }
+    // The days as stored, for the tasks that go through every day: a copy shares the key. Throws
+    // DiaryError::locked before unlock.
+    const DayStore& days() const;
+
+    // The steps of turning encryption on and off (DiaryEncryption), each one write. Writes the
+    // key file (diary.key, replaced atomically) and takes key as the diary's: the diary is
+    // encrypted and unlocked from then on.
+    void writeKeyFile(const KeyFile& file, std::shared_ptr<const DiaryKey> key);
+    // Removes diary.key: the diary is plain from then on. Throws when it stays.
+    void removeKeyFile();
+    // Puts every title of diary.ini into the form asked for, sealed or plain, in one write; a
+    // title in that form already keeps its bytes. Turning sealed also clears the reversible
+    // password of the settings, which an encrypted diary does not keep.
+    void convertTitles(bool sealed);
 
     // Removes what interrupted saves of this program left beside the diary's files, and what a
     // killed restore into its folder left beside that. Reading a folder of thousands of days
@@ -48,8 +89,9 @@ public:
     const QString& DataDir() const { return m_dataDir; }
     TIniFile32& IniFile() { return *m_ini; }
     const TIniFile32& IniFile() const { return *m_ini; }
-    // Every stored title as diary.ini holds it (date key, code page 932 bytes), in the file's
-    // order: for the tasks that go through every day.
+    // Every stored title (date key, code page 932 bytes), in the file's order: for the tasks that
+    // go through every day. Sealed titles come opened; one that does not open is left out (the
+    // day's own read reports it). Throws DiaryError::locked before unlock.
     QList<std::pair<QByteArray, QByteArray>> titles() const;
 
     // A day has an entry when anything stands at its entry file's path.
@@ -87,8 +129,13 @@ public:
     void deleteDay(const QString& dateKey);
 
     // Puts the settings into diary.ini as it is on disk now, writing it once, and only when its
-    // bytes change.
+    // bytes change. An encrypted diary keeps no reversible password: it is written empty.
     void writeSettings(const Settings& settings);
+
+    // Writes the text of a day that could not be saved to a recovery file (see Recovery), sealed
+    // when the diary is encrypted; returns its path.
+    QString writeRecovery(const QStringList& folders, const QString& dateKey, const QString& title,
+                          const QString& body, const QDateTime& at) const;
 
     struct Folded
     {
@@ -99,7 +146,7 @@ public:
     };
 
     // Merges the sync tool's conflict copies ("data/yyyymmdd.sync-conflict-…",
-    // "diary.sync-conflict-….ini") into the diary and removes each once what it held is on disk.
+    // "diary.sync-conflict-….ini", "diary.sync-conflict-….key") into the diary and removes each once what it held is on disk.
     // Copies come from elsewhere: only a regular file of the user's own no larger than a day is
     // read, only title keys that name a real date reach a day. A copy that cannot be folded
     // whole stays as it is, set aside: it is told once and not tried again this session unless
@@ -107,6 +154,13 @@ public:
     Folded foldConflicts();
 
 private:
+    void requireUnlocked() const;
+    // The stored title's plain bytes, opened when sealed.
+    QByteArray titleBytes(const QByteArray& key, const QByteArray& stored) const;
+    // What goes into diary.ini for a title's plain bytes: sealed with the key, if any.
+    QByteArray storedTitle(const QByteArray& key, const QByteArray& plain) const;
+    void foldKeyCopies(Folded& folded);
+    void foldKeyCopy(const QString& path);
     struct Seen
     {
         DayText text;
@@ -115,6 +169,8 @@ private:
         quint64 iniChanges = 0;
     };
 
+    // A fold step: runs step unless the copy was set aside as it is; a DiaryError sets it aside.
+    void fold(const QString& path, Folded& folded, const std::function<void()>& step);
     // Each throws a DiaryError when the copy cannot be folded whole.
     void foldDayCopy(const QString& path, const QString& dateKey, QStringList& changed);
     void foldSettingsCopy(const QString& path, QStringList& changed);
@@ -127,6 +183,9 @@ private:
     QString m_dataDir;
     DayStore m_store;
     std::unique_ptr<TIniFile32> m_ini;
+    std::unique_ptr<KeyFile> m_keyFile;
+    std::shared_ptr<const DiaryKey> m_key;
+    bool m_byRecoveryCode = false;
     QHash<QString, Seen> m_seen;
     // The copies set aside this session, as they were then.
     QHash<QString, FileStamp> m_setAside;

@@ -1,7 +1,9 @@
 #include "core/diary/Recovery.h"
 
+#include "core/diary/DayStore.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/SafeFile.h"
+#include "core/storage/SealedBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,15 +28,18 @@ bool isPrivateFolder(const QString& folder)
 }
 
 QString writeIn(const QString& folder, const QString& dateKey, const QString& text,
-                const QDateTime& at)
+                const QDateTime& at, const DiaryKey* key)
 {
     const QString stem = QDir(folder).filePath(dateKey + QLatin1Char('-') +
                                                at.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString suffix = key ? QStringLiteral(".sealed") : QStringLiteral(".txt");
     // An earlier recovery file is never replaced.
-    QString path = stem + QStringLiteral(".txt");
+    QString path = stem + suffix;
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = stem + QStringLiteral("-%1.txt").arg(n);
-    SafeFile::write(path, text.toUtf8());
+        path = stem + QStringLiteral("-%1").arg(n) + suffix;
+    const QByteArray bytes = text.toUtf8();
+    SafeFile::write(path,
+                    key ? SealedBytes::seal(*key, bytes, Recovery::sealContext(path)) : bytes);
     return path;
 }
 
@@ -59,19 +64,32 @@ QStringList Recovery::places()
 }
 
 QString Recovery::write(const QStringList& folders, const QString& dateKey, const QString& title,
-                        const QString& body, const QDateTime& at)
+                        const QString& body, const QDateTime& at, const DiaryKey* key)
 {
     const QString text = QStringLiteral("%1\n題名: %2\n\n%3\n").arg(dateKey, title, body);
     for (const QString& folder : folders) {
         try {
             if (isPrivateFolder(folder))
-                return writeIn(folder, dateKey, text, at);
+                return writeIn(folder, dateKey, text, at, key);
         } catch (const DiaryError&) {
         }
     }
     throw DiaryError(QStringLiteral("保存できなかった題名と本文は、次のどのﾌｫﾙﾀﾞにも"
                                     "書き出せませんでした。\n%1")
                          .arg(QDir::toNativeSeparators(folders.join(QLatin1Char('\n')))));
+}
+
+QByteArray Recovery::sealContext(const QString& path)
+{
+    return "recovery " + QFileInfo(path).fileName().toUtf8();
+}
+
+QString Recovery::open(const QString& path, const DiaryKey& key)
+{
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, DayStore::MaxFileBytes * 2);
+    if (!bytes)
+        throw DiaryError::cannotOpen(path);
+    return QString::fromUtf8(SealedBytes::open(key, *bytes, sealContext(path), path));
 }
 
 QString Recovery::report(const QString& path, const QString& error)

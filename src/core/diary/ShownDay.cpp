@@ -104,7 +104,7 @@ std::optional<ShownDay::Unsaved> ShownDay::leave(const std::function<void()>& al
         return unsaved;
     try {
         unsaved.recoveryPath =
-            Recovery::write(Recovery::places(), key, title, body, m_clock.localNow());
+            m_diary.writeRecovery(Recovery::places(), key, title, body, m_clock.localNow());
     } catch (const DiaryError& error) {
         unsaved.recoveryError = error.message();
     }

@@ -78,3 +78,14 @@ DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)
                                      "読まずにそのまま残してあります。")
                           .arg(maxBytes / (1024 * 1024)));
 }
+
+DiaryError DiaryError::cannotUnseal(const QString& path, const QString& why)
+{
+    return DiaryError(cannotOpen(path).message() + QLatin1Char('\n') + why);
+}
+
+DiaryError DiaryError::locked()
+{
+    return DiaryError(QStringLiteral("この日記は暗号化されています。パスフレーズを入力するまで"
+                                     "読み書きできません。"));
+}

@@ -45,6 +45,11 @@ public:
     static DiaryError notOwnFile(const QString& path);
     // A file arrived larger than any the diary writes; it is not read.
     static DiaryError tooLarge(const QString& path, qint64 maxBytes);
+    // A sealed file or the key file does not open (cut short, an unknown version, another key or
+    // place, altered); why says which. Nothing of it is shown.
+    static DiaryError cannotUnseal(const QString& path, const QString& why);
+    // The diary is encrypted and its passphrase has not been given yet: nothing of it is read.
+    static DiaryError locked();
 
 private:
     QString m_message;

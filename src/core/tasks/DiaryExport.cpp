@@ -1,6 +1,7 @@
 #include "core/tasks/DiaryExport.h"
 
 #include "core/diary/DayStore.h"
+#include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryTitles.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
@@ -144,14 +145,18 @@ DiaryExport::Format DiaryExport::formatFor(const QString& fileName)
 
 DiaryExport::Result DiaryExport::render(const QString& programFolder, Format format,
                                         const QDate& from, const QDate& to,
-                                        const TaskProgress& progress)
+                                        const TaskProgress& progress,
+                                        std::shared_ptr<const DiaryKey> key)
 {
+    if (!key && DiaryKeyFile::exists(programFolder))
+        throw DiaryError::locked();
     // Every entry is decoded.
     CodePage932::prepareBulkDecoding();
     const QDir folder(programFolder);
-    const DayStore store(folder.filePath(QStringLiteral("data")));
     const TIniFile32 ini(folder.filePath(QStringLiteral("diary.ini")));
-    const QHash<QString, QByteArray> titles = DiaryTitles::byKey(ini.ReadSectionValues("title"));
+    const QHash<QString, QByteArray> titles = DiaryTitles::byKey(
+        DiaryTitles::openAll(ini.ReadSectionValues("title"), key.get(), ini.FileName()));
+    const DayStore store(folder.filePath(QStringLiteral("data")), std::move(key));
     const QString keyFormat = QStringLiteral("yyyyMMdd");
     const QString fromKey = from.isValid() ? from.toString(keyFormat) : QString();
     const QString toKey = to.isValid() ? to.toString(keyFormat) : QString();

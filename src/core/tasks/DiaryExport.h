@@ -5,7 +5,10 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <memory>
 #include <optional>
+
+class DiaryKey;
 
 // Every day with an entry, oldest first, as one UTF-8 document: the date line and the title as
 // a heading, then the body as written. Only reads the diary.
@@ -31,8 +34,10 @@ public:
         int days = 0;
     };
     // The days from..to, both included; an invalid date leaves that end open. Reports the days
-    // done to progress. Throws a DiaryError naming the day when an entry cannot be read, or when
-    // progress is cancelled.
+    // done to progress. key: the diary's, when it is encrypted. Throws a DiaryError naming the
+    // day when an entry cannot be read, DiaryError::locked for an encrypted diary without its
+    // key, or when progress is cancelled.
     static Result render(const QString& programFolder, Format format, const QDate& from = {},
-                         const QDate& to = {}, const TaskProgress& progress = TaskProgress());
+                         const QDate& to = {}, const TaskProgress& progress = TaskProgress(),
+                         std::shared_ptr<const DiaryKey> key = {});
 };

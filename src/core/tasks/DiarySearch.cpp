@@ -4,7 +4,6 @@
 #include "core/diary/DiaryTitles.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
-#include "core/storage/SafeFile.h"
 #include "core/time/DiaryDate.h"
 
 #include <QElapsedTimer>
@@ -26,8 +25,8 @@ bool isBreak(QChar c)
 
 } // namespace
 
-DiarySearch::DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles)
-    : m_dataDir(std::move(dataDir)), m_rawTitles(std::move(titles))
+DiarySearch::DiarySearch(DayStore days, QList<std::pair<QByteArray, QByteArray>> titles)
+    : m_store(std::move(days)), m_rawTitles(std::move(titles))
 {
 }
 
@@ -39,7 +38,7 @@ void DiarySearch::prepare()
     CodePage932::prepareBulkDecoding();
     const QHash<QString, QByteArray> titles = DiaryTitles::byKey(m_rawTitles);
     m_days.clear();
-    QStringList keys = DayStore(m_dataDir).entryKeys();
+    QStringList keys = m_store.entryKeys();
     std::reverse(keys.begin(), keys.end());
     for (const QString& key : std::as_const(keys)) {
         Day day;
@@ -74,12 +73,11 @@ bool DiarySearch::run(const SearchMatcher& matcher, const std::function<bool()>&
     for (const Day& day : std::as_const(m_days)) {
         if (cancelled())
             return false;
-        // A day that cannot be read, that the editor would refuse, or that is no file of the
-        // user's own (a link, a pipe) is left out.
+        // A day that cannot be read, that the editor would refuse, that is no file of the
+        // user's own (a link, a pipe) or that does not open with the diary's key is left out.
         std::optional<QByteArray> bytes;
         try {
-            bytes =
-                SafeFile::readOwn(m_dataDir + QLatin1Char('/') + day.key, DayStore::MaxBodyBytes);
+            bytes = m_store.readPlain(m_store.entryPath(day.key), day.key);
         } catch (const DiaryError&) {
         }
         if (!bytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/diary/DayStore.h"
 #include "core/tasks/SearchMatcher.h"
 
 #include <QByteArray>
@@ -29,8 +30,9 @@ struct SearchHit
 class DiarySearch
 {
 public:
-    // titles: section "title" of diary.ini as stored (code page 932), as ReadSectionValues gives.
-    DiarySearch(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles);
+    // titles: section "title" of diary.ini in code page 932, as Diary::titles() gives: opened
+    // when the diary is encrypted, so the search runs on plain text in memory only.
+    DiarySearch(DayStore days, QList<std::pair<QByteArray, QByteArray>> titles);
 
     // Lists the days and their titles, which the first run does otherwise; safe to call again.
     void prepare();
@@ -56,7 +58,7 @@ private:
     SearchHit hit(const Day& day, const SearchMatcher& matcher, const QString& body,
                   const QString& foldedBody) const;
 
-    QString m_dataDir;
+    DayStore m_store;
     QList<std::pair<QByteArray, QByteArray>> m_rawTitles;
     QList<Day> m_days;
     bool m_listed = false;

@@ -7,7 +7,7 @@
 
 #include <thread>
 
-RecordCounter::RecordCounter(QString dataDir) : m_store(std::move(dataDir)) {}
+RecordCounter::RecordCounter(DayStore days) : m_store(std::move(days)) {}
 
 RecordDay RecordCounter::countDay(const QString& key) const
 {

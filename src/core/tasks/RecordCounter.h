@@ -13,7 +13,7 @@
 class RecordCounter
 {
 public:
-    explicit RecordCounter(QString dataDir);
+    explicit RecordCounter(DayStore days);
 
     // Lists the entries folder and counts what is new or changed; a day gone is dropped. Stops
     // between two days once cancelled() says so (which may be asked from two threads at once),

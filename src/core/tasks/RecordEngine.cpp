@@ -1,7 +1,7 @@
 #include "core/tasks/RecordEngine.h"
 
-RecordEngine::RecordEngine(QString dataDir, QObject* parent)
-    : QObject(parent), m_counter(std::make_shared<RecordCounter>(std::move(dataDir)))
+RecordEngine::RecordEngine(DayStore days, QObject* parent)
+    : QObject(parent), m_counter(std::make_shared<RecordCounter>(std::move(days)))
 {
     m_pool.setMaxThreadCount(1);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/diary/DayStore.h"
 #include "core/tasks/DiaryRecord.h"
 #include "core/tasks/RecordCounter.h"
 
@@ -16,7 +17,7 @@ class RecordEngine : public QObject
     Q_OBJECT
 
 public:
-    explicit RecordEngine(QString dataDir, QObject* parent = nullptr);
+    explicit RecordEngine(DayStore days, QObject* parent = nullptr);
     // Stops the running count between two days and waits for it.
     ~RecordEngine() override;
 

@@ -4,10 +4,10 @@
 
 #include <exception>
 
-SearchEngine::SearchEngine(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles,
+SearchEngine::SearchEngine(DayStore days, QList<std::pair<QByteArray, QByteArray>> titles,
                            QObject* parent)
     : QObject(parent),
-      m_search(std::make_shared<DiarySearch>(std::move(dataDir), std::move(titles))),
+      m_search(std::make_shared<DiarySearch>(std::move(days), std::move(titles))),
       m_cancelled(std::make_shared<std::atomic_bool>(false))
 {
     m_pool.setMaxThreadCount(1);

@@ -16,7 +16,7 @@ class SearchEngine : public QObject
     Q_OBJECT
 
 public:
-    SearchEngine(QString dataDir, QList<std::pair<QByteArray, QByteArray>> titles,
+    SearchEngine(DayStore days, QList<std::pair<QByteArray, QByteArray>> titles,
                  QObject* parent = nullptr);
     // Cancels the running search and waits for it to stop.
     ~SearchEngine() override;
