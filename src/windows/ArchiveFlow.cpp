@@ -12,9 +12,11 @@
 #include <QWidget>
 
 ArchiveFlow::ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
-                         std::function<bool()> saveShownDay, QString archiveProgram)
+                         std::function<bool()> saveShownDay, QString archiveProgram,
+                         std::shared_ptr<const DiaryKey> key)
     : m_window(window), m_skin(skin), m_programFolder(std::move(programFolder)), m_shown(shown),
-      m_saveShownDay(std::move(saveShownDay)), m_archiveProgram(std::move(archiveProgram))
+      m_saveShownDay(std::move(saveShownDay)), m_archiveProgram(std::move(archiveProgram)),
+      m_key(std::move(key))
 {
 }
 
@@ -25,10 +27,12 @@ QString ArchiveFlow::archiveProgram()
 
 void ArchiveFlow::addToMenu(QMenu& menu, QWidget* window, const Skin& skin,
                             const QString& programFolder, const std::function<QDate()>& shown,
-                            const std::function<bool()>& saveShownDay)
+                            const std::function<bool()>& saveShownDay,
+                            const std::function<std::shared_ptr<const DiaryKey>()>& key)
 {
     const auto flow = [=, &skin] {
-        return ArchiveFlow(window, skin, programFolder, shown(), saveShownDay, archiveProgram());
+        return ArchiveFlow(window, skin, programFolder, shown(), saveShownDay, archiveProgram(),
+                           key());
     };
     QObject::connect(menu.addAction(QStringLiteral("書き出し...")), &QAction::triggered, window,
                      [flow] { flow().exportDiary(); });
@@ -47,12 +51,14 @@ void ArchiveFlow::exportDiary()
     range.centreOver(m_window->geometry());
     if (Dialogs::exec(range) != 1 || !m_saveShownDay())
         return;
-    ExportJob job(m_programFolder, *file, range.from(), range.to());
+    ExportJob job(m_programFolder, *file, range.from(), range.to(), m_key);
     if (run(job, QStringLiteral("書き出し中...")))
         Dialogs::information(m_window, QStringLiteral("書き出し"),
                              QStringLiteral("%1 日分を %2 に書き出しました。")
-                                 .arg(job.days())
-                                 .arg(QDir::toNativeSeparators(*file)));
+                                     .arg(job.days())
+                                     .arg(QDir::toNativeSeparators(*file)) +
+                                 (m_key ? QStringLiteral("\nこのファイルは暗号化されていません。")
+                                        : QString()));
 }
 
 void ArchiveFlow::backup()

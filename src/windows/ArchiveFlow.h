@@ -4,8 +4,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class DiaryJob;
+class DiaryKey;
 class QMenu;
 class QWidget;
 class Skin;
@@ -17,17 +19,20 @@ class ArchiveFlow
 {
 public:
     // saveShownDay saves the day the window shows and returns false when that failed (it has
-    // said why then). archiveProgram is the program that makes backups.
+    // said why then). archiveProgram is the program that makes backups. key: the diary's, when
+    // it is encrypted; an export then says that its file is not.
     ArchiveFlow(QWidget* window, const Skin& skin, QString programFolder, QDate shown,
-                std::function<bool()> saveShownDay, QString archiveProgram);
+                std::function<bool()> saveShownDay, QString archiveProgram,
+                std::shared_ptr<const DiaryKey> key = {});
 
     // The program that makes backups: this one, which hands the task to tobiquill-archive.
     static QString archiveProgram();
     // Adds the export and backup items to the window's menu. Each run asks shown for the day the
-    // window shows and saves it with saveShownDay.
+    // window shows and saves it with saveShownDay, and asks key for the diary's key.
     static void addToMenu(QMenu& menu, QWidget* window, const Skin& skin,
                           const QString& programFolder, const std::function<QDate()>& shown,
-                          const std::function<bool()>& saveShownDay);
+                          const std::function<bool()>& saveShownDay,
+                          const std::function<std::shared_ptr<const DiaryKey>()>& key);
 
     void exportDiary();
     void backup();
@@ -42,4 +47,5 @@ private:
     QDate m_shown;
     std::function<bool()> m_saveShownDay;
     QString m_archiveProgram;
+    std::shared_ptr<const DiaryKey> m_key;
 };

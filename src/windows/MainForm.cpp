@@ -20,6 +20,7 @@
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
+#include "windows/EncryptionFlow.h"
 #include "windows/LookBackForm.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
@@ -94,7 +95,9 @@ void TForm1::connectCommands()
     ArchiveFlow::addToMenu(
         *PopupMenu1, this, m_skin, m_programFolder,
         [this] { return DiaryDate::toDate(m_day->date()); },
-        [this] { return guarded([this] { m_day->save(); }); });
+        [this] { return guarded([this] { m_day->save(); }); }, [this] { return m_diary->key(); });
+    connect(PopupMenu1->addAction(QStringLiteral("暗号化...")), &QAction::triggered, this,
+            [this] { openEncryption(false); });
     // Last, apart from the commands that keep the day.
     m_deleteDay = PopupMenu1->addAction(QStringLiteral("この日を削除..."));
     connect(m_deleteDay, &QAction::triggered, this, &TForm1::deleteDayClick);
@@ -132,8 +135,10 @@ bool TForm1::FormCreate()
     changeDay(now());
     showFirstLine();
     startAutoSave();
-    connect(&m_day->watcher(), &DiaryWatcher::changed, this,
-            [this] { guarded([this] { m_day->takeChangesOnDisk(); }); });
+    connect(&m_day->watcher(), &DiaryWatcher::changed, this, [this] {
+        if (!m_converting)
+            guarded([this] { m_day->takeChangesOnDisk(); });
+    });
     // Not urgent, and not worth delaying the first look at today's page for.
     QTimer::singleShot(LeftoverCleanupDelayMs, this, [this] {
         if (m_diary)
@@ -147,7 +152,7 @@ bool TForm1::FormCreate()
 void TForm1::startAutoSave()
 {
     m_autoSave = new AutoSave(this, [this] {
-        if (m_day)
+        if (m_day && !m_converting)
             m_day->save();
     });
     connect(Memo1, &QPlainTextEdit::textChanged, m_autoSave, &AutoSave::touched);
@@ -186,9 +191,20 @@ void TForm1::loadSkin()
 }
 
 // The prompt comes after the skin, whose picture and colours it shows, and before anything of
-// the diary is written.
+// the diary is read or written. An encrypted diary asks for its passphrase whatever the settings
+// say; once open, a conversion that stopped is finished before the first day shows.
 bool TForm1::passwordGate()
 {
+    if (m_diary->isEncrypted()) {
+        TForm5 Form5(
+            m_skin, [this](const QString& typed) { return m_diary->unlock(typed); }, this);
+        if (Dialogs::exec(Form5) != 1)
+            return false;
+        if (m_diary->unlockedByRecoveryCode())
+            openEncryption(true);
+        encryptionFlow().finishStopped();
+        return true;
+    }
     if (!m_settings.usePassword)
         return true;
     TForm5 Form5(m_skin, m_settings.password, this);
@@ -365,16 +381,48 @@ void TForm1::lookBack1Click()
     LookBack->activateWindow();
 }
 
+// A conversion saves the shown day first, and the window leaves the diary to it until it ends.
+EncryptionFlow TForm1::encryptionFlow()
+{
+    return EncryptionFlow(
+        this, m_skin, *m_diary, [this] { return !m_day || guarded([this] { m_day->save(); }); },
+        [this](bool converting) {
+            m_converting = converting;
+            // The look back counts with the diary's key as it was when it opened.
+            if (converting)
+                LookBack.reset();
+            else if (m_day)
+                guarded([this] { m_day->takeChangesOnDisk(); });
+        });
+}
+
+bool TForm1::openEncryption(bool afterRecovery)
+{
+    encryptionFlow().open(afterRecovery);
+    // An encrypted diary keeps no reversible password, here either.
+    const bool encrypted = m_diary->isEncrypted();
+    if (encrypted) {
+        m_settings.password.clear();
+        m_settings.usePassword = false;
+    }
+    return encrypted;
+}
+
 // The new values live here until close writes them; a new skin shows at the next start.
 void TForm1::N2Click()
 {
-    TForm4 Form4(m_skin, m_settings, this);
+    TForm4 Form4(m_skin, m_settings,
+                 m_diary->isEncrypted() ? std::function<bool()>([this] { return openEncryption(false); })
+                                        : std::function<bool()>(),
+                 this);
     if (Dialogs::exec(Form4) != 1)
         return;
     const Settings& edited = Form4.values();
     m_settings.userName = edited.userName;
-    m_settings.password = edited.password;
-    m_settings.usePassword = edited.usePassword;
+    if (!m_diary->isEncrypted()) {
+        m_settings.password = edited.password;
+        m_settings.usePassword = edited.usePassword;
+    }
     m_settings.schemePath = edited.schemePath;
     m_settings.buttonPath = edited.buttonPath;
 }
@@ -434,6 +482,11 @@ bool TForm1::quit()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // A quit signal waits for the conversion under way.
+    if (m_converting) {
+        event->ignore();
+        return;
+    }
     if (!m_diary) {
         event->accept();
         return;

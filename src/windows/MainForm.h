@@ -17,6 +17,7 @@ class AutoSave;
 class Diary;
 class TForm2;
 class TLookBackForm;
+class EncryptionFlow;
 
 // The main window: start-up, the day shown, the day commands, close. It is the page the shown
 // day's text fills; the rules of loading and saving it live in ShownDay.
@@ -82,6 +83,10 @@ private:
     void applySettings();
     void loadSkin();
     bool passwordGate();
+    // The encryption window; afterRecovery: the diary was just opened with the recovery code.
+    // Returns whether the diary is encrypted afterwards.
+    bool openEncryption(bool afterRecovery);
+    EncryptionFlow encryptionFlow();
     // Every loaded day opens at its first line: the scroll model's range is fitted to the body
     // and its position set to the top.
     void showFirstLine();
@@ -114,6 +119,8 @@ private:
     // A quit signal is closing the window: nothing may wait for a person.
     bool m_quitting = false;
     bool m_startupFailed = false;
+    // The diary's days are being converted on another thread: the window leaves the diary alone.
+    bool m_converting = false;
     // Where start-up placed the window: the nearest place to the stored position.
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;

@@ -1,0 +1,132 @@
+#include "windows/EncryptionFlow.h"
+#include "common/WindowFixture.h"
+#include "core/storage/KdfLimits.h"
+#include "core/tasks/DiaryEncryption.h"
+#include "editor/ColorMemo.h"
+#include "windows/PasswordForm.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+const QString Passphrase = QStringLiteral("a long passphrase");
+
+// The prompt and the encryption window are answered by the test's steps; every other modal
+// window (the progress of a conversion) runs to its end.
+void answer(const std::function<void(TForm5&)>& prompt,
+            const std::function<void(TEncryptionForm&)>& encryption)
+{
+    Dialogs::seams().exec = [=](QDialog& dialog) {
+        if (auto* form = dynamic_cast<TForm5*>(&dialog)) {
+            form->show();
+            prompt(*form);
+        } else if (auto* form = dynamic_cast<TEncryptionForm*>(&dialog)) {
+            form->show();
+            encryption(*form);
+        } else {
+            return dialog.exec();
+        }
+        dialog.hide();
+        return dialog.result();
+    };
+}
+
+void type(QLineEdit* edit, const QString& text)
+{
+    edit->clear();
+    QTest::keyClicks(edit, text);
+}
+
+void tryPrompt(TForm5& prompt, const QString& typed)
+{
+    type(prompt.Edit2, typed);
+    prompt.SpeedButton3->click();
+}
+
+void chooseEncryption(TForm1& form)
+{
+    for (QAction* action : form.PopupMenu1->actions())
+        if (action->text() == QStringLiteral("暗号化..."))
+            action->trigger();
+}
+} // namespace
+
+// The encryption window and the start-up prompt on a real diary: what reaches the disk, what the
+// window shows.
+class EncryptionFlowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { KdfLimits::forNewSlots() = KdfLimits::minimum(); }
+
+    void turnedOn_thenOpenedWithTheRecoveryCode_thenWithTheNewPassphrase()
+    {
+        WindowFixture f;
+        f.clock.setLocal(QDateTime(QDate(2024, 1, 5), QTime(12, 0)));
+        QString code;
+        {
+            auto form = f.start();
+            form->Edit1->setText(QStringLiteral("題"));
+            form->Memo1->setText(QStringLiteral("本文"));
+            answer({}, [&](TEncryptionForm& w) {
+                type(w.New, "short");
+                type(w.Again, "short");
+                w.TurnOn->click();
+                type(w.New, Passphrase);
+                type(w.Again, Passphrase);
+                w.TurnOn->click();
+                code = w.Code->text();
+            });
+            chooseEncryption(*form);
+            QCOMPARE(f.messages, QStringList{DiaryEncryption::whyNotPassphrase("short")});
+            QVERIFY(!code.isEmpty());
+            // The shown day was saved first, and sealed with the rest.
+            QVERIFY(f.read("data/20240105").startsWith("TQSL"));
+            QVERIFY(form->close());
+        }
+
+        // A wrong passphrase shows nothing; Cancel then ends the start with nothing read.
+        answer(
+            [](TForm5& prompt) {
+                tryPrompt(prompt, "not it at all");
+                prompt.SpeedButton1->click();
+            },
+            {});
+        {
+            auto form = f.start();
+            QVERIFY(!form->diary());
+            QCOMPARE(form->Memo1->text(), QString());
+        }
+        QCOMPARE(f.informations,
+                 QStringList{"情報|パスフレーズか回復コードがちがうようです。"});
+
+        // The recovery code, typed as a person may, opens it and asks for a new passphrase only.
+        bool currentAsked = true;
+        answer([&](TForm5& prompt) { tryPrompt(prompt, code.toLower().remove('-')); },
+               [&](TEncryptionForm& w) {
+                   currentAsked = w.Current->isVisible();
+                   type(w.New, "another passphrase");
+                   type(w.Again, "another passphrase");
+                   w.Change->click();
+               });
+        const QByteArray day = f.read("data/20240105");
+        {
+            auto form = f.start();
+            QVERIFY(!currentAsked);
+            QCOMPARE(form->Memo1->text(), QStringLiteral("本文"));
+            QVERIFY(form->close());
+        }
+        QCOMPARE(f.read("data/20240105"), day);
+
+        answer([](TForm5& prompt) { tryPrompt(prompt, "another passphrase"); }, {});
+        auto form = f.start();
+        QCOMPARE(form->Edit1->text(), QStringLiteral("題"));
+        QCOMPARE(f.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(EncryptionFlowTest)
+#include "EncryptionFlowTest.moc"
