@@ -53,12 +53,12 @@ void ArchiveFlow::exportDiary()
         return;
     ExportJob job(m_programFolder, *file, range.from(), range.to(), m_key);
     if (run(job, QStringLiteral("書き出し中...")))
-        Dialogs::information(m_window, QStringLiteral("書き出し"),
-                             QStringLiteral("%1 日分を %2 に書き出しました。")
-                                     .arg(job.days())
-                                     .arg(QDir::toNativeSeparators(*file)) +
-                                 (m_key ? QStringLiteral("\nこのファイルは暗号化されていません。")
-                                        : QString()));
+        Dialogs::information(
+            m_window, QStringLiteral("書き出し"),
+            QStringLiteral("%1 日分を %2 に書き出しました。")
+                    .arg(job.days())
+                    .arg(QDir::toNativeSeparators(*file)) +
+                (m_key ? QStringLiteral("\nこのファイルは暗号化されていません。") : QString()));
 }
 
 void ArchiveFlow::backup()

@@ -29,8 +29,7 @@ void EncryptionFlow::open(bool afterRecovery)
 void EncryptionFlow::finishStopped()
 {
     bool stopped = false;
-    if (Dialogs::guard(m_window,
-                       [&] { stopped = DiaryEncryption::needsFinishing(m_diary); }) &&
+    if (Dialogs::guard(m_window, [&] { stopped = DiaryEncryption::needsFinishing(m_diary); }) &&
         stopped)
         convert();
 }
@@ -50,8 +49,7 @@ QString EncryptionFlow::whyRefused(const QString& passphrase) const
 std::optional<QString> EncryptionFlow::turnOn(const QString& passphrase)
 {
     QString code;
-    if (!m_saveShownDay() ||
-        !busy([&] { code = DiaryEncryption::turnOn(m_diary, passphrase); }))
+    if (!m_saveShownDay() || !busy([&] { code = DiaryEncryption::turnOn(m_diary, passphrase); }))
         return std::nullopt;
     convert();
     return code;

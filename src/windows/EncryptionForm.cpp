@@ -62,7 +62,8 @@ TEncryptionForm::TEncryptionForm(const Skin& skin, Steps& steps, bool afterRecov
     Code->setGeometry(QRect(12, 112, Width - 24, 22));
     Code->setFont(windowFont(14, true));
     Code->setAlignment(Qt::AlignCenter);
-    Written = makeTextButton(QStringLiteral("書き留めました"), QRect(100, 162, 100, 22), c.DateText);
+    Written =
+        makeTextButton(QStringLiteral("書き留めました"), QRect(100, 162, 100, 22), c.DateText);
     Status = makeLabel(QString(), QRect(12, 210, Width - 24, 15), c.BodyText);
     m_announcer = new Announcer(this);
 
@@ -109,8 +110,8 @@ void TEncryptionForm::showPage(Page page)
     const bool code = page == Page::Code;
     switch (page) {
     case Page::Plain:
-        About->setText(QStringLiteral(
-            "日記をパスフレーズで暗号化します。パスフレーズを二度入れてください。"));
+        About->setText(
+            QStringLiteral("日記をパスフレーズで暗号化します。パスフレーズを二度入れてください。"));
         break;
     case Page::Encrypted:
         About->setText(m_afterRecovery

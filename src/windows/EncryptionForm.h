@@ -61,7 +61,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    enum class Page { Plain, Encrypted, Code };
+    enum class Page
+    {
+        Plain,
+        Encrypted,
+        Code
+    };
     void showPage(Page page);
     // The new passphrase, when both fields agree and the rule takes it.
     std::optional<QString> newPassphrase();

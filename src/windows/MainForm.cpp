@@ -412,8 +412,9 @@ bool TForm1::openEncryption(bool afterRecovery)
 void TForm1::N2Click()
 {
     TForm4 Form4(m_skin, m_settings,
-                 m_diary->isEncrypted() ? std::function<bool()>([this] { return openEncryption(false); })
-                                        : std::function<bool()>(),
+                 m_diary->isEncrypted()
+                     ? std::function<bool()>([this] { return openEncryption(false); })
+                     : std::function<bool()>(),
                  this);
     if (Dialogs::exec(Form4) != 1)
         return;

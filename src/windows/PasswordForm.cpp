@@ -23,7 +23,8 @@ constexpr int PassphraseMaxLength = 1024;
 
 TForm5::TForm5(const Skin& skin, QString password, QWidget* parent)
     : TForm5(
-          skin, [password = std::move(password)](const QString& typed) { return typed == password; },
+          skin,
+          [password = std::move(password)](const QString& typed) { return typed == password; },
           false, parent)
 {
 }

@@ -48,8 +48,8 @@ TForm4::TForm4(const Skin& skin, const Settings& current, std::function<bool()> 
         pathButton->unsetCursor();
     }
     SpeedButton3 = makeTextButton(QStringLiteral("OK"), QRect(66, 122, 47, 20), c.DateText);
-    Encrypted = makeLabel(QStringLiteral("日記は暗号化されています"), QRect(8, 60, 165, 17),
-                          c.DateText);
+    Encrypted =
+        makeLabel(QStringLiteral("日記は暗号化されています"), QRect(8, 60, 165, 17), c.DateText);
     Encryption = makeTextButton(QStringLiteral("暗号化..."), QRect(72, 76, 97, 18), c.DateText);
     AccessibleNames::apply(this, {{Edit1, "Edit1"},
                                   {Edit2, "Edit2"},

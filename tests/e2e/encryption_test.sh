@@ -160,7 +160,7 @@ check_not "a wrong passphrase shows nothing of the diary" main_window_shown
 focus_window "$prompt" || abort "the prompt takes the keyboard back"
 app_click "$PROMPT_EDIT_X" "$PROMPT_EDIT_Y"
 app_keys ctrl+a BackSpace
-app_type "$(printf '%s' "$CODE" | tr 'A-Z' 'a-z' | tr -d -)"
+app_type "$(printf '%s' "$CODE" | tr '[:upper:]' '[:lower:]' | tr -d -)"
 app_keys Return
 wait_for encryption_found || abort "the recovery code opens the diary and asks for a new passphrase"
 pass "the recovery code opens the diary and asks for a new passphrase"

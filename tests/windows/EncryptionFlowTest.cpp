@@ -100,8 +100,7 @@ private slots:
             QVERIFY(!form->diary());
             QCOMPARE(form->Memo1->text(), QString());
         }
-        QCOMPARE(f.informations,
-                 QStringList{"情報|パスフレーズか回復コードがちがうようです。"});
+        QCOMPARE(f.informations, QStringList{"情報|パスフレーズか回復コードがちがうようです。"});
 
         // The recovery code, typed as a person may, opens it and asks for a new passphrase only.
         bool currentAsked = true;

@@ -78,19 +78,18 @@ private slots:
             << true << false << QStringList{"old", "long enough", "long"} << "Change" << true
             << true << QStringList{} << 1 << "";
         QTest::newRow("change: refused by the diary")
-            << true << false << QStringList{"old", "long enough", "long enough"} << "Change"
-            << true << false << QStringList{"change:old>long enough"} << 0 << "";
+            << true << false << QStringList{"old", "long enough", "long enough"} << "Change" << true
+            << false << QStringList{"change:old>long enough"} << 0 << "";
         QTest::newRow("change after the recovery code")
             << true << true << twice << "Change" << true << true
             << QStringList{"change:>long enough"} << 0 << "";
-        QTest::newRow("new code: not confirmed") << true << false << QStringList{"", "", ""}
-                                                 << "NewCode" << false << true << QStringList{}
-                                                 << 0 << "";
+        QTest::newRow("new code: not confirmed")
+            << true << false << QStringList{"", "", ""} << "NewCode" << false << true
+            << QStringList{} << 0 << "";
         QTest::newRow("new code") << true << false << QStringList{"", "", ""} << "NewCode" << true
                                   << true << QStringList{"code"} << 0 << "CODE2";
-        QTest::newRow("off: not confirmed") << true << false << QStringList{"", "", ""}
-                                            << "TurnOff" << false << true << QStringList{} << 0
-                                            << "";
+        QTest::newRow("off: not confirmed") << true << false << QStringList{"", "", ""} << "TurnOff"
+                                            << false << true << QStringList{} << 0 << "";
         QTest::newRow("off") << true << false << QStringList{"", "", ""} << "TurnOff" << true
                              << true << QStringList{"off"} << 0 << "";
     }
