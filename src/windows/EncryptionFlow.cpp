@@ -2,6 +2,7 @@
 
 #include "core/diary/Diary.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 #include "core/storage/KeyFile.h"
 #include "core/tasks/DiaryEncryption.h"
 #include "widgets/Dialogs.h"
