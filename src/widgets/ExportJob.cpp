@@ -4,9 +4,10 @@
 #include "core/storage/DiaryError.h"
 #include "core/storage/StagedFile.h"
 
-ExportJob::ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent)
+ExportJob::ExportJob(QString programFolder, QString file, QDate from, QDate to,
+                     std::shared_ptr<const DiaryKey> key, QObject* parent)
     : DiaryJob(parent), m_programFolder(std::move(programFolder)), m_file(std::move(file)),
-      m_from(from), m_to(to), m_progress([this](qint64 done, qint64 total) {
+      m_from(from), m_to(to), m_key(std::move(key)), m_progress([this](qint64 done, qint64 total) {
           // Emitted on the job's thread: the window receives it queued.
           emit progressed(done, total);
       })
@@ -39,7 +40,7 @@ void ExportJob::run()
         // The file dialog has asked before a file is replaced.
         StagedFile out(m_file, StagedFile::ReplaceFile | StagedFile::WriteStream, &m_progress);
         const DiaryExport::Result result = DiaryExport::render(
-            m_programFolder, DiaryExport::formatFor(m_file), m_from, m_to, m_progress);
+            m_programFolder, DiaryExport::formatFor(m_file), m_from, m_to, m_progress, m_key);
         out.write(result.document);
         m_progress.check();
         out.commit();

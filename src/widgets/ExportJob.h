@@ -10,13 +10,14 @@
 #include <thread>
 
 // The diary's days from..to exported to a file, on a thread of its own; the format follows the
-// file's extension.
+// file's extension. key: an encrypted diary's (Diary::key()).
 class ExportJob : public DiaryJob
 {
     Q_OBJECT
 
 public:
-    ExportJob(QString programFolder, QString file, QDate from, QDate to, QObject* parent = nullptr);
+    ExportJob(QString programFolder, QString file, QDate from, QDate to,
+              std::shared_ptr<const DiaryKey> key = {}, QObject* parent = nullptr);
     // Stops the work and waits for the thread.
     ~ExportJob() override;
 
@@ -33,6 +34,7 @@ private:
     QString m_file;
     QDate m_from;
     QDate m_to;
+    std::shared_ptr<const DiaryKey> m_key;
     TaskProgress m_progress;
     std::atomic<int> m_days{0};
     std::thread m_thread;

@@ -71,7 +71,7 @@ QString snippet(const QString& body)
 TLookBackForm::TLookBackForm(const Skin& skin, const Diary& diary, const DiaryWatcher& watcher,
                              const Clock& clock, QWidget* parent)
     : SkinnedForm(background(skin), skin.SchemeColors.Face, parent), m_diary(diary),
-      m_engine(diary.DataDir())
+      m_engine(diary.days())
 {
     const TSchemeColors& c = skin.SchemeColors;
     setWindowTitle(Caption);

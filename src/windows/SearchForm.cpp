@@ -18,7 +18,7 @@ const QString Caption = QStringLiteral("検索");
 
 TSearchForm::TSearchForm(const Skin& skin, const Diary& diary, QWidget* parent)
     : SkinnedForm(skin.Image6(), skin.SchemeColors.Face, parent),
-      m_engine(diary.DataDir(), diary.titles())
+      m_engine(diary.days(), diary.titles())
 {
     const TSchemeColors& colours = skin.SchemeColors;
     setWindowTitle(Caption);
