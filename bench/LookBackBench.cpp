@@ -76,7 +76,7 @@ int main(int argc, char* argv[])
     Samples counting;
     for (int i = 0; i < Runs; ++i) {
         listing.measure([&] { DayStore(dataDir).entryKeys(); });
-        counting.measure([&] { RecordCounter(dataDir).refresh(); });
+        counting.measure([&] { RecordCounter(DayStore(dataDir)).refresh(); });
     }
 
     const BenchClock clock(QDateTime(LastDay, QTime(12, 0)));

@@ -211,14 +211,14 @@ int main(int argc, char* argv[])
         TIniFile32(folder.path() + QStringLiteral("/diary.ini")).ReadSectionValues("title");
     Samples listing;
     for (int i = 0; i < Runs; ++i) {
-        DiarySearch search(dataDir, titles);
+        DiarySearch search(DayStore(dataDir), titles);
         listing.measure([&] {
             search.run(
                 SearchMatcher(QStringLiteral("x")), [] { return true; }, [](auto&&) {});
         });
     }
 
-    SearchEngine engine(dataDir, titles);
+    SearchEngine engine(DayStore(dataDir), titles);
     const QStringList queries = {QStringLiteral("にっき"), QStringLiteral("散歩"),
                                  QStringLiteral("雨 猫"), QStringLiteral("見つからない言葉")};
     QList<EngineRun> runs;

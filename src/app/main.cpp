@@ -6,6 +6,7 @@
 #include "app/SessionEnd.h"
 #include "app/SingleWindow.h"
 #include "core/storage/SafeFile.h"
+#include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 #include "core/time/Clock.h"
 #include "widgets/AccessibleNames.h"
@@ -99,7 +100,8 @@ int printRecord(int argc, char* argv[], const CommandLine& commandLine)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return RecordReport::print(diaryFolder(commandLine), Clock::system(), out, err);
+    PassphrasePrompt passphrases(STDIN_FILENO);
+    return RecordReport::print(diaryFolder(commandLine), Clock::system(), out, err, &passphrases);
 }
 
 } // namespace

@@ -2,11 +2,16 @@
 
 #include "archive/DiaryArchive.h"
 #include "core/diary/Diary.h"
+#include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
+#include "core/storage/KeyFile.h"
 #include "core/storage/StagedFile.h"
 #include "core/storage/TaskProgress.h"
+#include "core/tasks/DiaryEncryption.h"
 #include "core/tasks/DiaryExport.h"
+#include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
@@ -30,6 +35,9 @@ const QString& Progress = TaskOptions::Progress;
 const QString& Force = TaskOptions::Force;
 const QString& DeleteDay = TaskOptions::DeleteDay;
 const QString& Yes = TaskOptions::Yes;
+const QString& Encrypt = TaskOptions::Encrypt;
+const QString& Decrypt = TaskOptions::Decrypt;
+const QString& ChangePassphrase = TaskOptions::ChangePassphrase;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -134,6 +142,63 @@ void reportLeftOut(QTextStream& err, const QString& what, const QStringList& lef
                    .arg(what, leftOut.join(QStringLiteral("\n  ")));
 }
 
+// A passphrase read for the task; throws when there is none to read.
+QString readPassphrase(PassphrasePrompt* passphrases, QTextStream& err, const QString& prompt,
+                       bool isNew = false)
+{
+    const std::optional<QString> passphrase =
+        !passphrases               ? std::nullopt
+        : isNew                    ? passphrases->askNew(prompt, err)
+                                   : passphrases->ask(prompt, err);
+    if (!passphrase)
+        throw DiaryError(QStringLiteral("パスフレーズを読めませんでした。端末で実行するか、"
+                                        "標準入力に一行ずつ渡してください。"));
+    return *passphrase;
+}
+
+DiaryError wrongPassphrase()
+{
+    return DiaryError(QStringLiteral("パスフレーズ (または回復コード) が違います。"));
+}
+
+const QString AskPassphrase = QStringLiteral("パスフレーズ (または回復コード): ");
+
+// An encrypted diary's key for a task that only reads it, as an export does: no lock is taken.
+// Null for a plain diary.
+std::shared_ptr<const DiaryKey> readingKey(const QString& folder, QTextStream& err,
+                                           PassphrasePrompt* passphrases)
+{
+    const std::optional<KeyFile> file = DiaryKeyFile::read(folder);
+    if (!file)
+        return {};
+    std::optional<DiaryKey> key = file->unlock(readPassphrase(passphrases, err, AskPassphrase));
+    if (!key)
+        throw wrongPassphrase();
+    return std::make_shared<const DiaryKey>(std::move(*key));
+}
+
+void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
+{
+    if (diary.isEncrypted() && !diary.unlock(readPassphrase(passphrases, err, AskPassphrase)))
+        throw wrongPassphrase();
+}
+
+// The diary opened as the window opens it, lock included; null, said on err, while a window
+// has it. hint: what to do then instead.
+std::unique_ptr<Diary> openLocked(const QString& folder, QTextStream& err, const QString& hint)
+{
+    std::unique_ptr<Diary> diary;
+    try {
+        diary = std::make_unique<Diary>(folder);
+    } catch (const DiaryError& e) {
+        // The lock's own message speaks of the window it brings forward, which a task does not.
+        if (e.kind() != DiaryError::Kind::InUse)
+            throw;
+        err << QStringLiteral("この日記 (%1) はいま開いています。%2\n").arg(folder, hint);
+    }
+    return diary;
+}
+
 // A date written yyyymmdd; an invalid date when the text is not one.
 QDate dateFrom(const QString& text)
 {
@@ -143,7 +208,7 @@ QDate dateFrom(const QString& text)
 }
 
 int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                const TaskProgress& progress, ProgressLine& line)
+                const TaskProgress& progress, ProgressLine& line, PassphrasePrompt* passphrases)
 {
     const QString file = parser.value(Export);
     QDate bounds[2];
@@ -186,22 +251,26 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     }
     if (!mayWrite(parser, file, err))
         return Failed;
+    std::shared_ptr<const DiaryKey> key = readingKey(folder, err, passphrases);
     const StagedFile::Permissions permissions =
         parser.isSet(Force) ? StagedFile::WriteStream | StagedFile::ReplaceFile
                             : StagedFile::Permissions(StagedFile::WriteStream);
     StagedFile out(file, permissions, &progress);
     const DiaryExport::Result result =
-        DiaryExport::render(folder, format, bounds[0], bounds[1], progress);
+        DiaryExport::render(folder, format, bounds[0], bounds[1], progress, std::move(key));
     out.write(result.document);
     out.commit();
     line.end();
     err << QStringLiteral("%1 日分を %2 に書き出しました。\n").arg(result.days).arg(file);
+    if (DiaryKeyFile::exists(folder))
+        err << QStringLiteral("書き出したものは暗号化されていません。日記と同じように大切に"
+                              "扱ってください。\n");
     return 0;
 }
 
 // Deleting a day changes the diary: it is opened as the window opens it, lock included.
 int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-              QTextStream* terminal)
+              QTextStream* terminal, PassphrasePrompt* passphrases)
 {
     const QString key = parser.value(DeleteDay);
     if (!dateFrom(key).isValid()) {
@@ -218,20 +287,14 @@ int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStre
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
-    std::optional<Diary> diary;
-    try {
-        diary.emplace(folder);
-    } catch (const DiaryError& e) {
-        // The lock's own message speaks of the window it brings forward, which a task does not.
-        if (e.kind() == DiaryError::Kind::InUse) {
-            err << QStringLiteral(
-                       "この日記 (%1) はいま開いています。ウィンドウのメニューの"
-                       "「この日を削除...」を使うか、閉じてからもう一度試してください。\n")
-                       .arg(folder);
-            return Failed;
-        }
-        throw;
-    }
+    const std::unique_ptr<Diary> diary =
+        openLocked(folder, err,
+                   QStringLiteral("ウィンドウのメニューの「この日を削除...」を使うか、"
+                                  "閉じてからもう一度試してください。"));
+    if (!diary)
+        return Failed;
+    // The question shows the day's title.
+    unlock(*diary, err, passphrases);
     if (!diary->hasEntry(key)) {
         err << QStringLiteral("%1 の日記はありません。\n").arg(key);
         return Failed;
@@ -250,16 +313,72 @@ int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStre
     return 0;
 }
 
+// Encryption on or off, or a new passphrase: the diary is opened with its lock, as the window
+// opens it.
+int encryption(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+               const TaskProgress& progress, ProgressLine& line, PassphrasePrompt* passphrases)
+{
+    if (!DiaryPaths::holdsDiary(folder)) {
+        err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
+        return Failed;
+    }
+    const std::unique_ptr<Diary> diary = openLocked(
+        folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
+    if (!diary)
+        return Failed;
+    if (!parser.isSet(Encrypt) && !diary->isEncrypted()) {
+        err << QStringLiteral("この日記は暗号化されていません。\n");
+        return Failed;
+    }
+    if (parser.isSet(Encrypt) && !diary->isEncrypted()) {
+        const QString code = DiaryEncryption::turnOn(
+            *diary, readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
+        std::printf("%s\n", code.toUtf8().constData());
+        std::fflush(stdout);
+        err << QStringLiteral("上の回復コードを書き留めて、日記とは別の所にしまってください。"
+                              "パスフレーズを忘れたときは、これで日記を開けます。パスフレーズと"
+                              "回復コードの両方をなくすと、だれにも日記を読めなくなります。\n");
+    } else {
+        unlock(*diary, err, passphrases);
+    }
+    if (parser.isSet(ChangePassphrase)) {
+        DiaryEncryption::changePassphrase(
+            *diary,
+            readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
+        err << QStringLiteral("パスフレーズを変えました。\n");
+        return 0;
+    }
+    if (parser.isSet(Decrypt) && !diary->keyFile()->turningOff())
+        DiaryEncryption::turnOff(*diary);
+    else if (parser.isSet(Encrypt) && !DiaryEncryption::needsFinishing(*diary)) {
+        err << QStringLiteral("この日記はもう暗号化されています。\n");
+        return Failed;
+    }
+    const int written = DiaryEncryption::finish(*diary, progress);
+    line.end();
+    err << (parser.isSet(Encrypt) ? QStringLiteral("日記を暗号化しました (%1 日分を書き換え"
+                                                   "ました)。\n")
+                                  : QStringLiteral("日記の暗号化を解きました (%1 日分を書き"
+                                                   "換えました)。\n"))
+               .arg(written);
+    return 0;
+}
+
 } // namespace
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                          bool errIsTerminal, QTextStream* terminal)
+                          bool errIsTerminal, QTextStream* terminal,
+                          PassphrasePrompt* passphrases)
 {
+    const bool encrypting =
+        parser.isSet(Encrypt) || parser.isSet(Decrypt) || parser.isSet(ChangePassphrase);
     const int tasks = int(parser.isSet(Export)) + int(parser.isSet(Backup)) +
-                      int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay));
+                      int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay)) +
+                      int(parser.isSet(Encrypt)) + int(parser.isSet(Decrypt)) +
+                      int(parser.isSet(ChangePassphrase));
     if (tasks != 1) {
-        err << QStringLiteral("--export、--backup、--restore、--delete-day は一度に一つだけ"
-                              "指定してください。\n");
+        err << QStringLiteral("--export、--backup、--restore、--delete-day、--encrypt、--decrypt、"
+                              "--change-passphrase は一度に一つだけ指定してください。\n");
         return Usage;
     }
     if (!parser.isSet(Export) && (parser.isSet(From) || parser.isSet(To) || parser.isSet(Format))) {
@@ -274,17 +393,21 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
         err << QStringLiteral("--yes は --delete-day と一緒に使います。\n");
         return Usage;
     }
-    const QString label = parser.isSet(Export)   ? QStringLiteral("書き出し中")
-                          : parser.isSet(Backup) ? QStringLiteral("バックアップ中")
-                                                 : QStringLiteral("復元中");
+    const QString label = parser.isSet(Export)    ? QStringLiteral("書き出し中")
+                          : parser.isSet(Backup)  ? QStringLiteral("バックアップ中")
+                          : parser.isSet(Encrypt) ? QStringLiteral("暗号化中")
+                          : parser.isSet(Decrypt) ? QStringLiteral("復号中")
+                                                  : QStringLiteral("復元中");
     ProgressLine line(err, errIsTerminal, parser.isSet(Progress));
     TaskProgress progress([&](qint64 done, qint64 total) { line.show(label, done, total); });
     const QuitStopsTask quit(progress);
     try {
         if (parser.isSet(DeleteDay))
-            return deleteDay(parser, folder, err, terminal);
+            return deleteDay(parser, folder, err, terminal, passphrases);
+        if (encrypting)
+            return encryption(parser, folder, err, progress, line, passphrases);
         if (parser.isSet(Export))
-            return exportDiary(parser, folder, err, progress, line);
+            return exportDiary(parser, folder, err, progress, line, passphrases);
         if (parser.isSet(Backup)) {
             if (!mayWrite(parser, parser.value(Backup), err))
                 return Failed;

@@ -21,6 +21,8 @@
 namespace {
 
 const QString IniName = QStringLiteral("diary.ini");
+// An encrypted diary's key file: its days do not open without it.
+const QString KeyName = QStringLiteral("diary.key");
 const QString DataName = QStringLiteral("data");
 
 QString zipMessage(zip_error_t* error)
@@ -69,7 +71,7 @@ Entry entryKind(const QString& name, QString& reason)
         reason = QStringLiteral("日記のフォルダの外を指しています");
         return Entry::Refused;
     }
-    if (name == IniName || name == DataName + QLatin1Char('/'))
+    if (name == IniName || name == KeyName || name == DataName + QLatin1Char('/'))
         return Entry::Restored;
     const bool inData = parts.size() == 2 && parts[0] == DataName && !parts[1].isEmpty() &&
                         parts[1] != QLatin1String(".");
@@ -118,7 +120,7 @@ std::optional<SourceFile> sourceFile(const QString& path, const QString& name, Q
     return SourceFile{path, name, qint64(info.st_size), qint64(info.st_mtime)};
 }
 
-// The files of the diary in the order they are archived, diary.ini first.
+// The files of the diary in the order they are archived, diary.ini first, then diary.key.
 QList<SourceFile> sourceFiles(const QDir& folder, QStringList& leftOut)
 {
     QList<SourceFile> files;
@@ -127,6 +129,16 @@ QList<SourceFile> sourceFiles(const QDir& folder, QStringList& leftOut)
     if (QFileInfo::exists(iniPath))
         if (const auto file = sourceFile(iniPath, IniName, reason))
             files.append(*file);
+    const QString keyPath = folder.filePath(KeyName);
+    struct stat key
+    {
+    };
+    if (::lstat(QFile::encodeName(keyPath).constData(), &key) == 0) {
+        if (const auto file = sourceFile(keyPath, KeyName, reason))
+            files.append(*file);
+        else
+            leftOut << QStringLiteral("%1 (%2)").arg(KeyName, reason);
+    }
     const QString dataPath = folder.filePath(DataName);
     DIR* dir = ::opendir(QFile::encodeName(dataPath).constData());
     if (!dir) {

@@ -5,8 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// A whole diary in one zip archive: diary.ini and every day of the entries folder, byte for
-// byte, under the names "diary.ini" and "data/<yyyymmdd>". Files are stored 0600 and the folder
+// A whole diary in one zip archive: diary.ini, an encrypted diary's diary.key and every day of
+// the entries folder, byte for byte (sealed days stay sealed), under the names "diary.ini",
+// "diary.key" and "data/<yyyymmdd>". Files are stored 0600 and the folder
 // 0700, so an archive unpacked by hand is as private as the diary.
 class DiaryArchive
 {

@@ -4,6 +4,7 @@
 // are the tasks' own: 0 done, 1 failed with nothing changed, 2 the command line was wrong.
 
 #include "archive/CommandLineTasks.h"
+#include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTextStream in(stdin);
+    PassphrasePrompt passphrases(STDIN_FILENO);
     return CommandLineTasks::run(parser, parser.value(diary), err, ::isatty(STDERR_FILENO) == 1,
-                                 ::isatty(STDIN_FILENO) == 1 ? &in : nullptr);
+                                 ::isatty(STDIN_FILENO) == 1 ? &in : nullptr, &passphrases);
 }

@@ -29,5 +29,6 @@ bool DiaryPaths::isInsideDiary(const QString& programFolder, const QString& path
     const QDir folder(programFolder);
     return isWithin(path, folder.filePath(QStringLiteral("data"))) ||
            isWithin(path, folder.filePath(QStringLiteral("diary.ini"))) ||
+           isWithin(path, folder.filePath(QStringLiteral("diary.key"))) ||
            isWithin(path, folder.filePath(QStringLiteral("diary.lock")));
 }

@@ -108,18 +108,19 @@ bool DiaryEncryption::needsFinishing(const Diary& diary)
     });
 }
 
-void DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
+int DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
 {
     if (!diary.isEncrypted())
-        return;
+        return 0;
     requireEncrypted(diary);
     const bool sealed = !diary.keyFile()->turningOff();
     const DayStore& days = diary.days();
     const QStringList keys = days.entryKeys();
+    int written = 0;
     for (qsizetype i = 0; i < keys.size(); ++i) {
         progress.advance(i, keys.size());
         try {
-            days.convert(keys[i], sealed);
+            written += days.convert(keys[i], sealed) ? 1 : 0;
         } catch (const DiaryError& error) {
             throw DiaryError(
                 QStringLiteral("%1 の日記を%2できません。ほかの日はそのまま読めます。\n%3")
@@ -132,6 +133,7 @@ void DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
     diary.convertTitles(sealed);
     if (!sealed)
         diary.removeKeyFile();
+    return written;
 }
 
 void DiaryEncryption::changePassphrase(Diary& diary, const QString& passphrase)

@@ -42,8 +42,8 @@ public:
     // reporting the days done to progress; nothing to do for a plain diary. Throws a DiaryError
     // naming the day that cannot be converted (one that does not open, no file of the user's
     // own, a write that fails) or when cancelled: what was done stays done, and the next
-    // finish() goes on from there.
-    static void finish(Diary& diary, const TaskProgress& progress = TaskProgress());
+    // finish() goes on from there. Returns how many day files it wrote.
+    static int finish(Diary& diary, const TaskProgress& progress = TaskProgress());
 
     // Replaces the passphrase; only diary.key is written. Throws a DiaryError when it is refused,
     // the diary is not unlocked or the write fails.

@@ -12,6 +12,9 @@ const QString TaskOptions::Force = QStringLiteral("force");
 const QString TaskOptions::Progress = QStringLiteral("progress");
 const QString TaskOptions::DeleteDay = QStringLiteral("delete-day");
 const QString TaskOptions::Yes = QStringLiteral("yes");
+const QString TaskOptions::Encrypt = QStringLiteral("encrypt");
+const QString TaskOptions::Decrypt = QStringLiteral("decrypt");
+const QString TaskOptions::ChangePassphrase = QStringLiteral("change-passphrase");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -39,12 +42,21 @@ void TaskOptions::add(QCommandLineParser& parser)
                       QStringLiteral("yyyymmdd")});
     parser.addOption({Yes, QStringLiteral("Delete without asking (needed when standard input is "
                                           "not a terminal).")});
+    parser.addOption({Encrypt, QStringLiteral("Encrypt the diary with a passphrase (asked twice on "
+                                              "a terminal, else one line of standard input); "
+                                              "prints its recovery code.")});
+    parser.addOption({Decrypt, QStringLiteral("Decrypt the diary (the passphrase is asked as for "
+                                              "--encrypt).")});
+    parser.addOption({ChangePassphrase,
+                      QStringLiteral("Change the diary's passphrase (without a terminal: the old "
+                                     "one, then the new one, one line each).")});
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
 {
     return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
-           parser.isSet(DeleteDay);
+           parser.isSet(DeleteDay) || parser.isSet(Encrypt) || parser.isSet(Decrypt) ||
+           parser.isSet(ChangePassphrase);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
@@ -56,7 +68,7 @@ QStringList TaskOptions::given(const QCommandLineParser& parser)
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    for (const QString& flag : {Force, Progress, Yes}) {
+    for (const QString& flag : {Force, Progress, Yes, Encrypt, Decrypt, ChangePassphrase}) {
         if (parser.isSet(flag))
             arguments << QStringLiteral("--") + flag;
     }

@@ -4,7 +4,7 @@
 
 class QCommandLineParser;
 
-// The options of the command-line tasks (export, backup, restore, deleting a day; see
+// The options of the command-line tasks (export, backup, restore, deleting a day, encryption; see
 // CommandLineTasks). The
 // program's own command line offers them; the tasks run in the small program tobiquill-archive,
 // which the program hands them to, so that the window process never loads what they need.
@@ -25,6 +25,10 @@ public:
     static const QString DeleteDay;
     // No value: delete without asking.
     static const QString Yes;
+    // No value: encryption on, off, a new passphrase.
+    static const QString Encrypt;
+    static const QString Decrypt;
+    static const QString ChangePassphrase;
 
     static void add(QCommandLineParser& parser);
     // Whether the command line asks for a task; then no window is opened.

@@ -110,7 +110,7 @@ private slots:
                   text == QLatin1String("<huge>") ? QByteArray(DayStore::MaxBodyBytes + 1, 'a')
                                                   : CodePage932::encode(text));
         }
-        RecordCounter counter(folder.path());
+        RecordCounter counter{DayStore(folder.path())};
         QVERIFY(counter.refresh());
         const DiaryRecord record = counter.record();
         const DiaryRecord::Totals total = record.total();
@@ -137,7 +137,7 @@ private slots:
         write(folder.path(), QStringLiteral("20240101"), "abc");
         write(folder.path(), QStringLiteral("20240102"), "abc");
         write(folder.path(), QStringLiteral("20240103"), "abc");
-        RecordCounter counter(folder.path());
+        RecordCounter counter{DayStore(folder.path())};
         QVERIFY(counter.refresh());
         write(folder.path(), QStringLiteral("20240101"), "abcdef");
         QVERIFY(QFile::remove(folder.path() + QStringLiteral("/20240102")));

@@ -36,7 +36,7 @@ private:
 
     QList<SearchHit> search(const QString& query)
     {
-        DiarySearch search(dataDir(), titles());
+        DiarySearch search(DayStore(dataDir()), titles());
         QList<SearchHit> hits;
         search.run(
             SearchMatcher(query), [] { return false; },
@@ -100,7 +100,7 @@ private slots:
 
     void run_cancelledStopsAndSaysSo()
     {
-        DiarySearch search(dataDir(), titles());
+        DiarySearch search(DayStore(dataDir()), titles());
         int delivered = 0;
         QVERIFY(!search.run(
             SearchMatcher(QStringLiteral("にっき")), [] { return true; },
@@ -112,7 +112,7 @@ private slots:
     // count.
     void engine_newQueryReplacesTheRunningOne()
     {
-        SearchEngine engine(dataDir(), titles());
+        SearchEngine engine(DayStore(dataDir()), titles());
         QSignalSpy found(&engine, &SearchEngine::found);
         QSignalSpy finished(&engine, &SearchEngine::finished);
         const int first = engine.start(QStringLiteral("に"));

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QTextStream;
+
+// Where a command-line task reads a passphrase: the terminal, without echo, when standard input
+// is one; otherwise one line of standard input a passphrase, so a script can pipe them in.
+class PassphrasePrompt
+{
+public:
+    // Reads from the file descriptor fd.
+    explicit PassphrasePrompt(int fd);
+    // The lines given, as a pipe would give them: for tests.
+    static PassphrasePrompt fromLines(QStringList lines);
+
+    bool isTerminal() const { return m_terminal; }
+    // The passphrase, after the prompt on a terminal; no value at the end of the input.
+    std::optional<QString> ask(const QString& prompt, QTextStream& err);
+    // A new passphrase: on a terminal asked twice, throwing a DiaryError when the two differ;
+    // otherwise one line.
+    std::optional<QString> askNew(const QString& prompt, QTextStream& err);
+
+private:
+    PassphrasePrompt() = default;
+    std::optional<QString> readLine();
+
+    int m_fd = -1;
+    bool m_terminal = false;
+    QStringList m_lines;
+};
