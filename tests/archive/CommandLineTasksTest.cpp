@@ -1,7 +1,9 @@
 #include "archive/CommandLineTasks.h"
 #include "core/diary/Diary.h"
 #include "core/storage/CodePage932.h"
+#include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
+#include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
@@ -11,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTextStream>
 
@@ -34,9 +37,13 @@ private:
     {
         int code;
         QString message;
+        // Standard output.
+        QByteArray out;
     };
 
-    static Outcome run(const QStringList& arguments, const QString& folder)
+    // passphrases: the lines of standard input, which is no terminal.
+    static Outcome run(const QStringList& arguments, const QString& folder,
+                       const QStringList& passphrases = {})
     {
         QCommandLineParser parser;
         TaskOptions::add(parser);
@@ -44,9 +51,19 @@ private:
             qFatal("%s", qPrintable(parser.errorText()));
         QString message;
         QTextStream err(&message);
-        const int code = CommandLineTasks::run(parser, folder, err);
+        PassphrasePrompt prompt = PassphrasePrompt::fromLines(passphrases);
+        QTemporaryFile out;
+        out.open();
+        std::fflush(stdout);
+        const int standardOut = ::dup(STDOUT_FILENO);
+        ::dup2(out.handle(), STDOUT_FILENO);
+        const int code = CommandLineTasks::run(parser, folder, err, false, nullptr, &prompt);
+        std::fflush(stdout);
+        ::dup2(standardOut, STDOUT_FILENO);
+        ::close(standardOut);
         err.flush();
-        return {code, message};
+        out.seek(0);
+        return {code, message, out.readAll()};
     }
 
     // Every file under folder with its bytes, by relative path.
@@ -415,6 +432,95 @@ private slots:
         QCOMPARE(SafeFile::read(zip), old);
         if (task != "restore")
             QCOMPARE(SafeFile::read(target), QByteArray("old"));
+    }
+
+    void encryption_refused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("passphrases");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("decrypt a plain diary") << QStringList{"--decrypt"} << QStringList{"x"} << 1
+                                               << "暗号化されていません";
+        QTest::newRow("a short passphrase")
+            << QStringList{"--encrypt"} << QStringList{"short"} << 1 << "短すぎます";
+        QTest::newRow("no passphrase to read")
+            << QStringList{"--encrypt"} << QStringList{} << 1 << "パスフレーズを読めません";
+        QTest::newRow("with another task") << QStringList{"--encrypt", "--decrypt"}
+                                           << QStringList{} << 2 << "一度に一つだけ";
+        QTest::newRow("with --force")
+            << QStringList{"--encrypt", "--force"} << QStringList{} << 2 << "--force は";
+    }
+
+    void encryption_refused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, passphrases);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QMap<QString, QByteArray> before = contents(diary());
+        const Outcome outcome = run(arguments, diary(), passphrases);
+        QCOMPARE(outcome.code, code);
+        QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
+        QCOMPARE(contents(diary()), before);
+    }
+
+    // Encrypted from the command line: the recovery code on standard output, nothing readable
+    // left on disk; the tasks that read days ask the passphrase, a backup carries the sealed
+    // files and diary.key as they are; a new passphrase writes diary.key only; the recovery
+    // code decrypts, every day byte for byte back.
+    void encryption_throughTheTasks()
+    {
+        const QString zip = path("to-seal.zip");
+        const QString folder = path("sealed");
+        QCOMPARE(run({"--backup", zip}, diary()).code, 0);
+        QCOMPARE(run({"--restore", zip}, folder).code, 0);
+        const QMap<QString, QByteArray> plain = contents(folder);
+
+        const Outcome on = run({"--encrypt"}, folder, {"correct horse"});
+        QCOMPARE(on.code, 0);
+        const QString code = QString::fromUtf8(on.out).trimmed();
+        QVERIFY2(RecoveryCode::normalised(code), on.out.constData());
+        QVERIFY(on.message.contains("回復コード"));
+        for (const QByteArray& bytes : contents(folder))
+            QVERIFY(!bytes.contains(CodePage932::encode("年越しそば")) &&
+                    !bytes.contains(CodePage932::encode("大晦日")));
+
+        const QString exported = path("sealed.txt");
+        const Outcome wrong = run({"--export", exported}, folder, {"wrong horse"});
+        QCOMPARE(wrong.code, 1);
+        QVERIFY(wrong.message.contains("違います"));
+        QVERIFY(!QFile::exists(exported));
+        const Outcome exporting = run({"--export", exported}, folder, {"correct horse"});
+        QCOMPARE(exporting.code, 0);
+        QVERIFY(exporting.message.contains("暗号化されていません"));
+        QVERIFY(SafeFile::read(exported).contains("】大晦日\n\n年越しそば"));
+
+        const QMap<QString, QByteArray> sealed = contents(folder);
+        QCOMPARE(run({"--backup", path("sealed.zip")}, folder).code, 0);
+        QCOMPARE(run({"--restore", path("sealed.zip")}, path("sealed-restored")).code, 0);
+        QCOMPARE(contents(path("sealed-restored")), sealed);
+
+        const QStringList passphrases{"correct horse", "battery staple"};
+        QCOMPARE(run({"--change-passphrase"}, folder, passphrases).code, 0);
+        QMap<QString, QByteArray> changed = contents(folder);
+        QMap<QString, QByteArray> expected = sealed;
+        QVERIFY(changed.take("diary.key") != expected.take("diary.key"));
+        QCOMPARE(changed, expected);
+        {
+            const Diary open(folder);
+            const Outcome inUse = run({"--decrypt"}, folder, {code});
+            QCOMPARE(inUse.code, 1);
+            QVERIFY(inUse.message.contains("いま開いています"));
+        }
+        QCOMPARE(run({"--decrypt"}, folder, {code}).code, 0);
+        // A title written twice keeps the line every read takes, the first.
+        QMap<QString, QByteArray> decrypted = contents(folder);
+        const QByteArray second = "20240210=" + CodePage932::encode("二番目") + "\r\n";
+        QCOMPARE(decrypted.take("diary.ini"), QByteArray(plain.value("diary.ini")).replace(second, ""));
+        QMap<QString, QByteArray> days = plain;
+        days.remove("diary.ini");
+        QCOMPARE(decrypted, days);
     }
 
     void restore_damagedArchive_writesNothing_data()

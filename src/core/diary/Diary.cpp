@@ -211,10 +211,11 @@ void Diary::convertTitles(bool sealed)
                 m_ini->removeKey(TitleSection, key);
             m_ini->WriteString(TitleSection, key, sealed ? storedTitle(key, plain) : plain);
         }
-        if (sealed) {
+        // Only a key that holds something is written: a diary without one keeps its bytes.
+        if (sealed && !m_ini->ReadString("data", "password", {}).isEmpty())
             m_ini->WriteString("data", "password", {});
+        if (sealed && m_ini->ReadBool("data", "usepassword", false))
             m_ini->WriteBool("data", "usepassword", false);
-        }
     });
 }
 

@@ -1,0 +1,330 @@
+#include "core/tasks/DiaryEncryption.h"
+#include "core/diary/Diary.h"
+#include "core/diary/Recovery.h"
+#include "core/storage/CodePage932.h"
+#include "core/storage/DiaryError.h"
+#include "core/storage/IniFile32.h"
+#include "core/storage/KeyFile.h"
+#include "core/storage/RecoveryCode.h"
+#include "core/storage/SafeFile.h"
+#include "core/storage/SealedBytes.h"
+#include "core/tasks/DiaryExport.h"
+#include "core/tasks/DiarySearch.h"
+#include "core/tasks/RecordCounter.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+
+namespace {
+const QString Pass = QStringLiteral("correct horse");
+const QString Keys[] = {"20240101", "20240102", "20240103"};
+
+// A diary as years leave it: a byte that is no character, an empty day, an untitled day, a
+// reversible password in the settings.
+void writeDiary(const QString& folder)
+{
+    QDir().mkpath(folder + "/data");
+    SafeFile::write(folder + "/data/20240101", CodePage932::encode("元日\r\n初詣"));
+    SafeFile::write(folder + "/data/20240102", QByteArray("a\x81\r\nb", 5));
+    SafeFile::write(folder + "/data/20240103", {});
+    SafeFile::write(folder + "/diary.ini", "[data]\r\npassword=xyz\r\nusepassword=1\r\n[title]\r\n"
+                                           "20240101=" + CodePage932::encode("晴れ") +
+                                               "\r\n20240102=\r\n");
+}
+
+// Every file under folder with its bytes, the lock aside.
+QMap<QString, QByteArray> files(const QString& folder)
+{
+    QMap<QString, QByteArray> all;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.endsWith("diary.lock"))
+            all.insert(QDir(folder).relativeFilePath(path), SafeFile::read(path));
+    }
+    return all;
+}
+
+QString allText(Diary& diary)
+{
+    QString text;
+    for (const QString& key : Keys)
+        text += diary.readTitle(key) + "|" + diary.readBody(key) + "|";
+    return text;
+}
+} // namespace
+
+class DiaryEncryptionTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString m_folder;
+    QString m_plainText;
+    DiaryRecord::Totals m_plainRecord;
+
+    // The diary encrypted with Pass; returns the recovery code.
+    QString encrypt()
+    {
+        Diary diary(m_folder);
+        const QString code = DiaryEncryption::turnOn(diary, Pass);
+        DiaryEncryption::finish(diary);
+        return code;
+    }
+
+private slots:
+    void initTestCase() { KdfLimits::forNewSlots() = KdfLimits::smallest(); }
+
+    void init()
+    {
+        m_work = std::make_unique<QTemporaryDir>();
+        m_folder = m_work->filePath("diary");
+        writeDiary(m_folder);
+        Diary diary(m_folder);
+        m_plainText = allText(diary);
+        RecordCounter counter(diary.days());
+        counter.refresh();
+        m_plainRecord = counter.record().total();
+    }
+
+    void passphrase_rule_data()
+    {
+        QTest::addColumn<QString>("passphrase");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("seven characters") << "1234567" << false;
+        QTest::newRow("seven outside the BMP, fourteen code units") << QString("😀").repeated(7)
+                                                                    << false;
+        QTest::newRow("a recovery code's form") << RecoveryCode::generate() << false;
+        QTest::newRow("one typed loosely")
+            << RecoveryCode::generate().remove('-').toLower() << false;
+        QTest::newRow("eight characters") << "12345678" << true;
+        QTest::newRow("eight outside the BMP") << QString("😀").repeated(8) << true;
+        QTest::newRow("long, no upper limit") << QString("長い").repeated(500) << true;
+    }
+
+    // A refused passphrase says why and leaves the diary as it was.
+    void passphrase_rule()
+    {
+        QFETCH(QString, passphrase);
+        QFETCH(bool, taken);
+        QCOMPARE(DiaryEncryption::whyNotPassphrase(passphrase).isEmpty(), taken);
+        if (taken)
+            return;
+        const auto before = files(m_folder);
+        Diary diary(m_folder);
+        QVERIFY_THROWS_EXCEPTION(DiaryError, DiaryEncryption::turnOn(diary, passphrase));
+        QVERIFY(!diary.isEncrypted());
+        QCOMPARE(files(m_folder), before);
+    }
+
+    // Until unlocked, nothing of an encrypted diary is read or written; a wrong passphrase opens
+    // nothing.
+    void locked_readsAndWritesNothing()
+    {
+        encrypt();
+        const auto before = files(m_folder);
+        Diary diary(m_folder);
+        QVERIFY(diary.isEncrypted() && !diary.isUnlocked());
+        const std::function<void()> uses[] = {
+            [&] { diary.readBody("20240101"); }, [&] { diary.readTitle("20240101"); },
+            [&] { diary.titles(); },             [&] { diary.loadDay("20240103"); },
+            [&] { diary.days(); },               [&] { diary.saveDay("20240104", "t", "b"); },
+            [&] { diary.writeTitle("20240104", "t"); }};
+        for (const auto& use : uses)
+            QVERIFY_THROWS_EXCEPTION(DiaryError, use());
+        QVERIFY(!diary.unlock("wrong passphrase"));
+        QVERIFY(!diary.isUnlocked());
+        QCOMPARE(files(m_folder), before);
+        QVERIFY(diary.unlock(Pass));
+        QVERIFY(!diary.unlockedByRecoveryCode());
+        QCOMPARE(allText(diary), m_plainText);
+    }
+
+    void sealed_movedElsewhere_doesNotOpen_data()
+    {
+        QTest::addColumn<bool>("title");
+        QTest::newRow("a day's file renamed to another date") << false;
+        QTest::newRow("a title moved to another date") << true;
+    }
+
+    void sealed_movedElsewhere_doesNotOpen()
+    {
+        QFETCH(bool, title);
+        encrypt();
+        if (title) {
+            TIniFile32 ini(m_folder + "/diary.ini");
+            ini.WriteString("title", "20240103", ini.ReadString("title", "20240101", {}));
+        } else {
+            QFile::remove(m_folder + "/data/20240103");
+            QFile::copy(m_folder + "/data/20240101", m_folder + "/data/20240103");
+        }
+        Diary diary(m_folder);
+        QVERIFY(diary.unlock(Pass));
+        QVERIFY_THROWS_EXCEPTION(DiaryError, title ? diary.readTitle("20240103")
+                                                   : diary.readBody("20240103"));
+        QCOMPARE(diary.readBody("20240101"), QString("元日\n初詣"));
+    }
+
+    // On: no plain text anywhere in the folder, the reversible password gone, and every task
+    // sees the days. Off again: every day and title byte for byte as it was.
+    void turnOnThenOff_everyByteBack()
+    {
+        auto before = files(m_folder);
+        const QString code = encrypt();
+        for (const QByteArray& bytes : files(m_folder)) {
+            for (const QByteArray& plain :
+                 {CodePage932::encode("初詣"), CodePage932::encode("晴れ"), QByteArray("a\x81")})
+                QVERIFY(!bytes.contains(plain));
+            QVERIFY(!bytes.contains("password=xyz") && !bytes.contains("usepassword=1"));
+        }
+        Diary diary(m_folder);
+        QVERIFY(diary.unlock(code));
+        QVERIFY(diary.unlockedByRecoveryCode());
+        QCOMPARE(allText(diary), m_plainText);
+        QVERIFY(!DiaryEncryption::needsFinishing(diary));
+        QVERIFY(DiaryExport::render(m_folder, DiaryExport::Format::Text, {}, {}, TaskProgress(), diary.key())
+                    .document.contains("晴れ\n\n元日\n初詣"));
+        QVERIFY_THROWS_EXCEPTION(DiaryError,
+                                 DiaryExport::render(m_folder, DiaryExport::Format::Text));
+        DiarySearch search(diary.days(), diary.titles());
+        QList<SearchHit> hits;
+        search.run(SearchMatcher("晴れ 初詣"), [] { return false; },
+                   [&](QList<SearchHit>&& batch) { hits += batch; });
+        QCOMPARE(hits.size(), 1);
+        RecordCounter counter(diary.days());
+        counter.refresh();
+        QCOMPARE(counter.record().total().characters, m_plainRecord.characters);
+        QCOMPARE(counter.record().total().unreadable, 0);
+
+        DiaryEncryption::turnOff(diary);
+        DiaryEncryption::finish(diary);
+        QVERIFY(!diary.isEncrypted());
+        QCOMPARE(TIniFile32(m_folder + "/diary.ini").ReadSectionValues("title"),
+                 TIniFile32::sectionValuesOf(before.take("diary.ini"), "title"));
+        auto after = files(m_folder);
+        after.remove("diary.ini");
+        QCOMPARE(after, before);
+    }
+
+    void conversion_stoppedAtAnyWrite_everyDayReads_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<bool>("encrypted");
+        // On: diary.key, the three days, diary.ini. Off: the same, then diary.key's removal.
+        for (int n = 1; n <= 5; ++n)
+            QTest::addRow("on, write %d fails", n) << true << n << (n > 1);
+        for (int n = 1; n <= 6; ++n)
+            QTest::addRow("off, write %d fails", n) << false << n << (n == 1);
+    }
+
+    // A conversion stopped at any write (a kill, a full disk) leaves every day readable with the
+    // passphrase, and the next finish() completes it.
+    void conversion_stoppedAtAnyWrite_everyDayReads()
+    {
+        QFETCH(bool, on);
+        QFETCH(int, failing);
+        QFETCH(bool, encrypted);
+        if (!on)
+            encrypt();
+        int writes = 0;
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+            const bool last = step == SafeFile::Step::Commit || step == SafeFile::Step::Remove;
+            return last && ++writes == failing ? ENOSPC : 0;
+        };
+        {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            QVERIFY_THROWS_EXCEPTION(DiaryError, {
+                on ? void(DiaryEncryption::turnOn(diary, Pass)) : DiaryEncryption::turnOff(diary);
+                DiaryEncryption::finish(diary);
+            });
+        }
+        SafeFile::faultHook() = {};
+        Diary diary(m_folder);
+        QVERIFY(diary.unlock(Pass));
+        QCOMPARE(allText(diary), m_plainText);
+        DiaryEncryption::finish(diary);
+        QCOMPARE(diary.isEncrypted(), encrypted);
+        QVERIFY(!DiaryEncryption::needsFinishing(diary));
+        for (const QString& key : Keys)
+            QCOMPARE(SealedBytes::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
+        QCOMPARE(allText(diary), m_plainText);
+    }
+
+    // Nothing unchanged is written again: a finished conversion, a day saved as it was, a new
+    // passphrase or recovery code (only diary.key).
+    void unchanged_neverRewritten()
+    {
+        encrypt();
+        QString code;
+        {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            auto before = files(m_folder);
+            QCOMPARE(DiaryEncryption::finish(diary), 0);
+            const Diary::DayText day = diary.loadDay("20240101");
+            diary.saveDay("20240101", day.title, day.body);
+            QCOMPARE(files(m_folder), before);
+            QVERIFY_THROWS_EXCEPTION(DiaryError, DiaryEncryption::changePassphrase(diary, "short"));
+            DiaryEncryption::changePassphrase(diary, "a new passphrase");
+            code = DiaryEncryption::newRecoveryCode(diary);
+            auto after = files(m_folder);
+            QVERIFY(after.take("diary.key") != before.take("diary.key"));
+            QCOMPARE(after, before);
+        }
+        Diary diary(m_folder);
+        QVERIFY(!diary.unlock(Pass));
+        QVERIFY(diary.unlock(code));
+        QCOMPARE(allText(diary), m_plainText);
+    }
+
+    // A sync tool's copies: a sealed day's opens and merges as a plain one does; a copy of the
+    // key file made before the passphrase changed folds in, so both passphrases open the diary.
+    void syncCopies_fold()
+    {
+        encrypt();
+        const QString dayCopy = m_folder + "/data/20240101.sync-conflict-20240102-101010-ABCDEFG";
+        const QString keyCopy = m_folder + "/diary.sync-conflict-20240102-101010-ABCDEFG.key";
+        {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            diary.loadDay("20240101");
+            diary.saveDay("20240101", "晴れ", "よそで書いた");
+            QFile::copy(m_folder + "/data/20240101", dayCopy);
+            QFile::copy(m_folder + "/diary.key", keyCopy);
+            diary.saveDay("20240101", "晴れ", "元日\n初詣");
+            DiaryEncryption::changePassphrase(diary, "a new passphrase");
+            const Diary::Folded folded = diary.foldConflicts();
+            QVERIFY2(folded.setAside.isEmpty(), qPrintable(folded.setAside.join('\n')));
+            QVERIFY(diary.readBody("20240101").contains("よそで書いた"));
+            QVERIFY(diary.readBody("20240101").startsWith("元日\n初詣"));
+            QVERIFY(SealedBytes::isSealed(SafeFile::read(m_folder + "/data/20240101")));
+        }
+        QVERIFY(!QFile::exists(dayCopy) && !QFile::exists(keyCopy));
+        for (const QString& passphrase : {Pass, QStringLiteral("a new passphrase")}) {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(passphrase));
+        }
+    }
+
+    // The text of a save that failed is kept sealed, and opens with the diary's key.
+    void recoveryFile_sealed()
+    {
+        encrypt();
+        Diary diary(m_folder);
+        QVERIFY(diary.unlock(Pass));
+        const QString path = diary.writeRecovery({m_work->filePath("recovery")}, "20240101", "晴れ",
+                                                 "初詣", QDateTime(QDate(2024, 1, 1), QTime(9, 0)));
+        QVERIFY(!SafeFile::read(path).contains("初詣"));
+        QVERIFY(Recovery::open(path, *diary.key()).contains("題名: 晴れ\n\n初詣"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DiaryEncryptionTest)
+#include "DiaryEncryptionTest.moc"
