@@ -33,12 +33,19 @@ with open(os.path.join(home, "diary.ini"), "wb") as f:
 PY
 cp -a "$home" "$originals"
 
-# sealed_days: how many day files begin with the sealed files' magic.
+# sealed_days: how many day files begin with the sealed files' magic (a save's temporary file,
+# there for a moment, is no day).
 sealed_days() {
     /usr/bin/python3 -c '
-import os, sys
+import os, re, sys
+def sealed(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read(4) == b"TQSL"
+    except FileNotFoundError:
+        return False
 d = sys.argv[1]
-print(sum(open(os.path.join(d, n), "rb").read(4) == b"TQSL" for n in os.listdir(d)))' "$home/data"
+print(sum(sealed(os.path.join(d, n)) for n in os.listdir(d) if re.fullmatch(r"[0-9]{8}", n)))' "$home/data"
 }
 
 at_least_sealed() {
@@ -93,7 +100,7 @@ days_as_before() {
     for name in "$originals"/data/*; do
         cmp -s "$name" "$home/data/${name##*/}" || return 1
     done
-    [ "$(find "$home/data" -type f | wc -l)" = "$DAYS" ]
+    [ "$(find "$home/data" -type f -name "[0-9]*[0-9]" | wc -l)" = "$DAYS" ]
 }
 
 titles_as_before() {
@@ -105,6 +112,7 @@ for at in key_written "at_least_sealed $((DAYS / 4))" "at_least_sealed $((DAYS *
     moment=$((moment + 1))
     # shellcheck disable=SC2086 # the condition and its argument
     killed_at --encrypt $at
+    check "the kill came before every day was sealed ($at)" at_most_sealed $((DAYS - 1))
     finish_in_window "killed turning on ($at)"
     check_eq "killed turning on ($at): every day is sealed after the next start" "$DAYS" "$(sealed_days)"
 
@@ -115,6 +123,7 @@ for at in key_written "at_least_sealed $((DAYS / 4))" "at_least_sealed $((DAYS *
     esac
     # shellcheck disable=SC2086
     killed_at --decrypt $off_at
+    check "the kill came before every day was opened ($off_at)" at_least_sealed 1
     if [ -e "$home/diary.key" ]; then
         finish_in_window "killed turning off ($off_at)"
     fi
