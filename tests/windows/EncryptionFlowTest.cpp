@@ -4,7 +4,10 @@
 #include "core/tasks/DiaryEncryption.h"
 #include "editor/ColorMemo.h"
 #include "windows/PasswordForm.h"
+#include "windows/SettingsForm.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -120,10 +123,35 @@ private slots:
         }
         QCOMPARE(f.read("data/20240105"), day);
 
-        answer([](TForm5& prompt) { tryPrompt(prompt, "another passphrase"); }, {});
+        // Opened with the passphrase, a new one is taken only after the current one.
+        answer([](TForm5& prompt) { tryPrompt(prompt, "another passphrase"); },
+               [](TEncryptionForm& w) {
+                   type(w.Current, "a wrong passphrase");
+                   type(w.New, "yet another one");
+                   type(w.Again, "yet another one");
+                   w.Change->click();
+               });
+        const QByteArray key = f.read("diary.key");
         auto form = f.start();
         QCOMPARE(form->Edit1->text(), QStringLiteral("題"));
-        QCOMPARE(f.messages.size(), 1);
+        chooseEncryption(*form);
+        QCOMPARE(f.messages.last(), QStringLiteral("今のパスフレーズがちがうようです。"));
+        QCOMPARE(f.read("diary.key"), key);
+
+        // The settings say the diary is encrypted where the password was, and lead here.
+        int encryptionWindows = 0;
+        Dialogs::seams().exec = [&](QDialog& dialog) {
+            if (auto* settings = dynamic_cast<TForm4*>(&dialog)) {
+                settings->show();
+                if (!settings->Edit2->isVisible() && !settings->CB1->isVisible() &&
+                    settings->Encrypted->isVisible())
+                    settings->Encryption->click();
+            }
+            encryptionWindows += bool(dynamic_cast<TEncryptionForm*>(&dialog));
+            return 0;
+        };
+        form->N2->trigger();
+        QCOMPARE(encryptionWindows, 1);
     }
 };
 
