@@ -72,18 +72,6 @@ killed_at() {
     wait "$pid" 2>/dev/null
 }
 
-main_window_shown() {
-    local id
-    FOUND=
-    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
-        if [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry:/ { print $2 }')" = 320x320 ]; then
-            FOUND=$id
-            return 0
-        fi
-    done
-    return 1
-}
-
 # finish_in_window: the program asks for the passphrase, finishes the conversion and shows the
 # diary; then it closes.
 finish_in_window() {

@@ -19,41 +19,8 @@ readonly LATE_TITLE="canarytitle" LATE_BODY="後の秘密quokka"
 home=$(new_folder home)
 
 EWIN=
-# Found by its caption, compared whole: xdotool's own name match takes no Japanese pattern.
 encryption_found() {
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "暗号化" ]; then
-            EWIN=$id
-            return 0
-        fi
-    done
-    return 1
-}
-
-focus_is() {
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
-}
-
-focus_window() {
-    xdotool windowfocus "$1" 2>/dev/null
-    wait_for focus_is "$1"
-}
-
-window_size() {
-    xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry:/ { print $2 }'
-}
-
-main_window_shown() {
-    local id
-    FOUND=
-    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
-        if [ "$(window_size "$id")" = 320x320 ]; then
-            FOUND=$id
-            return 0
-        fi
-    done
-    return 1
+    app_window_titled 暗号化 && EWIN=$FOUND
 }
 
 # The selected recovery code, copied as a user would copy it.

@@ -374,6 +374,46 @@ app_window_named() {
     [ -n "$FOUND" ]
 }
 
+# app_window_titled CAPTION: the visible window of the program whose caption is CAPTION, compared
+# whole, in $FOUND: xdotool's own name match takes no Japanese pattern.
+app_window_titled() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+            FOUND=$id
+            return 0
+        fi
+    done
+    return 1
+}
+
+focus_is() {
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+
+# focus_window ID: gives ID the keyboard and waits until the server reports it has it.
+focus_window() {
+    xdotool windowfocus "$1" 2>/dev/null
+    wait_for focus_is "$1"
+}
+
+window_size() {
+    xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry:/ { print $2 }'
+}
+
+# main_window_shown: a visible window of the program has the main window's size; it goes to $FOUND.
+main_window_shown() {
+    local id
+    FOUND=
+    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
+        if [ "$(window_size "$id")" = 320x320 ]; then
+            FOUND=$id
+            return 0
+        fi
+    done
+    return 1
+}
+
 app_window_gone() {
     ! xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$1"
 }

@@ -17,37 +17,10 @@ five=$(expect_file five "five")
 six=$(expect_file six "six")
 ten=$(expect_file ten "ten")
 
-focus_is() {
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
-}
-
-# focus_window ID: gives ID the keyboard and waits until the server reports it has it.
-focus_window() {
-    xdotool windowfocus "$1" 2>/dev/null
-    wait_for focus_is "$1"
-}
-
 # other_window: a visible window of the program other than $WIN, in $FOUND.
 other_window() {
     FOUND=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vx "$WIN" | head -n 1)
     [ -n "$FOUND" ]
-}
-
-window_size() {
-    xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry:/ { print $2 }'
-}
-
-# main_window_shown: a visible window of the program has the main window's size; it goes to $FOUND.
-main_window_shown() {
-    local id
-    FOUND=
-    for id in $(xdotool search --all --onlyvisible --pid "$APP_PID" --name '^Tobiquill$' 2>/dev/null); do
-        if [ "$(window_size "$id")" = 320x320 ]; then
-            FOUND=$id
-            return 0
-        fi
-    done
-    return 1
 }
 
 # open_calendar: Ctrl+K in the body; the calendar goes to $calendar with the keyboard.
