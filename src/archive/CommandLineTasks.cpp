@@ -146,10 +146,9 @@ void reportLeftOut(QTextStream& err, const QString& what, const QStringList& lef
 QString readPassphrase(PassphrasePrompt* passphrases, QTextStream& err, const QString& prompt,
                        bool isNew = false)
 {
-    const std::optional<QString> passphrase =
-        !passphrases               ? std::nullopt
-        : isNew                    ? passphrases->askNew(prompt, err)
-                                   : passphrases->ask(prompt, err);
+    const std::optional<QString> passphrase = !passphrases ? std::nullopt
+                                              : isNew      ? passphrases->askNew(prompt, err)
+                                                           : passphrases->ask(prompt, err);
     if (!passphrase)
         throw DiaryError(QStringLiteral("パスフレーズを読めませんでした。端末で実行するか、"
                                         "標準入力に一行ずつ渡してください。"));
@@ -322,8 +321,8 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
-    const std::unique_ptr<Diary> diary = openLocked(
-        folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
+    const std::unique_ptr<Diary> diary =
+        openLocked(folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
     if (!diary)
         return Failed;
     if (!parser.isSet(Encrypt) && !diary->isEncrypted()) {
@@ -343,8 +342,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
     }
     if (parser.isSet(ChangePassphrase)) {
         DiaryEncryption::changePassphrase(
-            *diary,
-            readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
+            *diary, readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
         err << QStringLiteral("パスフレーズを変えました。\n");
         return 0;
     }
@@ -367,8 +365,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
 } // namespace
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                          bool errIsTerminal, QTextStream* terminal,
-                          PassphrasePrompt* passphrases)
+                          bool errIsTerminal, QTextStream* terminal, PassphrasePrompt* passphrases)
 {
     const bool encrypting =
         parser.isSet(Encrypt) || parser.isSet(Decrypt) || parser.isSet(ChangePassphrase);

@@ -76,6 +76,7 @@ std::optional<QString> PassphrasePrompt::askNew(const QString& prompt, QTextStre
         return first;
     const std::optional<QString> second = ask(QStringLiteral("もう一度: "), err);
     if (second && *first != *second)
-        throw DiaryError(QStringLiteral("二度入力したパスフレーズが違います。何も変えていません。"));
+        throw DiaryError(
+            QStringLiteral("二度入力したパスフレーズが違います。何も変えていません。"));
     return second;
 }

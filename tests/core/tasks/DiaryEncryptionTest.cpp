@@ -31,8 +31,8 @@ void writeDiary(const QString& folder)
     SafeFile::write(folder + "/data/20240102", QByteArray("a\x81\r\nb", 5));
     SafeFile::write(folder + "/data/20240103", {});
     SafeFile::write(folder + "/diary.ini", "[data]\r\npassword=xyz\r\nusepassword=1\r\n[title]\r\n"
-                                           "20240101=" + CodePage932::encode("晴れ") +
-                                               "\r\n20240102=\r\n");
+                                           "20240101=" +
+                                               CodePage932::encode("晴れ") + "\r\n20240102=\r\n");
 }
 
 // Every file under folder with its bytes, the lock aside.
@@ -97,8 +97,8 @@ private slots:
         QTest::addColumn<bool>("taken");
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("seven characters") << "1234567" << false;
-        QTest::newRow("seven outside the BMP, fourteen code units") << QString("😀").repeated(7)
-                                                                    << false;
+        QTest::newRow("seven outside the BMP, fourteen code units")
+            << QString("😀").repeated(7) << false;
         QTest::newRow("a recovery code's form") << RecoveryCode::generate() << false;
         QTest::newRow("one typed loosely")
             << RecoveryCode::generate().remove('-').toLower() << false;
@@ -130,11 +130,13 @@ private slots:
         const auto before = files(m_folder);
         Diary diary(m_folder);
         QVERIFY(diary.isEncrypted() && !diary.isUnlocked());
-        const std::function<void()> uses[] = {
-            [&] { diary.readBody("20240101"); }, [&] { diary.readTitle("20240101"); },
-            [&] { diary.titles(); },             [&] { diary.loadDay("20240103"); },
-            [&] { diary.days(); },               [&] { diary.saveDay("20240104", "t", "b"); },
-            [&] { diary.writeTitle("20240104", "t"); }};
+        const std::function<void()> uses[] = {[&] { diary.readBody("20240101"); },
+                                              [&] { diary.readTitle("20240101"); },
+                                              [&] { diary.titles(); },
+                                              [&] { diary.loadDay("20240103"); },
+                                              [&] { diary.days(); },
+                                              [&] { diary.saveDay("20240104", "t", "b"); },
+                                              [&] { diary.writeTitle("20240104", "t"); }};
         for (const auto& use : uses)
             QVERIFY_THROWS_EXCEPTION(DiaryError, use());
         QVERIFY(!diary.unlock("wrong passphrase"));
@@ -165,8 +167,8 @@ private slots:
         }
         Diary diary(m_folder);
         QVERIFY(diary.unlock(Pass));
-        QVERIFY_THROWS_EXCEPTION(DiaryError, title ? diary.readTitle("20240103")
-                                                   : diary.readBody("20240103"));
+        QVERIFY_THROWS_EXCEPTION(DiaryError,
+                                 title ? diary.readTitle("20240103") : diary.readBody("20240103"));
         QCOMPARE(diary.readBody("20240101"), QString("元日\n初詣"));
     }
 
@@ -187,14 +189,16 @@ private slots:
         QVERIFY(diary.unlockedByRecoveryCode());
         QCOMPARE(allText(diary), m_plainText);
         QVERIFY(!DiaryEncryption::needsFinishing(diary));
-        QVERIFY(DiaryExport::render(m_folder, DiaryExport::Format::Text, {}, {}, TaskProgress(), diary.key())
+        QVERIFY(DiaryExport::render(m_folder, DiaryExport::Format::Text, {}, {}, TaskProgress(),
+                                    diary.key())
                     .document.contains("晴れ\n\n元日\n初詣"));
         QVERIFY_THROWS_EXCEPTION(DiaryError,
                                  DiaryExport::render(m_folder, DiaryExport::Format::Text));
         DiarySearch search(diary.days(), diary.titles());
         QList<SearchHit> hits;
-        search.run(SearchMatcher("晴れ 初詣"), [] { return false; },
-                   [&](QList<SearchHit>&& batch) { hits += batch; });
+        search.run(
+            SearchMatcher("晴れ 初詣"), [] { return false; },
+            [&](QList<SearchHit>&& batch) { hits += batch; });
         QCOMPARE(hits.size(), 1);
         RecordCounter counter(diary.days());
         counter.refresh();
