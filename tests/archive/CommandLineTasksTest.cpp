@@ -1,6 +1,7 @@
 #include "archive/CommandLineTasks.h"
 #include "core/diary/Diary.h"
 #include "core/storage/CodePage932.h"
+#include "core/storage/KdfLimits.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
 #include "core/tasks/PassphrasePrompt.h"
@@ -81,6 +82,7 @@ private:
 private slots:
     void initTestCase()
     {
+        KdfLimits::forNewSlots() = KdfLimits::minimum();
         QDir().mkpath(diary());
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");

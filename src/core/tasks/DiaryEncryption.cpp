@@ -79,7 +79,7 @@ void DiaryEncryption::turnOff(Diary& diary)
 {
     requireEncrypted(diary);
     KeyFile file = current(diary);
-    file.setTurningOff(true);
+    file.setTurningOff(*diary.key(), true);
     diary.writeKeyFile(file, diary.key());
 }
 

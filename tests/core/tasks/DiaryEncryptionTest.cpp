@@ -4,6 +4,7 @@
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
+#include "core/storage/KdfLimits.h"
 #include "core/storage/KeyFile.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
@@ -77,7 +78,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { KdfLimits::forNewSlots() = KdfLimits::smallest(); }
+    void initTestCase() { KdfLimits::forNewSlots() = KdfLimits::minimum(); }
 
     void init()
     {
