@@ -100,7 +100,7 @@ bool DiaryEncryption::needsFinishing(const Diary& diary)
         try {
             const std::optional<QByteArray> bytes =
                 SafeFile::readOwn(days.entryPath(key), DayStore::MaxFileBytes);
-            return !bytes || !SealedBytes::isSealed(*bytes);
+            return !bytes || !DayStore::isSealed(*bytes);
         } catch (const DiaryError&) {
             // finish() names it.
             return true;

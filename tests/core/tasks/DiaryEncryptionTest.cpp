@@ -23,13 +23,13 @@ namespace {
 const QString Pass = QStringLiteral("correct horse");
 const QString Keys[] = {"20240101", "20240102", "20240103"};
 
-// A diary as years leave it: a byte that is no character, an empty day, an untitled day, a
-// reversible password in the settings.
+// A diary as years leave it: a byte that is no character, a day that begins with the letters a
+// sealed file begins with, an empty day, an untitled day, a reversible password in the settings.
 void writeDiary(const QString& folder)
 {
     QDir().mkpath(folder + "/data");
     SafeFile::write(folder + "/data/20240101", CodePage932::encode("元日\r\n初詣"));
-    SafeFile::write(folder + "/data/20240102", QByteArray("a\x81\r\nb", 5));
+    SafeFile::write(folder + "/data/20240102", QByteArray("TQSL\x81\r\nb", 8));
     SafeFile::write(folder + "/data/20240103", {});
     SafeFile::write(folder + "/diary.ini", "[data]\r\npassword=xyz\r\nusepassword=1\r\n[title]\r\n"
                                            "20240101=" +
@@ -181,7 +181,7 @@ private slots:
         const QString code = encrypt();
         for (const QByteArray& bytes : files(m_folder)) {
             for (const QByteArray& plain :
-                 {CodePage932::encode("初詣"), CodePage932::encode("晴れ"), QByteArray("a\x81")})
+                 {CodePage932::encode("初詣"), CodePage932::encode("晴れ"), QByteArray("TQSL\x81")})
                 QVERIFY(!bytes.contains(plain));
             QVERIFY(!bytes.contains("password=xyz") && !bytes.contains("usepassword=1"));
         }
@@ -258,7 +258,7 @@ private slots:
         QCOMPARE(diary.isEncrypted(), encrypted);
         QVERIFY(!DiaryEncryption::needsFinishing(diary));
         for (const QString& key : Keys)
-            QCOMPARE(SealedBytes::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
+            QCOMPARE(DayStore::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
         QCOMPARE(allText(diary), m_plainText);
     }
 
