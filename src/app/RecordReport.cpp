@@ -13,28 +13,6 @@
 #include <QDir>
 #include <QTextStream>
 
-namespace {
-// The key of an encrypted diary; null for a plain one. Throws a DiaryError saying why it cannot
-// be had.
-std::shared_ptr<const DiaryKey> keyOf(const QString& folder, QTextStream& err,
-                                      PassphrasePrompt* passphrases)
-{
-    const std::optional<KeyFile> file = DiaryKeyFile::read(folder);
-    if (!file)
-        return {};
-    const std::optional<QString> secret =
-        passphrases ? passphrases->ask(QStringLiteral("パスフレーズ (または回復コード): "), err)
-                    : std::nullopt;
-    if (!secret)
-        throw DiaryError(QStringLiteral("この日記は暗号化されていますが、パスフレーズを読めません"
-                                        "でした。"));
-    std::optional<DiaryKey> key = file->unlock(*secret);
-    if (!key)
-        throw DiaryError(QStringLiteral("パスフレーズ (または回復コード) が違います。"));
-    return std::make_shared<const DiaryKey>(std::move(*key));
-}
-} // namespace
-
 int RecordReport::print(const QString& folder, const Clock& clock, QTextStream& out,
                         QTextStream& err, PassphrasePrompt* passphrases)
 {
@@ -44,7 +22,10 @@ int RecordReport::print(const QString& folder, const Clock& clock, QTextStream& 
     }
     std::shared_ptr<const DiaryKey> key;
     try {
-        key = keyOf(folder, err, passphrases);
+        if (passphrases)
+            key = passphrases->diaryKey(folder, err);
+        else if (DiaryKeyFile::exists(folder))
+            throw DiaryError::locked();
     } catch (const DiaryError& e) {
         err << QStringLiteral("tobiquill: ") << e.message() << QLatin1Char('\n');
         return 1;

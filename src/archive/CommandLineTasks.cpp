@@ -6,7 +6,6 @@
 #include "core/diary/DiaryPaths.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
-#include "core/storage/KeyFile.h"
 #include "core/storage/StagedFile.h"
 #include "core/storage/TaskProgress.h"
 #include "core/tasks/DiaryEncryption.h"
@@ -142,45 +141,29 @@ void reportLeftOut(QTextStream& err, const QString& what, const QStringList& lef
                    .arg(what, leftOut.join(QStringLiteral("\n  ")));
 }
 
-// A passphrase read for the task; throws when there is none to read.
-QString readPassphrase(PassphrasePrompt* passphrases, QTextStream& err, const QString& prompt,
-                       bool isNew = false)
+// A new passphrase read for the task; throws when there is none to read.
+QString newPassphrase(PassphrasePrompt* passphrases, QTextStream& err)
 {
     const std::optional<QString> passphrase =
-        !passphrases               ? std::nullopt
-        : isNew                    ? passphrases->askNew(prompt, err)
-                                   : passphrases->ask(prompt, err);
+        passphrases ? passphrases->askNew(QStringLiteral("新しいパスフレーズ: "), err)
+                    : std::nullopt;
     if (!passphrase)
-        throw DiaryError(QStringLiteral("パスフレーズを読めませんでした。端末で実行するか、"
+        throw DiaryError(QStringLiteral("新しいパスフレーズを読めませんでした。端末で実行するか、"
                                         "標準入力に一行ずつ渡してください。"));
     return *passphrase;
 }
 
-DiaryError wrongPassphrase()
+// The passphrase prompt; a missing one reads nothing.
+PassphrasePrompt& prompt(PassphrasePrompt* passphrases)
 {
-    return DiaryError(QStringLiteral("パスフレーズ (または回復コード) が違います。"));
-}
-
-const QString AskPassphrase = QStringLiteral("パスフレーズ (または回復コード): ");
-
-// An encrypted diary's key for a task that only reads it, as an export does: no lock is taken.
-// Null for a plain diary.
-std::shared_ptr<const DiaryKey> readingKey(const QString& folder, QTextStream& err,
-                                           PassphrasePrompt* passphrases)
-{
-    const std::optional<KeyFile> file = DiaryKeyFile::read(folder);
-    if (!file)
-        return {};
-    std::optional<DiaryKey> key = file->unlock(readPassphrase(passphrases, err, AskPassphrase));
-    if (!key)
-        throw wrongPassphrase();
-    return std::make_shared<const DiaryKey>(std::move(*key));
+    static PassphrasePrompt none = PassphrasePrompt::fromLines({});
+    return passphrases ? *passphrases : none;
 }
 
 void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
 {
-    if (diary.isEncrypted() && !diary.unlock(readPassphrase(passphrases, err, AskPassphrase)))
-        throw wrongPassphrase();
+    if (diary.isEncrypted() && !diary.unlock(prompt(passphrases).passphrase(err)))
+        throw PassphrasePrompt::wrongPassphrase();
 }
 
 // The diary opened as the window opens it, lock included; null, said on err, while a window
@@ -251,7 +234,7 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     }
     if (!mayWrite(parser, file, err))
         return Failed;
-    std::shared_ptr<const DiaryKey> key = readingKey(folder, err, passphrases);
+    std::shared_ptr<const DiaryKey> key = prompt(passphrases).diaryKey(folder, err);
     const StagedFile::Permissions permissions =
         parser.isSet(Force) ? StagedFile::WriteStream | StagedFile::ReplaceFile
                             : StagedFile::Permissions(StagedFile::WriteStream);
@@ -322,8 +305,8 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         err << QStringLiteral("「%1」に日記がありません。\n").arg(folder);
         return Failed;
     }
-    const std::unique_ptr<Diary> diary = openLocked(
-        folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
+    const std::unique_ptr<Diary> diary =
+        openLocked(folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
     if (!diary)
         return Failed;
     if (!parser.isSet(Encrypt) && !diary->isEncrypted()) {
@@ -331,8 +314,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         return Failed;
     }
     if (parser.isSet(Encrypt) && !diary->isEncrypted()) {
-        const QString code = DiaryEncryption::turnOn(
-            *diary, readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
+        const QString code = DiaryEncryption::turnOn(*diary, newPassphrase(passphrases, err));
         std::printf("%s\n", code.toUtf8().constData());
         std::fflush(stdout);
         err << QStringLiteral("上の回復コードを書き留めて、日記とは別の所にしまってください。"
@@ -342,9 +324,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         unlock(*diary, err, passphrases);
     }
     if (parser.isSet(ChangePassphrase)) {
-        DiaryEncryption::changePassphrase(
-            *diary,
-            readPassphrase(passphrases, err, QStringLiteral("新しいパスフレーズ: "), true));
+        DiaryEncryption::changePassphrase(*diary, newPassphrase(passphrases, err));
         err << QStringLiteral("パスフレーズを変えました。\n");
         return 0;
     }
@@ -367,8 +347,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
 } // namespace
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
-                          bool errIsTerminal, QTextStream* terminal,
-                          PassphrasePrompt* passphrases)
+                          bool errIsTerminal, QTextStream* terminal, PassphrasePrompt* passphrases)
 {
     const bool encrypting =
         parser.isSet(Encrypt) || parser.isSet(Decrypt) || parser.isSet(ChangePassphrase);

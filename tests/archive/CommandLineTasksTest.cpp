@@ -1,6 +1,7 @@
 #include "archive/CommandLineTasks.h"
 #include "core/diary/Diary.h"
 #include "core/storage/CodePage932.h"
+#include "core/storage/KdfLimits.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
 #include "core/tasks/PassphrasePrompt.h"
@@ -81,6 +82,7 @@ private:
 private slots:
     void initTestCase()
     {
+        KdfLimits::forNewSlots() = KdfLimits::minimum();
         QDir().mkpath(diary());
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
@@ -440,14 +442,14 @@ private slots:
         QTest::addColumn<QStringList>("passphrases");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("decrypt a plain diary") << QStringList{"--decrypt"} << QStringList{"x"} << 1
-                                               << "暗号化されていません";
+        QTest::newRow("decrypt a plain diary")
+            << QStringList{"--decrypt"} << QStringList{"x"} << 1 << "暗号化されていません";
         QTest::newRow("a short passphrase")
             << QStringList{"--encrypt"} << QStringList{"short"} << 1 << "短すぎます";
         QTest::newRow("no passphrase to read")
             << QStringList{"--encrypt"} << QStringList{} << 1 << "パスフレーズを読めません";
-        QTest::newRow("with another task") << QStringList{"--encrypt", "--decrypt"}
-                                           << QStringList{} << 2 << "一度に一つだけ";
+        QTest::newRow("with another task")
+            << QStringList{"--encrypt", "--decrypt"} << QStringList{} << 2 << "一度に一つだけ";
         QTest::newRow("with --force")
             << QStringList{"--encrypt", "--force"} << QStringList{} << 2 << "--force は";
     }
@@ -517,7 +519,8 @@ private slots:
         // A title written twice keeps the line every read takes, the first.
         QMap<QString, QByteArray> decrypted = contents(folder);
         const QByteArray second = "20240210=" + CodePage932::encode("二番目") + "\r\n";
-        QCOMPARE(decrypted.take("diary.ini"), QByteArray(plain.value("diary.ini")).replace(second, ""));
+        QCOMPARE(decrypted.take("diary.ini"),
+                 QByteArray(plain.value("diary.ini")).replace(second, ""));
         QMap<QString, QByteArray> days = plain;
         days.remove("diary.ini");
         QCOMPARE(decrypted, days);

@@ -19,6 +19,11 @@ DayStore::DayStore(QString dataDir, std::shared_ptr<const DiaryKey> key)
 {
 }
 
+bool DayStore::isSealed(const QByteArray& bytes)
+{
+    return SealedBytes::isSealed(bytes) && bytes.size() > 4 && quint8(bytes[4]) < 0x09;
+}
+
 QByteArray DayStore::sealContext(const QString& dateKey)
 {
     return "day " + dateKey.toLatin1();
@@ -70,7 +75,7 @@ bool DayStore::hasEntry(const QString& dateKey) const
 QByteArray DayStore::opened(const QString& path, const QString& dateKey,
                             const QByteArray& bytes) const
 {
-    if (!SealedBytes::isSealed(bytes))
+    if (!isSealed(bytes))
         return bytes;
     if (!m_key)
         throw DiaryError::locked();
@@ -138,7 +143,7 @@ bool DayStore::convert(const QString& dateKey, bool sealed) const
     const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
     if (!bytes)
         throw DiaryError::memoLimit();
-    if (SealedBytes::isSealed(*bytes) == sealed)
+    if (isSealed(*bytes) == sealed)
         return false;
     SafeFile::write(path, fileBytes(dateKey, opened(path, dateKey, *bytes), sealed),
                     SafeFile::Links::Refused);

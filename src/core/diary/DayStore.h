@@ -29,6 +29,10 @@ public:
     explicit DayStore(QString dataDir, std::shared_ptr<const DiaryKey> key = {});
 
     const std::shared_ptr<const DiaryKey>& key() const { return m_key; }
+    // Whether a day's file holds sealed bytes: the magic, then a version byte. Typed text has no
+    // control character there, so a plain day that begins with the magic's letters still reads
+    // as the text it is.
+    static bool isSealed(const QByteArray& bytes);
     // What a day's sealed bytes are bound to: a file renamed to another date does not open.
     static QByteArray sealContext(const QString& dateKey);
 

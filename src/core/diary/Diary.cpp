@@ -69,7 +69,6 @@ QByteArray readCopy(const QString& path)
     return *bytes;
 }
 
-
 DiaryError notFolded(const QString& path, const QString& why)
 {
     return DiaryError(QStringLiteral("同期ﾂｰﾙが残したｺﾋﾟｰ %1 は、日記に取り込みきれませんでした。"
@@ -529,8 +528,7 @@ void Diary::foldSettingsCopy(const QString& path, QStringList& changed)
                                               : storedTitle(key, plain)});
                 continue;
             }
-            if (joinIntoBody(it.key(), CodePage932::decode(plain), savedAt,
-                             DayMerge::Kind::Title))
+            if (joinIntoBody(it.key(), CodePage932::decode(plain), savedAt, DayMerge::Kind::Title))
                 changed.append(it.key());
         } catch (const DiaryError& error) {
             failed << error.message();

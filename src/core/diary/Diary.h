@@ -146,11 +146,12 @@ public:
     };
 
     // Merges the sync tool's conflict copies ("data/yyyymmdd.sync-conflict-…",
-    // "diary.sync-conflict-….ini", "diary.sync-conflict-….key") into the diary and removes each once what it held is on disk.
-    // Copies come from elsewhere: only a regular file of the user's own no larger than a day is
-    // read, only title keys that name a real date reach a day. A copy that cannot be folded
-    // whole stays as it is, set aside: it is told once and not tried again this session unless
-    // it changes. Folding a copy again adds nothing, so a fold that writes settles at once.
+    // "diary.sync-conflict-….ini", "diary.sync-conflict-….key") into the diary and removes each
+    // once what it held is on disk. Copies come from elsewhere: only a regular file of the user's
+    // own no larger than a day is read, only title keys that name a real date reach a day. A copy
+    // that cannot be folded whole stays as it is, set aside: it is told once and not tried again
+    // this session unless it changes. Folding a copy again adds nothing, so a fold that writes
+    // settles at once.
     Folded foldConflicts();
 
 private:

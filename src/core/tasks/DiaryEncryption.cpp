@@ -50,8 +50,8 @@ QString DiaryEncryption::whyNotPassphrase(const QString& passphrase)
 {
     const QString text = passphrase.normalized(QString::NormalizationForm_C);
     const qsizetype characters =
-        text.size() - std::count_if(text.cbegin(), text.cend(),
-                                    [](QChar c) { return c.isLowSurrogate(); });
+        text.size() -
+        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isLowSurrogate(); });
     if (characters < MinPassphraseLength)
         return QStringLiteral("パスフレーズが短すぎます。%1 文字以上にしてください。"
                               "短いものは総当たりで見つけられてしまいます。")
@@ -100,7 +100,7 @@ bool DiaryEncryption::needsFinishing(const Diary& diary)
         try {
             const std::optional<QByteArray> bytes =
                 SafeFile::readOwn(days.entryPath(key), DayStore::MaxFileBytes);
-            return !bytes || !SealedBytes::isSealed(*bytes);
+            return !bytes || !DayStore::isSealed(*bytes);
         } catch (const DiaryError&) {
             // finish() names it.
             return true;

@@ -1,6 +1,8 @@
 #include "core/tasks/PassphrasePrompt.h"
 
+#include "core/diary/DiaryKeyFile.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 
 #include <QTextStream>
 
@@ -76,6 +78,34 @@ std::optional<QString> PassphrasePrompt::askNew(const QString& prompt, QTextStre
         return first;
     const std::optional<QString> second = ask(QStringLiteral("もう一度: "), err);
     if (second && *first != *second)
-        throw DiaryError(QStringLiteral("二度入力したパスフレーズが違います。何も変えていません。"));
+        throw DiaryError(
+            QStringLiteral("二度入力したパスフレーズが違います。何も変えていません。"));
     return second;
+}
+
+QString PassphrasePrompt::passphrase(QTextStream& err)
+{
+    const std::optional<QString> passphrase =
+        ask(QStringLiteral("パスフレーズ (または回復コード): "), err);
+    if (!passphrase)
+        throw DiaryError(QStringLiteral("パスフレーズを読めませんでした。端末で実行するか、"
+                                        "標準入力に一行ずつ渡してください。"));
+    return *passphrase;
+}
+
+DiaryError PassphrasePrompt::wrongPassphrase()
+{
+    return DiaryError(QStringLiteral("パスフレーズ (または回復コード) が違います。"));
+}
+
+std::shared_ptr<const DiaryKey> PassphrasePrompt::diaryKey(const QString& programFolder,
+                                                           QTextStream& err)
+{
+    const std::optional<KeyFile> file = DiaryKeyFile::read(programFolder);
+    if (!file)
+        return {};
+    std::optional<DiaryKey> key = file->unlock(passphrase(err));
+    if (!key)
+        throw wrongPassphrase();
+    return std::make_shared<const DiaryKey>(std::move(*key));
 }

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
+class DiaryError;
+class DiaryKey;
 class QTextStream;
 
 // Where a command-line task reads a passphrase: the terminal, without echo, when standard input
@@ -23,6 +26,14 @@ public:
     // A new passphrase: on a terminal asked twice, throwing a DiaryError when the two differ;
     // otherwise one line.
     std::optional<QString> askNew(const QString& prompt, QTextStream& err);
+
+    // The passphrase (or the recovery code), or a DiaryError saying there is none to read.
+    QString passphrase(QTextStream& err);
+    // The key of the diary in programFolder, for a task that only reads it: asked and checked
+    // against diary.key, no lock taken. Null for a plain diary. Throws a DiaryError when the
+    // passphrase cannot be read or opens nothing.
+    std::shared_ptr<const DiaryKey> diaryKey(const QString& programFolder, QTextStream& err);
+    static DiaryError wrongPassphrase();
 
 private:
     PassphrasePrompt() = default;

@@ -6,8 +6,7 @@
 
 SearchEngine::SearchEngine(DayStore days, QList<std::pair<QByteArray, QByteArray>> titles,
                            QObject* parent)
-    : QObject(parent),
-      m_search(std::make_shared<DiarySearch>(std::move(days), std::move(titles))),
+    : QObject(parent), m_search(std::make_shared<DiarySearch>(std::move(days), std::move(titles))),
       m_cancelled(std::make_shared<std::atomic_bool>(false))
 {
     m_pool.setMaxThreadCount(1);

@@ -4,6 +4,7 @@
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
+#include "core/storage/KdfLimits.h"
 #include "core/storage/KeyFile.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
@@ -22,17 +23,17 @@ namespace {
 const QString Pass = QStringLiteral("correct horse");
 const QString Keys[] = {"20240101", "20240102", "20240103"};
 
-// A diary as years leave it: a byte that is no character, an empty day, an untitled day, a
-// reversible password in the settings.
+// A diary as years leave it: a byte that is no character, a day that begins with the letters a
+// sealed file begins with, an empty day, an untitled day, a reversible password in the settings.
 void writeDiary(const QString& folder)
 {
     QDir().mkpath(folder + "/data");
     SafeFile::write(folder + "/data/20240101", CodePage932::encode("元日\r\n初詣"));
-    SafeFile::write(folder + "/data/20240102", QByteArray("a\x81\r\nb", 5));
+    SafeFile::write(folder + "/data/20240102", QByteArray("TQSL\x81\r\nb", 8));
     SafeFile::write(folder + "/data/20240103", {});
     SafeFile::write(folder + "/diary.ini", "[data]\r\npassword=xyz\r\nusepassword=1\r\n[title]\r\n"
-                                           "20240101=" + CodePage932::encode("晴れ") +
-                                               "\r\n20240102=\r\n");
+                                           "20240101=" +
+                                               CodePage932::encode("晴れ") + "\r\n20240102=\r\n");
 }
 
 // Every file under folder with its bytes, the lock aside.
@@ -77,7 +78,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { KdfLimits::forNewSlots() = KdfLimits::smallest(); }
+    void initTestCase() { KdfLimits::forNewSlots() = KdfLimits::minimum(); }
 
     void init()
     {
@@ -97,8 +98,8 @@ private slots:
         QTest::addColumn<bool>("taken");
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("seven characters") << "1234567" << false;
-        QTest::newRow("seven outside the BMP, fourteen code units") << QString("😀").repeated(7)
-                                                                    << false;
+        QTest::newRow("seven outside the BMP, fourteen code units")
+            << QString("😀").repeated(7) << false;
         QTest::newRow("a recovery code's form") << RecoveryCode::generate() << false;
         QTest::newRow("one typed loosely")
             << RecoveryCode::generate().remove('-').toLower() << false;
@@ -130,11 +131,13 @@ private slots:
         const auto before = files(m_folder);
         Diary diary(m_folder);
         QVERIFY(diary.isEncrypted() && !diary.isUnlocked());
-        const std::function<void()> uses[] = {
-            [&] { diary.readBody("20240101"); }, [&] { diary.readTitle("20240101"); },
-            [&] { diary.titles(); },             [&] { diary.loadDay("20240103"); },
-            [&] { diary.days(); },               [&] { diary.saveDay("20240104", "t", "b"); },
-            [&] { diary.writeTitle("20240104", "t"); }};
+        const std::function<void()> uses[] = {[&] { diary.readBody("20240101"); },
+                                              [&] { diary.readTitle("20240101"); },
+                                              [&] { diary.titles(); },
+                                              [&] { diary.loadDay("20240103"); },
+                                              [&] { diary.days(); },
+                                              [&] { diary.saveDay("20240104", "t", "b"); },
+                                              [&] { diary.writeTitle("20240104", "t"); }};
         for (const auto& use : uses)
             QVERIFY_THROWS_EXCEPTION(DiaryError, use());
         QVERIFY(!diary.unlock("wrong passphrase"));
@@ -165,8 +168,8 @@ private slots:
         }
         Diary diary(m_folder);
         QVERIFY(diary.unlock(Pass));
-        QVERIFY_THROWS_EXCEPTION(DiaryError, title ? diary.readTitle("20240103")
-                                                   : diary.readBody("20240103"));
+        QVERIFY_THROWS_EXCEPTION(DiaryError,
+                                 title ? diary.readTitle("20240103") : diary.readBody("20240103"));
         QCOMPARE(diary.readBody("20240101"), QString("元日\n初詣"));
     }
 
@@ -178,7 +181,7 @@ private slots:
         const QString code = encrypt();
         for (const QByteArray& bytes : files(m_folder)) {
             for (const QByteArray& plain :
-                 {CodePage932::encode("初詣"), CodePage932::encode("晴れ"), QByteArray("a\x81")})
+                 {CodePage932::encode("初詣"), CodePage932::encode("晴れ"), QByteArray("TQSL\x81")})
                 QVERIFY(!bytes.contains(plain));
             QVERIFY(!bytes.contains("password=xyz") && !bytes.contains("usepassword=1"));
         }
@@ -187,14 +190,16 @@ private slots:
         QVERIFY(diary.unlockedByRecoveryCode());
         QCOMPARE(allText(diary), m_plainText);
         QVERIFY(!DiaryEncryption::needsFinishing(diary));
-        QVERIFY(DiaryExport::render(m_folder, DiaryExport::Format::Text, {}, {}, TaskProgress(), diary.key())
+        QVERIFY(DiaryExport::render(m_folder, DiaryExport::Format::Text, {}, {}, TaskProgress(),
+                                    diary.key())
                     .document.contains("晴れ\n\n元日\n初詣"));
         QVERIFY_THROWS_EXCEPTION(DiaryError,
                                  DiaryExport::render(m_folder, DiaryExport::Format::Text));
         DiarySearch search(diary.days(), diary.titles());
         QList<SearchHit> hits;
-        search.run(SearchMatcher("晴れ 初詣"), [] { return false; },
-                   [&](QList<SearchHit>&& batch) { hits += batch; });
+        search.run(
+            SearchMatcher("晴れ 初詣"), [] { return false; },
+            [&](QList<SearchHit>&& batch) { hits += batch; });
         QCOMPARE(hits.size(), 1);
         RecordCounter counter(diary.days());
         counter.refresh();
@@ -253,7 +258,7 @@ private slots:
         QCOMPARE(diary.isEncrypted(), encrypted);
         QVERIFY(!DiaryEncryption::needsFinishing(diary));
         for (const QString& key : Keys)
-            QCOMPARE(SealedBytes::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
+            QCOMPARE(DayStore::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
         QCOMPARE(allText(diary), m_plainText);
     }
 
