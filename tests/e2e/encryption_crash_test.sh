@@ -88,7 +88,8 @@ days_as_before() {
     for name in "$originals"/data/*; do
         cmp -s "$name" "$home/data/${name##*/}" || return 1
     done
-    [ "$(find "$home/data" -type f -name "[0-9]*[0-9]" | wc -l)" = "$DAYS" ]
+    # A killed save's leftover beside a day is no day.
+    [ "$(find "$home/data" -type f -regextype posix-extended -regex '.*/[0-9]{8}' | wc -l)" = "$DAYS" ]
 }
 
 titles_as_before() {
