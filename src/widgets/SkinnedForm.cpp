@@ -102,6 +102,17 @@ void SkinnedForm::centreOver(const QRect& area)
          area.top() + static_cast<int>(std::lrint((area.height() - height()) / 2.0)));
 }
 
+void SkinnedForm::makeCaption(const QString& caption, QRgb captionColour, QRgb buttonColour,
+                              QLabel*& label, QToolButton*& close)
+{
+    setWindowTitle(caption);
+    label = makeLabel(caption, QRect(24, 4, width() - 48, 17), captionColour);
+    label->setAlignment(Qt::AlignCenter);
+    makeDragHandle(label);
+    close = makeTextButton(QStringLiteral("×"), QRect(width() - 27, 4, 19, 17), buttonColour);
+    close->setToolTip(QStringLiteral("閉じる (Esc)"));
+}
+
 void SkinnedForm::makeDragHandle(QLabel* label)
 {
     CaptionDrag::install(label);

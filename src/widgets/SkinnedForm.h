@@ -31,6 +31,10 @@ public:
 protected:
     // A left press on the label moves the window with the mouse, as a caption would.
     void makeDragHandle(QLabel* label);
+    // The window's caption across its top, a label that drags it, and the close button (Escape)
+    // at its right.
+    void makeCaption(const QString& caption, QRgb captionColour, QRgb buttonColour, QLabel*& label,
+                     QToolButton*& close);
     // A label of fixed size: text longer than the label is cut at its edge. Labels show their
     // text as it is, never as markup.
     QLabel* makeLabel(const QString& text, const QRect& geometry, QRgb colour, int pixelSize = 12);

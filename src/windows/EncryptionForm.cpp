@@ -32,12 +32,7 @@ TEncryptionForm::TEncryptionForm(const Skin& skin, Steps& steps, bool afterRecov
       m_afterRecovery(afterRecovery)
 {
     const TSchemeColors& c = skin.SchemeColors;
-    setWindowTitle(Caption);
-    Label1 = makeLabel(Caption, QRect(24, 4, Width - 48, 17), c.BodyText);
-    Label1->setAlignment(Qt::AlignCenter);
-    makeDragHandle(Label1);
-    SpeedButton1 = makeTextButton(QStringLiteral("×"), QRect(Width - 27, 4, 19, 17), c.DateText);
-    SpeedButton1->setToolTip(QStringLiteral("閉じる (Esc)"));
+    makeCaption(Caption, c.BodyText, c.DateText, Label1, SpeedButton1);
 
     About = makeLabel(QString(), QRect(12, 26, Width - 24, 58), c.DateText);
     About->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -74,12 +74,7 @@ TLookBackForm::TLookBackForm(const Skin& skin, const Diary& diary, const DiaryWa
       m_engine(diary.days())
 {
     const TSchemeColors& c = skin.SchemeColors;
-    setWindowTitle(Caption);
-    Label1 = makeLabel(Caption, QRect(24, 4, Width - 48, 17), c.BodyText);
-    Label1->setAlignment(Qt::AlignCenter);
-    makeDragHandle(Label1);
-    SpeedButton1 = makeTextButton(QStringLiteral("×"), QRect(Width - 27, 4, 19, 17), c.DateText);
-    SpeedButton1->setToolTip(QStringLiteral("閉じる (Esc)"));
+    makeCaption(Caption, c.BodyText, c.DateText, Label1, SpeedButton1);
 
     SameDayLabel = makeLabel(QString(), QRect(12, 24, Width - 24, 15), c.DateText);
     SameDayList = new QListWidget(this);

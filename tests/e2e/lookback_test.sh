@@ -18,16 +18,8 @@ cp932 $'\r\n[title]\r\n20230101=元日\r\n20230315=去年\r\n' >"$home/diary.ini
 atspi_start
 
 LWIN=
-# Found by its caption, compared whole: xdotool's own name match takes no Japanese pattern.
 lookback_found() {
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "振り返り" ]; then
-            LWIN=$id
-            return 0
-        fi
-    done
-    return 1
+    app_window_titled 振り返り && LWIN=$FOUND
 }
 lookback_has_focus() {
     [ "$(xdotool getwindowfocus 2>/dev/null)" = "$LWIN" ]
