@@ -137,17 +137,15 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     SafeFile::write(path, fileBytes(dateKey, bytes, m_key != nullptr), SafeFile::Links::Refused);
 }
 
-bool DayStore::convert(const QString& dateKey, bool sealed) const
+std::optional<QByteArray> DayStore::converted(const QString& dateKey, bool sealed) const
 {
     const QString path = entryPath(dateKey);
     const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
     if (!bytes)
         throw DiaryError::memoLimit();
     if (isSealed(*bytes) == sealed)
-        return false;
-    SafeFile::write(path, fileBytes(dateKey, opened(path, dateKey, *bytes), sealed),
-                    SafeFile::Links::Refused);
-    return true;
+        return std::nullopt;
+    return fileBytes(dateKey, opened(path, dateKey, *bytes), sealed);
 }
 
 void DayStore::removeEntry(const QString& dateKey) const

@@ -69,10 +69,10 @@ public:
     // DiaryError::cannotRemove when it stays.
     void removeEntry(const QString& dateKey) const;
 
-    // Puts the day's file into the form asked for, sealed with the key or plain, with the same
-    // plain bytes; a file in that form already is not written. Returns whether it wrote. Throws
-    // what readPlain and the write throw; the file is whole then.
-    bool convert(const QString& dateKey, bool sealed) const;
+    // The bytes of the day's file in the form asked for, sealed with the key or plain, holding
+    // the same plain bytes; no value when the file is in that form already. Throws what
+    // readPlain throws. The caller writes them (a conversion writes many days at once).
+    std::optional<QByteArray> converted(const QString& dateKey, bool sealed) const;
 
 private:
     QByteArray opened(const QString& path, const QString& dateKey, const QByteArray& bytes) const;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -147,17 +148,32 @@ SafeFile::FaultHook& SafeFile::faultHook()
     return hook;
 }
 
-void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
+namespace {
+
+// A new file written beside the one it replaces, not yet in its place.
+struct Staged
 {
-    const QString target = links == Links::Followed ? writeTarget(path) : path;
+    QString path;
+    QByteArray target;
+    QByteArray temp;
+    QString folder;
+};
+
+// Writes the new file beside the old one; its bytes reach the disk before it returns when sync
+// says so. Throws naming path; nothing is left beside the old file then.
+Staged stage(const QString& path, const QByteArray& bytes, SafeFile::Links links, bool sync)
+{
+    using Step = SafeFile::Step;
+    const QString target = links == SafeFile::Links::Followed ? writeTarget(path) : path;
     struct stat old
     {
     };
     const QByteArray targetName = QFile::encodeName(target);
-    const bool exists = (links == Links::Followed ? ::stat(targetName.constData(), &old)
-                                                  : ::lstat(targetName.constData(), &old)) == 0;
+    const bool exists =
+        (links == SafeFile::Links::Followed ? ::stat(targetName.constData(), &old)
+                                            : ::lstat(targetName.constData(), &old)) == 0;
     // A link swapped in after this look is replaced by the rename, never written through.
-    if (links == Links::Refused && exists && !isOwnFile(old))
+    if (links == SafeFile::Links::Refused && exists && !isOwnFile(old))
         throw DiaryError::notOwnFile(path);
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
@@ -170,37 +186,99 @@ void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
     if (error != 0)
         throw writeError(path, error);
     Descriptor file(fd);
-    bool committed = false;
-    const auto removeTemp = [&] {
-        if (!committed)
-            ::unlink(temp.constData());
-    };
 
     // The text stays private (mkstemp's 0600) while it is written; only a file of the user's own
     // lends the new one its mode, given just before the rename. Another user's mode says nothing
     // of who may read this user's diary.
     const mode_t mode = exists && isOwnFile(old) ? (old.st_mode & 07777) : 0600;
     error = writeAll(fd, bytes, path);
-    if (error == 0)
+    if (error == 0 && sync)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });
     if (error == 0)
         error = attempt(Step::Write, path, [&] { return ::fchmod(fd, mode); });
     if (error == 0)
         error = attempt(Step::Close, path, [&] { return file.close(); });
-    if (error == 0) {
-        error = attempt(Step::Commit, path,
-                        [&] { return ::rename(temp.constData(), targetName.constData()); });
-        committed = error == 0;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        throw writeError(path, error);
     }
-    removeTemp();
-    if (error != 0)
-        throw writeError(path, error);
+    return {path, targetName, temp, folder};
+}
 
-    // The rename reaches the disk only with the folder: until then a power cut may bring the old
-    // file back, or none.
-    error = syncFolder(folder, path);
-    if (error != 0)
-        throw writeError(path, error);
+void commit(const Staged& staged)
+{
+    const int error = attempt(SafeFile::Step::Commit, staged.path, [&] {
+        return ::rename(staged.temp.constData(), staged.target.constData());
+    });
+    if (error != 0) {
+        ::unlink(staged.temp.constData());
+        throw writeError(staged.path, error);
+    }
+}
+
+// The rename reaches the disk only with the folder: until then a power cut may bring the old
+// file back, or none.
+void syncFolderOf(const Staged& staged)
+{
+    if (const int error = syncFolder(staged.folder, staged.path))
+        throw writeError(staged.path, error);
+}
+
+} // namespace
+
+void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
+{
+    const Staged staged = stage(path, bytes, links, true);
+    commit(staged);
+    syncFolderOf(staged);
+}
+
+void SafeFile::writeMany(const QList<std::pair<QString, QByteArray>>& files, Links links)
+{
+    QList<Staged> staged;
+    const auto removeStaged = [&](qsizetype from) {
+        for (qsizetype i = from; i < staged.size(); ++i)
+            ::unlink(staged[i].temp.constData());
+    };
+    try {
+        for (const auto& [path, bytes] : files)
+            staged.append(stage(path, bytes, links, false));
+    } catch (const DiaryError&) {
+        removeStaged(0);
+        throw;
+    }
+    // Every new file's bytes reach the disk before the first one takes its place.
+    QSet<QString> folders;
+    for (const Staged& file : std::as_const(staged)) {
+        if (folders.contains(file.folder))
+            continue;
+        folders.insert(file.folder);
+        const Descriptor folder(
+            ::open(QFile::encodeName(file.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const int error = attempt(Step::Sync, file.path,
+                                  [&] { return folder.get() < 0 ? -1 : ::syncfs(folder.get()); });
+        if (error != 0) {
+            removeStaged(0);
+            throw writeError(file.path, error);
+        }
+    }
+    for (qsizetype i = 0; i < staged.size(); ++i) {
+        try {
+            commit(staged[i]);
+        } catch (const DiaryError&) {
+            removeStaged(i + 1);
+            // What was renamed before is in place: it reaches the disk too.
+            if (i > 0)
+                syncFolder(staged[i - 1].folder, staged[i - 1].path);
+            throw;
+        }
+    }
+    folders.clear();
+    for (const Staged& file : std::as_const(staged)) {
+        if (!folders.contains(file.folder))
+            syncFolderOf(file);
+        folders.insert(file.folder);
+    }
 }
 
 void SafeFile::remove(const QString& path)
