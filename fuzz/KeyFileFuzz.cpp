@@ -1,6 +1,7 @@
 // Any bytes as diary.key: parsing throws the diary's own error or gives a file that writes back
 // the same bytes and folds with itself unchanged. No unlock: the file's own limits would make each
 // run as slow as a real one.
+#include "FuzzRequire.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/KeyFile.h"
 
@@ -8,16 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,7 @@
 // Any bytes as a sealed day and as a sealed title: opening throws the diary's own error or gives
 // back plain text that seals and opens again the same; never a crash.
 #include "FixedDiaryKey.h"
+#include "FuzzRequire.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/SealedBytes.h"
 
@@ -10,12 +11,6 @@
 #include <cstdint>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 const QString Path = QStringLiteral("data/20240315");
 
