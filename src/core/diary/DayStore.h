@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/storage/Descriptor.h"
+#include "core/storage/FileStamp.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -30,6 +33,13 @@ public:
     // anything else at the path, DiaryError::cannotOpen when the entry cannot be read and
     // DiaryError::memoLimit when the file is larger than MaxBodyBytes.
     QString readBody(const QString& dateKey) const;
+    // The entries folder held open, for reading every day with its path walked once (an invalid
+    // descriptor when it cannot be opened).
+    Descriptor openEntries() const;
+    // The day's text as the file holds it, line breaks as they are in the file, for a task that
+    // goes through every day; folder is openEntries() or AT_FDCWD. stamp, when given, receives
+    // the stamp of the file read. Throws what readBody throws.
+    QString readText(int folder, const QString& dateKey, FileStamp* stamp = nullptr) const;
     // Writes the body with CR LF line breaks in code page 932, replacing the file atomically. What
     // was not edited keeps its bytes (see Spelling); a body equal to the file is not written.
     // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be

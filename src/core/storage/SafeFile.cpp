@@ -68,14 +68,13 @@ bool isOwnFile(const struct stat& info)
     return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
 }
 
-// Opens the path to read through the fault seam, without blocking: a pipe at the path must not
-// hang the program before its type is checked.
-Descriptor openToRead(const QString& path, int flags)
+// Opens the file to read through the fault seam, without blocking: a pipe at the path must not
+// hang the program before its type is checked. name is the path, or a name in folder.
+Descriptor openToRead(int folder, const char* name, const QString& path, int flags)
 {
     int fd = -1;
     const int error = attempt(SafeFile::Step::Read, path, [&] {
-        return fd = ::open(QFile::encodeName(path).constData(),
-                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+        return fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
     });
     if (error == ELOOP)
         throw DiaryError::notOwnFile(path);
@@ -88,24 +87,31 @@ Descriptor openToRead(const QString& path, int flags)
 // measured).
 std::optional<QByteArray> readAll(int fd, const QString& path, qint64 size, qint64 maxBytes)
 {
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::min(size, maxBytes)));
-    char buffer[65536];
+    // Read straight into the result, one byte over the size seen: the file may have grown.
+    QByteArray bytes(qsizetype(std::min(size, maxBytes)) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
     for (;;) {
+        if (filled > maxBytes)
+            return std::nullopt;
+        if (filled == bytes.size())
+            bytes.resize(filled * 2);
         ssize_t got = 0;
-        const int error = attempt(SafeFile::Step::ReadBlock, path,
-                                  [&] { return got = ::read(fd, buffer, sizeof buffer); });
+        const int error = attempt(SafeFile::Step::ReadBlock, path, [&] {
+            return got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        });
         if (error == EINTR)
             continue;
         // A file cut short is no file: a day must not load with its end missing.
         if (error != 0)
             throw DiaryError::cannotOpen(path);
         if (got == 0)
-            return bytes;
-        if (bytes.size() + got > maxBytes)
-            return std::nullopt;
-        bytes.append(buffer, got);
+            break;
+        filled += got;
     }
+    if (filled > maxBytes)
+        return std::nullopt;
+    bytes.truncate(filled);
+    return bytes;
 }
 
 // Makes a change of the folder's entries durable; 0 or the errno. A file system without folder
@@ -219,7 +225,7 @@ void SafeFile::remove(const QString& path)
 
 QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
 {
-    const Descriptor file = openToRead(path, 0);
+    const Descriptor file = openToRead(AT_FDCWD, QFile::encodeName(path).constData(), path, 0);
     struct stat info
     {
     };
@@ -234,15 +240,22 @@ QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
 
 std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes)
 {
+    return readOwnAt(AT_FDCWD, QFile::encodeName(path), path, maxBytes);
+}
+
+std::optional<QByteArray> SafeFile::readOwnAt(int folder, const QByteArray& name,
+                                              const QString& path, qint64 maxBytes,
+                                              FileStamp* stamp)
+{
     // Looked at before it is opened: opening a device may act on it.
     struct stat seen
     {
     };
-    if (::lstat(QFile::encodeName(path).constData(), &seen) != 0)
+    if (::fstatat(folder, name.constData(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
         throw DiaryError::cannotOpen(path);
     if (!isOwnFile(seen))
         throw DiaryError::notOwnFile(path);
-    const Descriptor file = openToRead(path, O_NOFOLLOW);
+    const Descriptor file = openToRead(folder, name.constData(), path, O_NOFOLLOW);
     struct stat info
     {
     };
@@ -251,6 +264,8 @@ std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes
     // Another file may have taken the name since the look.
     if (!isOwnFile(info) || info.st_ino != seen.st_ino || info.st_dev != seen.st_dev)
         throw DiaryError::notOwnFile(path);
+    if (stamp)
+        *stamp = FileStamp::of(info);
     if (info.st_size > maxBytes)
         return std::nullopt;
     return readAll(file.get(), path, info.st_size, maxBytes);

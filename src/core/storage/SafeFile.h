@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/storage/FileStamp.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -61,6 +63,12 @@ public:
     // gigabytes costs nothing). Throws DiaryError::notOwnFile when anything else stands there,
     // and what read() throws.
     static std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes);
+    // The same for the file name in a folder held open (an O_DIRECTORY descriptor, or AT_FDCWD),
+    // so that reading every file of a folder walks its path once; path names the file in
+    // messages. stamp, when given, receives the stamp of the file opened.
+    static std::optional<QByteArray> readOwnAt(int folder, const QByteArray& name,
+                                               const QString& path, qint64 maxBytes,
+                                               FileStamp* stamp = nullptr);
     // Removes what stands at the path, a link itself and never the file it names, and makes the
     // removal durable with the folder. Nothing at the path is nothing to do. Throws
     // DiaryError::cannotRemove when it stays.
