@@ -11,8 +11,10 @@ constexpr quint64 MaxMemBytes = quint64(4) << 30;
 
 KdfLimits KdfLimits::standard()
 {
-    // Three passes over 256 MiB: 0.35-0.6 s per derivation on a two-core 2020s machine, busy or
-    // not (bench/UnlockBench measures it); at least 64 MiB keeps guessing costly on graphics cards.
+    // Three passes over 256 MiB. Measured on the two-core build machine, one derivation alone
+    // (a small C program over crypto_pwhash, three runs each): 0.51-0.68 s at a load of 6; the
+    // unlock bench, 0.58-0.66 s at a load of 4.5. 128 MiB gave 0.31-0.33 s, too near the floor
+    // of 0.3 s on a faster or idle machine.
     return {3, quint64(256) << 20};
 }
 
