@@ -1,6 +1,7 @@
 #include "core/tasks/DiaryEncryption.h"
 #include "core/diary/Diary.h"
 #include "core/diary/Recovery.h"
+#include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
@@ -205,6 +206,12 @@ private slots:
         counter.refresh();
         QCOMPARE(counter.record().total().characters, m_plainRecord.characters);
         QCOMPARE(counter.record().total().unreadable, 0);
+        // The window writes back the settings it read: the password does not come back.
+        Settings settings;
+        settings.password = "xyz";
+        settings.usePassword = true;
+        diary.writeSettings(settings);
+        QVERIFY(Settings::read(TIniFile32(m_folder + "/diary.ini"), {}, {}).password.isEmpty());
 
         DiaryEncryption::turnOff(diary);
         DiaryEncryption::finish(diary);
