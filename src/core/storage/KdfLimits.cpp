@@ -11,10 +11,10 @@ constexpr quint64 MaxMemBytes = quint64(4) << 30;
 
 KdfLimits KdfLimits::standard()
 {
-    // Three passes over 256 MiB. Measured on the two-core build machine, one derivation alone
-    // (a small C program over crypto_pwhash, three runs each): 0.51-0.68 s at a load of 6; the
-    // unlock bench, 0.58-0.66 s at a load of 4.5. 128 MiB gave 0.31-0.33 s, too near the floor
-    // of 0.3 s on a faster or idle machine.
+    // Three passes over 256 MiB. Measured on the two-core build machine, never idle while
+    // measured (load 2.3-6): one derivation alone (crypto_pwhash in a small C program) took
+    // 0.45-0.71 s, an unlock in bench/UnlockBench 0.58-0.71 s. 128 MiB took 0.31 s under load,
+    // too near the floor of 0.3 s on an idle or faster machine.
     return {3, quint64(256) << 20};
 }
 
