@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-
 namespace {
 
 constexpr int Days = 10000;
