@@ -26,7 +26,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 SHELL_SCRIPTS := $(wildcard tests/e2e/*.sh) bench/run.sh .ci/run
 
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := IniFile32 CodePage932 Picture ConflictFold
+FUZZ_TARGETS := IniFile32 CodePage932 Picture ConflictFold SealedBytes KeyFile
 
 .PHONY: run test check lint deps build compile asan asan-check build-asan bench deb fuzz clean
 

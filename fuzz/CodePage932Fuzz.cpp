@@ -1,5 +1,6 @@
 // Any bytes as a day file: decoding never fails, the text read writes back to the same bytes,
 // and an edit writes bytes that read back as the edited text.
+#include "FuzzRequire.h"
 #include "core/storage/CodePage932.h"
 
 #include "core/storage/Spelling.h"
@@ -8,16 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

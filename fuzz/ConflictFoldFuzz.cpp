@@ -6,6 +6,7 @@
 // diary's folder ("@f:data/20240105=text", "@l:data/20240106=x", "@d:…", "@p:…",
 // "@s:…=size"). A link's target is picked from a few by its first byte, so that none leads
 // outside the test's own folder.
+#include "FuzzRequire.h"
 #include "common/ArrivedFiles.h"
 #include "core/diary/Diary.h"
 #include "core/storage/DiaryError.h"
@@ -17,12 +18,6 @@
 #include <cstdint>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 const QByteArrayList LinkTargets = {"../../outside/notes", "../outside/notes", "20240105", "data",
                                     "../../outside",       "missing"};

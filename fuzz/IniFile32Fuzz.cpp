@@ -1,5 +1,6 @@
 // Any bytes as diary.ini: loading never fails on content, reads never crash, and a write keeps
 // the file readable: the written value reads back and the bytes after a NUL stay.
+#include "FuzzRequire.h"
 #include "core/storage/IniFile32.h"
 
 #include "core/storage/SafeFile.h"
@@ -12,12 +13,6 @@
 #include <cstdint>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 const QString& iniPath()
 {

@@ -7,10 +7,11 @@
 #include "core/storage/SealedBytes.h"
 #include "core/storage/Spelling.h"
 
-#include <QDirIterator>
 #include <QFile>
 
 #include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 
@@ -34,16 +35,43 @@ QString DayStore::entryPath(const QString& dateKey) const
     return m_dataDir + QLatin1Char('/') + dateKey;
 }
 
+Descriptor DayStore::openEntries() const
+{
+    return Descriptor(
+        ::open(QFile::encodeName(m_dataDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
 QStringList DayStore::entryKeys() const
 {
-    QStringList keys;
-    QDirIterator it(m_dataDir, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (dateOfKey(it.fileName()).isValid())
-            keys.append(it.fileName());
+    // A plain directory read that trusts the entry's type where the file system gives it: a
+    // diary of thousands of days is listed each time the look-back window opens.
+    const Descriptor folder = openEntries();
+    DIR* dir = folder.get() < 0 ? nullptr : ::fdopendir(::dup(folder.get()));
+    if (!dir)
+        return {};
+    // Sorted by the date's number: cheaper than comparing the texts.
+    QList<std::pair<int, QString>> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QString::fromLatin1(entry->d_name);
+        const QDate date = dateOfKey(name);
+        if (!date.isValid())
+            continue;
+        // A link to a file is an entry as the file is; a link to nothing or to a folder is not.
+        struct stat info
+        {
+        };
+        if (entry->d_type == DT_REG ||
+            ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+             ::fstatat(folder.get(), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode)))
+            found.append({date.year() * 10000 + date.month() * 100 + date.day(), name});
     }
-    std::sort(keys.begin(), keys.end());
+    ::closedir(dir);
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList keys;
+    keys.reserve(found.size());
+    for (auto& [number, key] : found)
+        keys.append(std::move(key));
     return keys;
 }
 
@@ -100,14 +128,23 @@ QByteArray DayStore::fileBytes(const QString& dateKey, const QByteArray& plain, 
 
 QString DayStore::readBody(const QString& dateKey) const
 {
-    const std::optional<QByteArray> bytes = readPlain(entryPath(dateKey), dateKey);
-    if (!bytes)
-        throw DiaryError::memoLimit();
     // Only the text is wanted: the bytes' own spelling is read again by writeBody when it saves.
-    QString text = CodePage932::decode(*bytes);
+    QString text = readText(AT_FDCWD, dateKey);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+QString DayStore::readText(int folder, const QString& dateKey, FileStamp* stamp) const
+{
+    const QString path = entryPath(dateKey);
+    const std::optional<QByteArray> bytes = SafeFile::readOwnAt(
+        folder, QFile::encodeName(folder == AT_FDCWD ? path : dateKey), path, MaxFileBytes, stamp);
+    const std::optional<QByteArray> plain =
+        bytes ? std::optional(opened(path, dateKey, *bytes)) : std::nullopt;
+    if (!plain || plain->size() > MaxBodyBytes)
+        throw DiaryError::memoLimit();
+    return CodePage932::decode(*plain);
 }
 
 void DayStore::writeBody(const QString& dateKey, const QString& body) const
@@ -137,17 +174,15 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     SafeFile::write(path, fileBytes(dateKey, bytes, m_key != nullptr), SafeFile::Links::Refused);
 }
 
-bool DayStore::convert(const QString& dateKey, bool sealed) const
+std::optional<QByteArray> DayStore::converted(const QString& dateKey, bool sealed) const
 {
     const QString path = entryPath(dateKey);
     const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
     if (!bytes)
         throw DiaryError::memoLimit();
     if (isSealed(*bytes) == sealed)
-        return false;
-    SafeFile::write(path, fileBytes(dateKey, opened(path, dateKey, *bytes), sealed),
-                    SafeFile::Links::Refused);
-    return true;
+        return std::nullopt;
+    return fileBytes(dateKey, opened(path, dateKey, *bytes), sealed);
 }
 
 void DayStore::removeEntry(const QString& dateKey) const

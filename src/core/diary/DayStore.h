@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/storage/Descriptor.h"
+#include "core/storage/FileStamp.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -57,6 +60,13 @@ public:
     // SafeFile::readOwn throws, DiaryError::locked for a sealed file without the key and
     // DiaryError::cannotUnseal for one that does not open as this day of this diary.
     std::optional<QByteArray> readPlain(const QString& path, const QString& dateKey) const;
+    // The entries folder held open, for reading every day with its path walked once (an invalid
+    // descriptor when it cannot be opened).
+    Descriptor openEntries() const;
+    // The day's text as the file holds it (opened, when sealed), line breaks as they are in the
+    // file, for a task that goes through every day; folder is openEntries() or AT_FDCWD. stamp,
+    // when given, receives the stamp of the file read. Throws what readBody throws.
+    QString readText(int folder, const QString& dateKey, FileStamp* stamp = nullptr) const;
     // Writes the body with CR LF line breaks in code page 932, replacing the file atomically. What
     // was not edited keeps its bytes (see Spelling); a body equal to the file is not written.
     // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be
@@ -69,10 +79,10 @@ public:
     // DiaryError::cannotRemove when it stays.
     void removeEntry(const QString& dateKey) const;
 
-    // Puts the day's file into the form asked for, sealed with the key or plain, with the same
-    // plain bytes; a file in that form already is not written. Returns whether it wrote. Throws
-    // what readPlain and the write throw; the file is whole then.
-    bool convert(const QString& dateKey, bool sealed) const;
+    // The bytes of the day's file in the form asked for, sealed with the key or plain, holding
+    // the same plain bytes; no value when the file is in that form already. Throws what
+    // readPlain throws. The caller writes them (a conversion writes many days at once).
+    std::optional<QByteArray> converted(const QString& dateKey, bool sealed) const;
 
 private:
     QByteArray opened(const QString& path, const QString& dateKey, const QByteArray& bytes) const;

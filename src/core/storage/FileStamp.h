@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+struct stat;
+
 // What a file looked like at one moment, enough to tell that it has changed since without
 // reading it: a sync tool replaces a file by a rename (a new inode), and an editor changes its
 // size or time. One stat call.
@@ -16,6 +18,9 @@ struct FileStamp
 
     // Follows a link, as reading the file does.
     static FileStamp of(const QString& path);
+    // The file named in a folder held open (an O_DIRECTORY descriptor).
+    static FileStamp of(int folder, const QByteArray& name);
+    static FileStamp of(const struct stat& info);
     QDateTime modified() const;
 
     bool operator==(const FileStamp&) const = default;

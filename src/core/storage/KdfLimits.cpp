@@ -11,8 +11,10 @@ constexpr quint64 MaxMemBytes = quint64(4) << 30;
 
 KdfLimits KdfLimits::standard()
 {
-    // Three passes over 256 MiB: 0.35-0.6 s per derivation on a two-core 2020s machine, busy or
-    // not (bench/UnlockBench measures it); at least 64 MiB keeps guessing costly on graphics cards.
+    // Three passes over 256 MiB. Measured on the two-core build machine, never idle while
+    // measured (load 2.3-6): one derivation alone (crypto_pwhash in a small C program) took
+    // 0.45-0.71 s, an unlock in bench/UnlockBench 0.58-0.71 s. 128 MiB took 0.31 s under load,
+    // too near the floor of 0.3 s on an idle or faster machine.
     return {3, quint64(256) << 20};
 }
 

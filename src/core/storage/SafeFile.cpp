@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -68,14 +69,13 @@ bool isOwnFile(const struct stat& info)
     return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
 }
 
-// Opens the path to read through the fault seam, without blocking: a pipe at the path must not
-// hang the program before its type is checked.
-Descriptor openToRead(const QString& path, int flags)
+// Opens the file to read through the fault seam, without blocking: a pipe at the path must not
+// hang the program before its type is checked. name is the path, or a name in folder.
+Descriptor openToRead(int folder, const char* name, const QString& path, int flags)
 {
     int fd = -1;
     const int error = attempt(SafeFile::Step::Read, path, [&] {
-        return fd = ::open(QFile::encodeName(path).constData(),
-                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+        return fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
     });
     if (error == ELOOP)
         throw DiaryError::notOwnFile(path);
@@ -88,24 +88,31 @@ Descriptor openToRead(const QString& path, int flags)
 // measured).
 std::optional<QByteArray> readAll(int fd, const QString& path, qint64 size, qint64 maxBytes)
 {
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::min(size, maxBytes)));
-    char buffer[65536];
+    // Read straight into the result, one byte over the size seen: the file may have grown.
+    QByteArray bytes(qsizetype(std::min(size, maxBytes)) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
     for (;;) {
+        if (filled > maxBytes)
+            return std::nullopt;
+        if (filled == bytes.size())
+            bytes.resize(filled * 2);
         ssize_t got = 0;
-        const int error = attempt(SafeFile::Step::ReadBlock, path,
-                                  [&] { return got = ::read(fd, buffer, sizeof buffer); });
+        const int error = attempt(SafeFile::Step::ReadBlock, path, [&] {
+            return got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        });
         if (error == EINTR)
             continue;
         // A file cut short is no file: a day must not load with its end missing.
         if (error != 0)
             throw DiaryError::cannotOpen(path);
         if (got == 0)
-            return bytes;
-        if (bytes.size() + got > maxBytes)
-            return std::nullopt;
-        bytes.append(buffer, got);
+            break;
+        filled += got;
     }
+    if (filled > maxBytes)
+        return std::nullopt;
+    bytes.truncate(filled);
+    return bytes;
 }
 
 // Makes a change of the folder's entries durable; 0 or the errno. A file system without folder
@@ -147,17 +154,32 @@ SafeFile::FaultHook& SafeFile::faultHook()
     return hook;
 }
 
-void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
+namespace {
+
+// A new file written beside the one it replaces, not yet in its place.
+struct Staged
 {
-    const QString target = links == Links::Followed ? writeTarget(path) : path;
+    QString path;
+    QByteArray target;
+    QByteArray temp;
+    QString folder;
+};
+
+// Writes the new file beside the old one; its bytes reach the disk before it returns when sync
+// says so. Throws naming path; nothing is left beside the old file then.
+Staged stage(const QString& path, const QByteArray& bytes, SafeFile::Links links, bool sync)
+{
+    using Step = SafeFile::Step;
+    const QString target = links == SafeFile::Links::Followed ? writeTarget(path) : path;
     struct stat old
     {
     };
     const QByteArray targetName = QFile::encodeName(target);
-    const bool exists = (links == Links::Followed ? ::stat(targetName.constData(), &old)
-                                                  : ::lstat(targetName.constData(), &old)) == 0;
+    const bool exists =
+        (links == SafeFile::Links::Followed ? ::stat(targetName.constData(), &old)
+                                            : ::lstat(targetName.constData(), &old)) == 0;
     // A link swapped in after this look is replaced by the rename, never written through.
-    if (links == Links::Refused && exists && !isOwnFile(old))
+    if (links == SafeFile::Links::Refused && exists && !isOwnFile(old))
         throw DiaryError::notOwnFile(path);
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
@@ -170,37 +192,99 @@ void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
     if (error != 0)
         throw writeError(path, error);
     Descriptor file(fd);
-    bool committed = false;
-    const auto removeTemp = [&] {
-        if (!committed)
-            ::unlink(temp.constData());
-    };
 
     // The text stays private (mkstemp's 0600) while it is written; only a file of the user's own
     // lends the new one its mode, given just before the rename. Another user's mode says nothing
     // of who may read this user's diary.
     const mode_t mode = exists && isOwnFile(old) ? (old.st_mode & 07777) : 0600;
     error = writeAll(fd, bytes, path);
-    if (error == 0)
+    if (error == 0 && sync)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });
     if (error == 0)
         error = attempt(Step::Write, path, [&] { return ::fchmod(fd, mode); });
     if (error == 0)
         error = attempt(Step::Close, path, [&] { return file.close(); });
-    if (error == 0) {
-        error = attempt(Step::Commit, path,
-                        [&] { return ::rename(temp.constData(), targetName.constData()); });
-        committed = error == 0;
+    if (error != 0) {
+        ::unlink(temp.constData());
+        throw writeError(path, error);
     }
-    removeTemp();
-    if (error != 0)
-        throw writeError(path, error);
+    return {path, targetName, temp, folder};
+}
 
-    // The rename reaches the disk only with the folder: until then a power cut may bring the old
-    // file back, or none.
-    error = syncFolder(folder, path);
-    if (error != 0)
-        throw writeError(path, error);
+void commit(const Staged& staged)
+{
+    const int error = attempt(SafeFile::Step::Commit, staged.path, [&] {
+        return ::rename(staged.temp.constData(), staged.target.constData());
+    });
+    if (error != 0) {
+        ::unlink(staged.temp.constData());
+        throw writeError(staged.path, error);
+    }
+}
+
+// The rename reaches the disk only with the folder: until then a power cut may bring the old
+// file back, or none.
+void syncFolderOf(const Staged& staged)
+{
+    if (const int error = syncFolder(staged.folder, staged.path))
+        throw writeError(staged.path, error);
+}
+
+} // namespace
+
+void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
+{
+    const Staged staged = stage(path, bytes, links, true);
+    commit(staged);
+    syncFolderOf(staged);
+}
+
+void SafeFile::writeMany(const QList<std::pair<QString, QByteArray>>& files, Links links)
+{
+    QList<Staged> staged;
+    const auto removeStaged = [&](qsizetype from) {
+        for (qsizetype i = from; i < staged.size(); ++i)
+            ::unlink(staged[i].temp.constData());
+    };
+    try {
+        for (const auto& [path, bytes] : files)
+            staged.append(stage(path, bytes, links, false));
+    } catch (const DiaryError&) {
+        removeStaged(0);
+        throw;
+    }
+    // Every new file's bytes reach the disk before the first one takes its place.
+    QSet<QString> folders;
+    for (const Staged& file : std::as_const(staged)) {
+        if (folders.contains(file.folder))
+            continue;
+        folders.insert(file.folder);
+        const Descriptor folder(
+            ::open(QFile::encodeName(file.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const int error = attempt(Step::Sync, file.path,
+                                  [&] { return folder.get() < 0 ? -1 : ::syncfs(folder.get()); });
+        if (error != 0) {
+            removeStaged(0);
+            throw writeError(file.path, error);
+        }
+    }
+    for (qsizetype i = 0; i < staged.size(); ++i) {
+        try {
+            commit(staged[i]);
+        } catch (const DiaryError&) {
+            removeStaged(i + 1);
+            // What was renamed before is in place: it reaches the disk too.
+            if (i > 0)
+                syncFolder(staged[i - 1].folder, staged[i - 1].path);
+            throw;
+        }
+    }
+    folders.clear();
+    for (const Staged& file : std::as_const(staged)) {
+        if (!folders.contains(file.folder))
+            syncFolderOf(file);
+        folders.insert(file.folder);
+    }
 }
 
 void SafeFile::remove(const QString& path)
@@ -219,7 +303,7 @@ void SafeFile::remove(const QString& path)
 
 QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
 {
-    const Descriptor file = openToRead(path, 0);
+    const Descriptor file = openToRead(AT_FDCWD, QFile::encodeName(path).constData(), path, 0);
     struct stat info
     {
     };
@@ -234,15 +318,22 @@ QByteArray SafeFile::read(const QString& path, qint64 maxBytes)
 
 std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes)
 {
+    return readOwnAt(AT_FDCWD, QFile::encodeName(path), path, maxBytes);
+}
+
+std::optional<QByteArray> SafeFile::readOwnAt(int folder, const QByteArray& name,
+                                              const QString& path, qint64 maxBytes,
+                                              FileStamp* stamp)
+{
     // Looked at before it is opened: opening a device may act on it.
     struct stat seen
     {
     };
-    if (::lstat(QFile::encodeName(path).constData(), &seen) != 0)
+    if (::fstatat(folder, name.constData(), &seen, AT_SYMLINK_NOFOLLOW) != 0)
         throw DiaryError::cannotOpen(path);
     if (!isOwnFile(seen))
         throw DiaryError::notOwnFile(path);
-    const Descriptor file = openToRead(path, O_NOFOLLOW);
+    const Descriptor file = openToRead(folder, name.constData(), path, O_NOFOLLOW);
     struct stat info
     {
     };
@@ -251,6 +342,8 @@ std::optional<QByteArray> SafeFile::readOwn(const QString& path, qint64 maxBytes
     // Another file may have taken the name since the look.
     if (!isOwnFile(info) || info.st_ino != seen.st_ino || info.st_dev != seen.st_dev)
         throw DiaryError::notOwnFile(path);
+    if (stamp)
+        *stamp = FileStamp::of(info);
     if (info.st_size > maxBytes)
         return std::nullopt;
     return readAll(file.get(), path, info.st_size, maxBytes);

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/storage/FileStamp.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
 #include <limits>
 #include <optional>
+#include <utility>
 
 // The one way the program reads and writes its files. A write goes to a new file beside the old
 // one, reaches the disk, and then takes the old one's place in one rename, which is itself made
@@ -51,6 +55,13 @@ public:
     // Links::Refused, anything but a regular file of the user's own at the path is left as it
     // is and DiaryError::notOwnFile thrown.
     static void write(const QString& path, const QByteArray& bytes, Links links = Links::Followed);
+    // Writes each file as write() does, the whole batch at once: every new file's bytes reach the
+    // disk with one sync of the file system before the first takes its place, and each folder is
+    // synced once after the last, instead of twice a file. At any moment each path holds its old
+    // file or its new one, whole. A failure throws as write() does, naming the file: the files
+    // before it are written, the rest as they were.
+    static void writeMany(const QList<std::pair<QString, QByteArray>>& files,
+                          Links links = Links::Followed);
     // Reads the whole file; throws DiaryError::cannotOpen when it cannot be read or is no
     // regular file (a folder, a pipe, a device: reading one could block or never end), and
     // DiaryError::tooLarge, before reading, when it holds more than maxBytes.
@@ -61,6 +72,12 @@ public:
     // gigabytes costs nothing). Throws DiaryError::notOwnFile when anything else stands there,
     // and what read() throws.
     static std::optional<QByteArray> readOwn(const QString& path, qint64 maxBytes);
+    // The same for the file name in a folder held open (an O_DIRECTORY descriptor, or AT_FDCWD),
+    // so that reading every file of a folder walks its path once; path names the file in
+    // messages. stamp, when given, receives the stamp of the file opened.
+    static std::optional<QByteArray> readOwnAt(int folder, const QByteArray& name,
+                                               const QString& path, qint64 maxBytes,
+                                               FileStamp* stamp = nullptr);
     // Removes what stands at the path, a link itself and never the file it names, and makes the
     // removal durable with the folder. Nothing at the path is nothing to do. Throws
     // DiaryError::cannotRemove when it stays.

@@ -16,6 +16,11 @@
 
 namespace {
 
+// A batch of days written at once: few syncs of the disk, a bounded number of new files beside
+// the old ones, and a bounded amount of memory.
+constexpr qsizetype BatchDays = 2048;
+constexpr qsizetype BatchBytes = 32 * 1024 * 1024;
+
 void requireEncrypted(const Diary& diary)
 {
     if (!diary.isEncrypted())
@@ -117,18 +122,34 @@ int DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
     const DayStore& days = diary.days();
     const QStringList keys = days.entryKeys();
     int written = 0;
+    QList<std::pair<QString, QByteArray>> batch;
+    qsizetype batchBytes = 0;
+    const auto write = [&] {
+        SafeFile::writeMany(batch, SafeFile::Links::Refused);
+        written += int(batch.size());
+        batch.clear();
+        batchBytes = 0;
+    };
     for (qsizetype i = 0; i < keys.size(); ++i) {
         progress.advance(i, keys.size());
         try {
-            written += days.convert(keys[i], sealed) ? 1 : 0;
+            if (std::optional<QByteArray> bytes = days.converted(keys[i], sealed)) {
+                batchBytes += bytes->size();
+                batch.append({days.entryPath(keys[i]), std::move(*bytes)});
+            }
         } catch (const DiaryError& error) {
+            // The days before it stay done.
+            write();
             throw DiaryError(
                 QStringLiteral("%1 の日記を%2できません。ほかの日はそのまま読めます。\n%3")
                     .arg(DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(keys[i]))),
                          sealed ? QStringLiteral("暗号化") : QStringLiteral("復号"),
                          error.message()));
         }
+        if (batch.size() >= BatchDays || batchBytes >= BatchBytes)
+            write();
     }
+    write();
     progress.advance(keys.size(), keys.size());
     diary.convertTitles(sealed);
     if (!sealed)

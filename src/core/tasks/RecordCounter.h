@@ -25,7 +25,9 @@ private:
     // Fewer changed days than this are counted on the calling thread alone.
     static constexpr qsizetype SplitFrom = 256;
 
-    RecordDay countDay(const QString& key) const;
+    // Counts the day's characters from the file in the entries folder held open, and gives the
+    // stamp of the file counted.
+    RecordDay countDay(int folder, const QString& key, FileStamp& stamp) const;
 
     DayStore m_store;
     QHash<QString, FileStamp> m_stamps;

@@ -57,6 +57,8 @@ private slots:
     void unreadableEntry_throwsCannotOpen_andIsNeverWritten_data();
     void unreadableEntry_throwsCannotOpen_andIsNeverWritten();
     void writeBody_foldersMissing_throwsCannotCreate();
+    void entryKeys_onlyRealDatesOfFiles_data();
+    void entryKeys_onlyRealDatesOfFiles();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -284,3 +286,28 @@ void DayStoreTest::writeBody_foldersMissing_throwsCannotCreate()
 
 QTEST_GUILESS_MAIN(DayStoreTest)
 #include "DayStoreTest.moc"
+
+void DayStoreTest::entryKeys_onlyRealDatesOfFiles_data()
+{
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("files, oldest first")
+        << QByteArray("f:20240101=a") << QStringList{u"20240101"_s, Key};
+    QTest::newRow("no date") << QByteArray("f:20240230=a") << QStringList{Key};
+    QTest::newRow("link to a file")
+        << QByteArray("l:20240101=notes.txt") << QStringList{u"20240101"_s, Key};
+    QTest::newRow("link to nothing") << QByteArray("l:20240101=gone") << QStringList{Key};
+    QTest::newRow("link to a folder") << QByteArray("l:20240101=.") << QStringList{Key};
+    QTest::newRow("folder") << QByteArray("d:20240101") << QStringList{Key};
+    QTest::newRow("pipe") << QByteArray("p:20240101") << QStringList{Key};
+}
+
+void DayStoreTest::entryKeys_onlyRealDatesOfFiles()
+{
+    QFETCH(QByteArray, arrived);
+    QFETCH(QStringList, keys);
+    writeFile(m_store->entryPath(Key), "day");
+    writeFile(m_dir->filePath(u"notes.txt"_s), "notes");
+    QVERIFY(ArrivedFiles::place(m_dir->path(), arrived));
+    QCOMPARE(m_store->entryKeys(), keys);
+}

@@ -65,6 +65,7 @@ private slots:
         QTest::newRow("decomposed passphrase")
             << QByteArrayList{file} << Passphrase.normalized(QString::NormalizationForm_D) << opens;
         QTest::newRow("wrong passphrase") << QByteArrayList{file} << u"晴れた日か好き"_s << no;
+        QTest::newRow("empty passphrase") << QByteArrayList{file} << QString() << no;
         QTest::newRow("recovery code as typed")
             << QByteArrayList{file} << Code.toLower().remove(u'-') << opens;
         QTest::newRow("a typo in the code is not a code")

@@ -1,6 +1,7 @@
 #include "core/tasks/DiaryEncryption.h"
 #include "core/diary/Diary.h"
 #include "core/diary/Recovery.h"
+#include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
@@ -205,6 +206,12 @@ private slots:
         counter.refresh();
         QCOMPARE(counter.record().total().characters, m_plainRecord.characters);
         QCOMPARE(counter.record().total().unreadable, 0);
+        // The window writes back the settings it read: the password does not come back.
+        Settings settings;
+        settings.password = "xyz";
+        settings.usePassword = true;
+        diary.writeSettings(settings);
+        QVERIFY(Settings::read(TIniFile32(m_folder + "/diary.ini"), {}, {}).password.isEmpty());
 
         DiaryEncryption::turnOff(diary);
         DiaryEncryption::finish(diary);
@@ -222,9 +229,10 @@ private slots:
         QTest::addColumn<int>("failing");
         QTest::addColumn<bool>("encrypted");
         // On: diary.key, the three days, diary.ini. Off: the same, then diary.key's removal.
-        for (int n = 1; n <= 5; ++n)
-            QTest::addRow("on, write %d fails", n) << true << n << (n > 1);
-        for (int n = 1; n <= 6; ++n)
+        // 0: the sync of the days' new files before the first takes its place.
+        for (int n = 0; n <= 5; ++n)
+            QTest::addRow("on, write %d fails", n) << true << n << (n != 1);
+        for (int n = 0; n <= 6; ++n)
             QTest::addRow("off, write %d fails", n) << false << n << (n == 1);
     }
 
@@ -238,7 +246,9 @@ private slots:
         if (!on)
             encrypt();
         int writes = 0;
-        SafeFile::faultHook() = [&](SafeFile::Step step, const QString&) {
+        SafeFile::faultHook() = [&](SafeFile::Step step, const QString& path) {
+            if (failing == 0)
+                return step == SafeFile::Step::Sync && path.contains("/data/") ? EIO : 0;
             const bool last = step == SafeFile::Step::Commit || step == SafeFile::Step::Remove;
             return last && ++writes == failing ? ENOSPC : 0;
         };
@@ -251,6 +261,7 @@ private slots:
             });
         }
         SafeFile::faultHook() = {};
+        QCOMPARE(QDir(m_folder + "/data").count(), qsizetype(5)); // ".", ".." and the days
         Diary diary(m_folder);
         QVERIFY(diary.unlock(Pass));
         QCOMPARE(allText(diary), m_plainText);
