@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2317 # the helpers below run through wait_for
 # Turning encryption on or off killed with SIGKILL at several moments, picked by how far the
-# conversion has come (the key file written, a quarter, three quarters of the days converted):
+# conversion has come (the key file written or the first day opened, a quarter, three quarters
+# of the days converted):
 # the next start asks for the passphrase and finishes the conversion in the progress window,
 # and every day then holds exactly the bytes it held before encryption.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
 
-readonly NOW="2024-01-05 12:00:00"
+# After the last day: the day shown at start has no entry, so a close writes nothing to the days.
+readonly NOW="2035-01-05 12:00:00"
 readonly PASS="a passphrase long enough"
-readonly DAYS=1200
+readonly DAYS=4000
 
 home=$(new_folder home)
 originals=$E2E_WORK/originals
@@ -29,9 +31,24 @@ for n in range(days):
     if n % 10 == 0:
         titles.append(f"{key}=題{n}\r\n")
 with open(os.path.join(home, "diary.ini"), "wb") as f:
-    f.write(("[title]\r\n" + "".join(titles)).encode("cp932"))
+    # The companion stays quiet: its comments would change the days compared.
+    f.write(("[title]\r\n" + "".join(titles) + "[data]\r\nMnikki=0\r\n").encode("cp932"))
 PY
 cp -a "$home" "$originals"
+
+# The conversion goes through the days in date order: how far it has come is told by one day's
+# file, which a poll reads fast enough to stop it between two days.
+day_file() {
+    echo "$home/data/$(date -d "2020-01-01 + $1 days" +%Y%m%d)"
+}
+
+sealed() {
+    [ "$(head -c 4 "$(day_file "$1")" 2>/dev/null)" = TQSL ]
+}
+
+plain() {
+    ! sealed "$1"
+}
 
 # sealed_days: how many day files begin with the sealed files' magic (a save's temporary file,
 # there for a moment, is no day).
@@ -48,26 +65,22 @@ d = sys.argv[1]
 print(sum(sealed(os.path.join(d, n)) for n in os.listdir(d) if re.fullmatch(r"[0-9]{8}", n)))' "$home/data"
 }
 
-at_least_sealed() {
-    [ "$(sealed_days)" -ge "$1" ]
-}
-
-at_most_sealed() {
-    [ "$(sealed_days)" -le "$1" ]
-}
-
 key_written() {
     [ -s "$home/diary.key" ]
 }
 
 # killed_at TASK CONDITION...: runs the command-line TASK (--encrypt or --decrypt) with the
-# passphrase on standard input and kills it once CONDITION holds.
+# passphrase on standard input and kills it once CONDITION holds, looked at every 10 ms.
 killed_at() {
-    local task=$1
+    local task=$1 i
     shift
     printf '%s\n' "$PASS" | "$E2E_BIN" --diary "$home" "$task" >"$E2E_WORK/task.log" 2>&1 &
     local pid=$!
-    wait_for "$@" || fail "$task comes as far as: $*"
+    for ((i = 0; i < E2E_TIMEOUT * 100; i++)); do
+        "$@" && break
+        sleep 0.01
+    done
+    "$@" || fail "$task comes as far as: $*"
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
 }
@@ -97,22 +110,22 @@ titles_as_before() {
 }
 
 moment=0
-for at in key_written "at_least_sealed $((DAYS / 4))" "at_least_sealed $((DAYS * 3 / 4))"; do
+for at in key_written "sealed $((DAYS / 4))" "sealed $((DAYS * 3 / 4))"; do
     moment=$((moment + 1))
     # shellcheck disable=SC2086 # the condition and its argument
     killed_at --encrypt $at
-    check "the kill came before every day was sealed ($at)" at_most_sealed $((DAYS - 1))
+    check "the kill came before every day was sealed ($at)" plain $((DAYS - 1))
     finish_in_window "killed turning on ($at)"
     check_eq "killed turning on ($at): every day is sealed after the next start" "$DAYS" "$(sealed_days)"
 
     case $moment in
-    1) off_at="at_most_sealed $((DAYS - 1))" ;;
-    2) off_at="at_most_sealed $((DAYS * 3 / 4))" ;;
-    *) off_at="at_most_sealed $((DAYS / 4))" ;;
+    1) off_at="plain 0" ;;
+    2) off_at="plain $((DAYS / 4))" ;;
+    *) off_at="plain $((DAYS * 3 / 4))" ;;
     esac
     # shellcheck disable=SC2086
     killed_at --decrypt $off_at
-    check "the kill came before every day was opened ($off_at)" at_least_sealed 1
+    check "the kill came before every day was opened ($off_at)" sealed $((DAYS - 1))
     if [ -e "$home/diary.key" ]; then
         finish_in_window "killed turning off ($off_at)"
     fi
