@@ -194,22 +194,20 @@ void Diary::convertTitles(bool sealed)
 {
     requireUnlocked();
     m_ini->reload();
-    const auto values = m_ini->ReadSectionValues(TitleSection);
-    QHash<QByteArray, int> lines;
-    for (const auto& [key, value] : values)
-        ++lines[key];
     m_ini->writeOnce([&] {
-        for (const auto& [key, value] : values) {
-            if (SealedBytes::isSealedText(value) == sealed || value.isEmpty() ||
-                m_ini->ReadString(TitleSection, key, {}) != value)
-                continue;
-            const QByteArray plain = titleBytes(key, value);
-            // A key written twice is read by its first line only: the later ones go, rather
-            // than stay plain beside a sealed title.
-            if (lines.value(key) > 1)
-                m_ini->removeKey(TitleSection, key);
-            m_ini->WriteString(TitleSection, key, sealed ? storedTitle(key, plain) : plain);
-        }
+        // One pass over the section: a diary holds a title a day, thousands of them.
+        m_ini->editSection(TitleSection,
+                           [&](const QByteArray& key, QByteArrayView value,
+                               bool first) -> std::optional<QByteArray> {
+                               if (value.isEmpty() || SealedBytes::isSealedText(value) == sealed)
+                                   return value.toByteArray();
+                               // A key written twice is read by its first line only: the later ones
+                               // go, rather than stay plain beside a sealed title.
+                               if (!first)
+                                   return std::nullopt;
+                               const QByteArray plain = titleBytes(key, value.toByteArray());
+                               return sealed ? storedTitle(key, plain) : plain;
+                           });
         // Only a key that holds something is written: a diary without one keeps its bytes.
         if (sealed && !m_ini->ReadString("data", "password", {}).isEmpty())
             m_ini->WriteString("data", "password", {});

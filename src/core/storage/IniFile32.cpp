@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cstring>
 #include <optional>
@@ -280,23 +281,35 @@ bool TIniFile32::ReadBool(const QByteArray& section, const QByteArray& key, bool
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+namespace {
+
+// The line that stores value under key, CR, LF and NUL as spaces; no value when it would not read
+// back under its own key: each write would add another copy, or corrupt the section it lands in.
+std::optional<QByteArray> keyLine(const QByteArray& key, QByteArrayView value)
+{
+    QByteArray line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append('=').append(value);
+    char* const valueBytes = line.data() + key.size() + 1;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (breaksLine(valueBytes[i]))
+            valueBytes[i] = ' ';
+    }
+    if (key.isEmpty() || containsLineBreak(key) || isSectionHeader(line) || keyOf(line) != key)
+        return std::nullopt;
+    return line;
+}
+
+} // namespace
+
 void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
                              const QByteArray& value)
 {
     // A line break or NUL in a section name would split or cut its header in the file.
     if (!containsLineBreak(section)) {
-        QByteArray line;
-        line.reserve(key.size() + 1 + value.size());
-        line.append(key).append('=').append(value);
-        char* const valueBytes = line.data() + key.size() + 1;
-        for (qsizetype i = 0; i < value.size(); ++i) {
-            if (breaksLine(valueBytes[i]))
-                valueBytes[i] = ' ';
-        }
-        // A line that would not read back under its own key is never stored: each write would
-        // add another copy, or corrupt the section it lands in.
-        const bool storable = !key.isEmpty() && !containsLineBreak(key) && !isSectionHeader(line) &&
-                              keyOf(line) == key;
+        const std::optional<QByteArray> stored = keyLine(key, value);
+        const bool storable = stored.has_value();
+        const QByteArray line = stored.value_or(QByteArray());
 
         const qsizetype header = findSection(section);
         bool changed = true;
@@ -331,6 +344,41 @@ void TIniFile32::WriteInteger(const QByteArray& section, const QByteArray& key, 
 void TIniFile32::WriteBool(const QByteArray& section, const QByteArray& key, bool value)
 {
     WriteString(section, key, value ? QByteArrayLiteral("1") : QByteArrayLiteral("0"));
+}
+
+void TIniFile32::editSection(const QByteArray& section, const SectionEdit& edit)
+{
+    const qsizetype header = findSection(section);
+    QSet<QByteArray> seen;
+    for (qsizetype i = header + 1;
+         header >= 0 && i < m_lines.size() && !isSectionHeader(m_lines.at(i));) {
+        const QByteArray key = keyOf(m_lines.at(i)).toByteArray();
+        if (key.isEmpty()) {
+            ++i;
+            continue;
+        }
+        bool first = false;
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            first = true;
+        }
+        const std::optional<QByteArray> value = edit(key, valueOf(m_lines.at(i)), first);
+        if (!value) {
+            m_lines.removeAt(i);
+            m_changed = true;
+            ++m_changes;
+            continue;
+        }
+        const std::optional<QByteArray> line = keyLine(key, *value);
+        if (line && *line != m_lines.at(i)) {
+            m_lines[i] = *line;
+            m_changed = true;
+            ++m_changes;
+        }
+        ++i;
+    }
+    if (!m_holding)
+        save();
 }
 
 void TIniFile32::removeKey(const QByteArray& section, const QByteArray& key)

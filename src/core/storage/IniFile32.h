@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <utility>
 
 // The diary's INI store: the whole file held as a list of lines, looked up by linear scan and
@@ -63,6 +64,14 @@ public:
     // Removes every line of the key in the section, a key written twice included, and rewrites
     // the file as WriteString does.
     void removeKey(const QByteArray& section, const QByteArray& key);
+    // Goes once through the section's key lines in file order, for a change of every value at
+    // once that WriteString would make one scan of the section per key. edit receives each
+    // line's key and value, and whether it is the key's first line (the one ReadString answers
+    // with); it returns the value to store there, stored as WriteString stores it, or no value
+    // to remove the line. Rewrites the file as WriteString does.
+    using SectionEdit = std::function<std::optional<QByteArray>(const QByteArray& key,
+                                                                QByteArrayView value, bool first)>;
+    void editSection(const QByteArray& section, const SectionEdit& edit);
 
     // Runs changes, any number of writes, against the lines only, then writes the file once,
     // and not at all when its bytes would stay as they are on disk. What it writes is byte for

@@ -34,6 +34,7 @@ private slots:
     void writeString_data();
     void writeString();
     void writeNumbers_readBack();
+    void editSection_onePassAsWriteString();
     void writeFailure_keepsOldFileAndChange_data();
     void writeFailure_keepsOldFileAndChange();
     void unreadableFile_throwsCannotOpen_data();
@@ -271,6 +272,24 @@ void IniFile32Test::writeString()
     ini.WriteString(section, key, value);
     QCOMPARE(readFile(m_path), expected);
     QCOMPARE(TIniFile32(m_path).Lines(), ini.Lines());
+}
+
+void IniFile32Test::editSection_onePassAsWriteString()
+{
+    QVERIFY(writeFile(m_path, "[title]\r\na=1\r\nb=2\r\nx\r\na=3\r\n[c=x\r\n[data]\r\nd=4\r\n"));
+    TIniFile32 ini(m_path);
+    QList<bool> firsts;
+    ini.editSection(
+        "title",
+        [&](const QByteArray& key, QByteArrayView value, bool first) -> std::optional<QByteArray> {
+            firsts.append(first);
+            if (key == "b")
+                return std::nullopt;
+            // A line break is stored as a space; a value that would make a section header is not.
+            return key == "[c" ? QByteArray("]") : value.toByteArray() + "\n!";
+        });
+    QCOMPARE(firsts, QList<bool>({true, true, false, true}));
+    QCOMPARE(readFile(m_path), "[title]\r\na=1 !\r\nx\r\na=3 !\r\n[c=x\r\n[data]\r\nd=4\r\n"_ba);
 }
 
 void IniFile32Test::writeNumbers_readBack()
