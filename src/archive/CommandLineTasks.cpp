@@ -313,7 +313,8 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         err << QStringLiteral("この日記は暗号化されていません。\n");
         return Failed;
     }
-    if (parser.isSet(Encrypt) && !diary->isEncrypted()) {
+    const bool turningOn = parser.isSet(Encrypt) && !diary->isEncrypted();
+    if (turningOn) {
         const QString code = DiaryEncryption::turnOn(*diary, newPassphrase(passphrases, err));
         std::printf("%s\n", code.toUtf8().constData());
         std::fflush(stdout);
@@ -330,7 +331,7 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
     }
     if (parser.isSet(Decrypt) && !diary->keyFile()->turningOff())
         DiaryEncryption::turnOff(*diary);
-    else if (parser.isSet(Encrypt) && !DiaryEncryption::needsFinishing(*diary)) {
+    else if (parser.isSet(Encrypt) && !turningOn && !DiaryEncryption::needsFinishing(*diary)) {
         err << QStringLiteral("この日記はもう暗号化されています。\n");
         return Failed;
     }

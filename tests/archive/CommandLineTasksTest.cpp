@@ -467,6 +467,18 @@ private slots:
         QCOMPARE(contents(diary()), before);
     }
 
+    // A new diary with no day yet is encrypted all the same; once is enough.
+    void encrypt_newDiary_thenAgainRefused()
+    {
+        const QString empty = path("new-diary");
+        QDir().mkpath(empty + "/data");
+        QCOMPARE(run({"--encrypt"}, empty, {"correct horse"}).code, 0);
+        QVERIFY(QFile::exists(empty + "/diary.key"));
+        const Outcome again = run({"--encrypt"}, empty, {"correct horse"});
+        QCOMPARE(again.code, 1);
+        QVERIFY2(again.message.contains("もう暗号化されています"), qPrintable(again.message));
+    }
+
     // Encrypted from the command line: the recovery code on standard output, nothing readable
     // left on disk; the tasks that read days ask the passphrase, a backup carries the sealed
     // files and diary.key as they are; a new passphrase writes diary.key only; the recovery

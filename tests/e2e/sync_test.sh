@@ -7,6 +7,10 @@
 # same day written on both while sync is paused keeps both texts on both sides, with no conflict
 # copies left; one computer's open or killed copy never blocks the other. A second copy on one
 # computer is the safety test's case.
+#
+# With SYNC_PASSPHRASE set (sync_encrypted_test.sh), the same runs on an encrypted diary: A's
+# diary is encrypted before the computers start and reaches B sealed, each start asks for the
+# passphrase, and days and titles are read back through an export with it.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init
@@ -179,6 +183,16 @@ computer_start() {
     APP[$name]=$(cat "$root/app.pid")
     E2E_CLEANUP+=("kill ${APP[$name]} 2>/dev/null")
     wait_for computer_window_found "$name" || abort "the program shows its window on computer $name"
+    if encrypted; then
+        # The first window is the passphrase prompt; the main window follows it.
+        APP_PID=${APP[$name]}
+        xdotool windowactivate --sync "${WINDOW[$name]}" 2>/dev/null
+        xdotool mousemove --window "${WINDOW[$name]}" 20 20
+        app_type "$SYNC_PASSPHRASE"
+        app_keys Return
+        wait_for main_window_shown || abort "the passphrase opens the diary on computer $name"
+        WINDOW[$name]=$FOUND
+    fi
     # Side by side, as on two screens: both start where diary.ini places them.
     local x=40
     [ "$name" = a ] || x=640
@@ -221,9 +235,36 @@ day_file() {
     echo "$E2E_WORK/$1/diary/data/$2"
 }
 
-# body_on NAME KEY: the day's file on NAME's side, decoded, LF line ends.
+encrypted() {
+    [ -n "${SYNC_PASSPHRASE:-}" ]
+}
+
+# exported NAME KEY: the day on NAME's side as the export gives it: its date and title on the
+# first line, then its text.
+exported() {
+    printf '%s\n' "$SYNC_PASSPHRASE" |
+        env XDG_RUNTIME_DIR="$E2E_WORK/$1/runtime" "$E2E_BIN" --diary "$E2E_WORK/$1/diary" \
+            --export - --format text --from "$2" --to "$2" 2>/dev/null
+}
+
+# body_on NAME KEY: the day's file on NAME's side, decoded, LF line ends (an encrypted day's
+# empty lines left out).
 body_on() {
-    [ -f "$(day_file "$1" "$2")" ] && iconv -f CP932 -t UTF-8 "$(day_file "$1" "$2")" | tr -d '\r'
+    [ -f "$(day_file "$1" "$2")" ] || return 1
+    if encrypted; then
+        exported "$1" "$2" | tail -n +2 | sed '/^$/d'
+    else
+        iconv -f CP932 -t UTF-8 "$(day_file "$1" "$2")" | tr -d '\r'
+    fi
+}
+
+# title_on NAME KEY: the day's title in NAME's diary.ini.
+title_on() {
+    if encrypted; then
+        exported "$1" "$2" | head -n 1 | sed 's/^.*】//'
+    else
+        ini_value "$E2E_WORK/$1/diary/diary.ini" title "$2"
+    fi
 }
 
 holds_both() {
@@ -249,6 +290,16 @@ shown_body_is() {
 }
 
 st_start_all
+if encrypted; then
+    # A new diary, as the program's first start leaves it: an entries folder.
+    mkdir -p "$E2E_WORK/a/runtime" "$E2E_WORK/a/diary/data" && chmod 700 "$E2E_WORK/a/runtime"
+    printf '%s\n' "$SYNC_PASSPHRASE" |
+        env XDG_RUNTIME_DIR="$E2E_WORK/a/runtime" "$E2E_BIN" --diary "$E2E_WORK/a/diary" --encrypt \
+            >"$E2E_WORK/encrypt.log" 2>&1 || abort "A's diary is encrypted" "$(cat "$E2E_WORK/encrypt.log")"
+    st_scan
+    wait_long test -s "$E2E_WORK/b/diary/diary.key" || abort "the key file reaches B"
+    check "the key file is the same on both" same_on_both diary.key
+fi
 computer_start a
 computer_start b
 check "the two computers have the diary open at once" computer_running a
@@ -280,8 +331,7 @@ st_resume
 st_scan
 settled_both_titles() {
     st_settled && no_conflict_copies && same_on_both diary.ini &&
-        [ "$(ini_value "$E2E_WORK/a/diary/diary.ini" title 20240106)" = "desk title" ] &&
-        [ "$(ini_value "$E2E_WORK/a/diary/diary.ini" title 20240107)" = "laptop title" ]
+        [ "$(title_on a 20240106)" = "desk title" ] && [ "$(title_on a 20240107)" = "laptop title" ]
 }
 check "both titles reach both computers, no conflict copy left" wait_long settled_both_titles
 check_eq "the desk's day is on the laptop" "desk day" "$(body_on b 20240106)"
@@ -308,6 +358,9 @@ check "both texts of the day are on both computers" wait_long settled_same_day
 check "a line says where the other text came from" \
     grep -q '別のコンピューターで保存された内容' <(body_on a 20240108)
 check_eq "the desk's text is there once" 1 "$(body_on a 20240108 | grep -c 'written at the desk')"
+if encrypted; then
+    check_eq "the merged day stays sealed" TQSL "$(head -c 4 "$(day_file b 20240108)")"
+fi
 
 # A's killed copy blocks neither A's next start nor B; the diaries settle after the restarts.
 computer_close b
