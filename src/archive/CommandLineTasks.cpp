@@ -4,6 +4,7 @@
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
+#include "core/diary/Recovery.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
 #include "core/storage/StagedFile.h"
@@ -37,6 +38,7 @@ const QString& Yes = TaskOptions::Yes;
 const QString& Encrypt = TaskOptions::Encrypt;
 const QString& Decrypt = TaskOptions::Decrypt;
 const QString& ChangePassphrase = TaskOptions::ChangePassphrase;
+const QString& ReadRecovery = TaskOptions::ReadRecovery;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -251,6 +253,29 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     return 0;
 }
 
+// The text a failed save of an encrypted diary kept sealed, on standard output. Only reads.
+int readRecovery(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+                 PassphrasePrompt* passphrases)
+{
+    const QString file = parser.value(ReadRecovery);
+    if (!file.endsWith(QLatin1String(".sealed"))) {
+        err << QStringLiteral("「%1」は暗号化された回復ファイル (….sealed) ではありません。"
+                              "回復ファイルの .txt はそのまま開けます。\n")
+                   .arg(file);
+        return Usage;
+    }
+    const std::shared_ptr<const DiaryKey> key = prompt(passphrases).diaryKey(folder, err);
+    if (!key) {
+        err << QStringLiteral("「%1」の日記は暗号化されていないため、開く鍵がありません。\n")
+                   .arg(folder);
+        return Failed;
+    }
+    const QByteArray text = Recovery::open(file, *key).toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
 // Deleting a day changes the diary: it is opened as the window opens it, lock included.
 int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
               QTextStream* terminal, PassphrasePrompt* passphrases)
@@ -355,10 +380,11 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
     const int tasks = int(parser.isSet(Export)) + int(parser.isSet(Backup)) +
                       int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay)) +
                       int(parser.isSet(Encrypt)) + int(parser.isSet(Decrypt)) +
-                      int(parser.isSet(ChangePassphrase));
+                      int(parser.isSet(ChangePassphrase)) + int(parser.isSet(ReadRecovery));
     if (tasks != 1) {
         err << QStringLiteral("--export、--backup、--restore、--delete-day、--encrypt、--decrypt、"
-                              "--change-passphrase は一度に一つだけ指定してください。\n");
+                              "--change-passphrase、--read-recovery は一度に一つだけ指定して"
+                              "ください。\n");
         return Usage;
     }
     if (!parser.isSet(Export) && (parser.isSet(From) || parser.isSet(To) || parser.isSet(Format))) {
@@ -384,6 +410,8 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
     try {
         if (parser.isSet(DeleteDay))
             return deleteDay(parser, folder, err, terminal, passphrases);
+        if (parser.isSet(ReadRecovery))
+            return readRecovery(parser, folder, err, passphrases);
         if (encrypting)
             return encryption(parser, folder, err, progress, line, passphrases);
         if (parser.isSet(Export))

@@ -510,6 +510,17 @@ private slots:
         QVERIFY(exporting.message.contains("暗号化されていません"));
         QVERIFY(SafeFile::read(exported).contains("】大晦日\n\n年越しそば"));
 
+        QString kept;
+        {
+            Diary open(folder);
+            QVERIFY(open.unlock("correct horse"));
+            kept = open.writeRecovery({path("recovery")}, "20240102", "題", "書きかけ", {});
+        }
+        QCOMPARE(run({"--read-recovery", kept}, folder, {"wrong horse"}).code, 1);
+        const Outcome recovered = run({"--read-recovery", kept}, folder, {"correct horse"});
+        QCOMPARE(recovered.code, 0);
+        QVERIFY2(QString::fromUtf8(recovered.out).contains("書きかけ"), recovered.out.constData());
+
         const QMap<QString, QByteArray> sealed = contents(folder);
         QCOMPARE(run({"--backup", path("sealed.zip")}, folder).code, 0);
         QCOMPARE(run({"--restore", path("sealed.zip")}, path("sealed-restored")).code, 0);

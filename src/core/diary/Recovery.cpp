@@ -96,8 +96,15 @@ QString Recovery::report(const QString& path, const QString& error)
 {
     if (path.isEmpty())
         return error;
-    return QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
-        .arg(QDir::toNativeSeparators(path));
+    const QString kept =
+        QStringLiteral("保存できなかった題名と本文を次のﾌｧｲﾙに書き出しました。\n%1\n\n")
+            .arg(QDir::toNativeSeparators(path));
+    // A sealed one is no text any program opens.
+    if (!path.endsWith(QLatin1String(".sealed")))
+        return kept;
+    return kept + QStringLiteral("暗号化してあります。読むときは tobiquill --read-recovery \"%1\" "
+                                 "でﾊﾟｽﾌﾚｰｽﾞを入れてください。\n\n")
+                      .arg(QDir::toNativeSeparators(path));
 }
 
 QString Recovery::leaveQuestion(const QString& path)

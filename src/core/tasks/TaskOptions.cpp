@@ -13,6 +13,7 @@ const QString TaskOptions::Progress = QStringLiteral("progress");
 const QString TaskOptions::DeleteDay = QStringLiteral("delete-day");
 const QString TaskOptions::Yes = QStringLiteral("yes");
 const QString TaskOptions::Encrypt = QStringLiteral("encrypt");
+const QString TaskOptions::ReadRecovery = QStringLiteral("read-recovery");
 const QString TaskOptions::Decrypt = QStringLiteral("decrypt");
 const QString TaskOptions::ChangePassphrase = QStringLiteral("change-passphrase");
 
@@ -50,19 +51,24 @@ void TaskOptions::add(QCommandLineParser& parser)
     parser.addOption({ChangePassphrase,
                       QStringLiteral("Change the diary's passphrase (without a terminal: the old "
                                      "one, then the new one, one line each).")});
+    parser.addOption({ReadRecovery,
+                      QStringLiteral("Print the text of an encrypted diary's recovery file "
+                                     "(FILE.sealed), opened with the diary's passphrase."),
+                      QStringLiteral("FILE.sealed")});
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
 {
     return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
            parser.isSet(DeleteDay) || parser.isSet(Encrypt) || parser.isSet(Decrypt) ||
-           parser.isSet(ChangePassphrase);
+           parser.isSet(ChangePassphrase) || parser.isSet(ReadRecovery);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
 {
     QStringList arguments;
-    for (const QString& name : {Export, From, To, Format, Backup, Restore, DeleteDay}) {
+    for (const QString& name :
+         {Export, From, To, Format, Backup, Restore, DeleteDay, ReadRecovery}) {
         // Each value as given, also when an option was given twice, so that the task sees and
         // refuses the same command line.
         for (const QString& value : parser.values(name))

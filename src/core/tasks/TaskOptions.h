@@ -27,6 +27,7 @@ public:
     static const QString Yes;
     // No value: encryption on, off, a new passphrase.
     static const QString Encrypt;
+    static const QString ReadRecovery;
     static const QString Decrypt;
     static const QString ChangePassphrase;
 
