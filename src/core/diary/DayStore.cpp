@@ -112,7 +112,12 @@ QByteArray DayStore::opened(const QString& path, const QString& dateKey,
 
 std::optional<QByteArray> DayStore::readPlain(const QString& path, const QString& dateKey) const
 {
-    const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
+    return plainOf(path, dateKey, SafeFile::readOwn(path, MaxFileBytes));
+}
+
+std::optional<QByteArray> DayStore::plainOf(const QString& path, const QString& dateKey,
+                                            const std::optional<QByteArray>& bytes) const
+{
     if (!bytes)
         return std::nullopt;
     QByteArray plain = opened(path, dateKey, *bytes);
@@ -138,11 +143,11 @@ QString DayStore::readBody(const QString& dateKey) const
 QString DayStore::readText(int folder, const QString& dateKey, FileStamp* stamp) const
 {
     const QString path = entryPath(dateKey);
-    const std::optional<QByteArray> bytes = SafeFile::readOwnAt(
-        folder, QFile::encodeName(folder == AT_FDCWD ? path : dateKey), path, MaxFileBytes, stamp);
     const std::optional<QByteArray> plain =
-        bytes ? std::optional(opened(path, dateKey, *bytes)) : std::nullopt;
-    if (!plain || plain->size() > MaxBodyBytes)
+        plainOf(path, dateKey,
+                SafeFile::readOwnAt(folder, QFile::encodeName(folder == AT_FDCWD ? path : dateKey),
+                                    path, MaxFileBytes, stamp));
+    if (!plain)
         throw DiaryError::memoLimit();
     return CodePage932::decode(*plain);
 }

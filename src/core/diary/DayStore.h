@@ -86,6 +86,10 @@ public:
 
 private:
     QByteArray opened(const QString& path, const QString& dateKey, const QByteArray& bytes) const;
+    // The plain bytes of a file's bytes as read; no value when there were none (the file was
+    // too large) or they are more than MaxBodyBytes.
+    std::optional<QByteArray> plainOf(const QString& path, const QString& dateKey,
+                                      const std::optional<QByteArray>& bytes) const;
     QByteArray fileBytes(const QString& dateKey, const QByteArray& plain, bool sealed) const;
 
     QString m_dataDir;
