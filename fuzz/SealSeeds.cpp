@@ -38,6 +38,12 @@ int main(int argc, char* argv[])
     KeyFile changed = file;
     changed.setPassphrase(key, QStringLiteral("another"));
     write(QStringLiteral("KeyFile/folded_conflict"),
-          KeyFile::merged(changed, off, QStringLiteral("diary.key")).bytes());
+          KeyFile::merged(changed, off, key, QStringLiteral("diary.key")).bytes());
+    // Keying anew: the previous key wrapped under a new one, and a revoked slot.
+    DiaryKey fresh(SecretBytes::copyOf(QByteArray(DiaryKey::KeyBytes, 'n')),
+                   QByteArray(DiaryKey::IdBytes, 'j'));
+    KeyFile anew = KeyFile::create(fresh, QStringLiteral("passphrase"), code);
+    anew.setPrevious(fresh, &key);
+    write(QStringLiteral("KeyFile/keyed_anew"), anew.bytes());
     return 0;
 }

@@ -38,6 +38,7 @@ const QString& Yes = TaskOptions::Yes;
 const QString& Encrypt = TaskOptions::Encrypt;
 const QString& Decrypt = TaskOptions::Decrypt;
 const QString& ChangePassphrase = TaskOptions::ChangePassphrase;
+const QString& Rekey = TaskOptions::Rekey;
 const QString& ReadRecovery = TaskOptions::ReadRecovery;
 
 constexpr int Failed = 1;
@@ -321,8 +322,18 @@ int deleteDay(const QCommandLineParser& parser, const QString& folder, QTextStre
     return 0;
 }
 
-// Encryption on or off, or a new passphrase: the diary is opened with its lock, as the window
-// opens it.
+// The recovery code on standard output, and what it is for on err.
+void printCode(const QString& code, QTextStream& err)
+{
+    std::printf("%s\n", code.toUtf8().constData());
+    std::fflush(stdout);
+    err << QStringLiteral("上の回復コードを書き留めて、日記とは別の所にしまってください。"
+                          "パスフレーズを忘れたときは、これで日記を開けます。パスフレーズと"
+                          "回復コードの両方をなくすと、だれにも日記を読めなくなります。\n");
+}
+
+// Encryption on or off, a new passphrase or a new key: the diary is opened with its lock, as the
+// window opens it.
 int encryption(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
                const TaskProgress& progress, ProgressLine& line, PassphrasePrompt* passphrases)
 {
@@ -334,39 +345,60 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         openLocked(folder, err, QStringLiteral("ウィンドウを閉じてからもう一度試してください。"));
     if (!diary)
         return Failed;
-    if (!parser.isSet(Encrypt) && !diary->isEncrypted()) {
+    const bool encrypt = parser.isSet(Encrypt);
+    if (!encrypt && !diary->isEncrypted()) {
         err << QStringLiteral("この日記は暗号化されていません。\n");
         return Failed;
     }
-    const bool turningOn = parser.isSet(Encrypt) && !diary->isEncrypted();
-    if (turningOn) {
-        const QString code = DiaryEncryption::turnOn(*diary, newPassphrase(passphrases, err));
-        std::printf("%s\n", code.toUtf8().constData());
-        std::fflush(stdout);
-        err << QStringLiteral("上の回復コードを書き留めて、日記とは別の所にしまってください。"
-                              "パスフレーズを忘れたときは、これで日記を開けます。パスフレーズと"
-                              "回復コードの両方をなくすと、だれにも日記を読めなくなります。\n");
-    } else {
+    const bool turningOn = encrypt && !diary->isEncrypted();
+    if (turningOn)
+        printCode(DiaryEncryption::turnOn(*diary, newPassphrase(passphrases, err)), err);
+    else
         unlock(*diary, err, passphrases);
-    }
+    for (const QString& notice : diary->takeNotices())
+        err << notice << QLatin1Char('\n');
     if (parser.isSet(ChangePassphrase)) {
         DiaryEncryption::changePassphrase(*diary, newPassphrase(passphrases, err));
         err << QStringLiteral("パスフレーズを変えました。\n");
         return 0;
     }
-    if (parser.isSet(Decrypt) && !diary->keyFile()->turningOff())
-        DiaryEncryption::turnOff(*diary);
-    else if (parser.isSet(Encrypt) && !turningOn && !DiaryEncryption::needsFinishing(*diary)) {
-        err << QStringLiteral("この日記はもう暗号化されています。\n");
-        return Failed;
+    using Pending = DiaryEncryption::Pending;
+    if (parser.isSet(Rekey)) {
+        const QString code = DiaryEncryption::rekey(*diary, newPassphrase(passphrases, err));
+        printCode(code, err);
+    } else if (parser.isSet(Decrypt)) {
+        if (DiaryEncryption::pending(*diary) != Pending::TurningOff)
+            DiaryEncryption::turnOff(*diary);
+    } else if (!turningOn) {
+        switch (DiaryEncryption::pending(*diary)) {
+        case Pending::TurningOff:
+            err << QStringLiteral("この日記は暗号化を解く途中です。--encrypt は暗号化を解きません。"
+                                  "解き終えるには --decrypt を使ってください。\n");
+            return Failed;
+        case Pending::Nothing:
+            err << QStringLiteral("この日記はもう暗号化されています。\n");
+            return Failed;
+        case Pending::PlainContent:
+            err << DiaryEncryption::plainNotice(DiaryEncryption::plainDays(*diary))
+                << QStringLiteral("\nこれらも暗号化します。\n");
+            break;
+        case Pending::TurningOn:
+        case Pending::Rekeying:
+            break;
+        }
     }
-    const int written = DiaryEncryption::finish(*diary, progress);
+    // Each task here is the owner's own request on this computer: what it finishes is agreed.
+    const int written = DiaryEncryption::finish(*diary, progress, true);
     line.end();
-    err << (parser.isSet(Encrypt) ? QStringLiteral("日記を暗号化しました (%1 日分を書き換え"
-                                                   "ました)。\n")
-                                  : QStringLiteral("日記の暗号化を解きました (%1 日分を書き"
-                                                   "換えました)。\n"))
-               .arg(written);
+    if (parser.isSet(Decrypt))
+        err << QStringLiteral("日記の暗号化を解きました (%1 日分を書き換えました)。\n")
+                   .arg(written);
+    else if (parser.isSet(Rekey))
+        err << QStringLiteral("日記の鍵を作り直しました (%1 日分を書き換えました)。前の鍵ファイルと"
+                              "パスフレーズでは、これから書く日は開けません。\n")
+                   .arg(written);
+    else
+        err << QStringLiteral("日記を暗号化しました (%1 日分を書き換えました)。\n").arg(written);
     return 0;
 }
 
@@ -375,16 +407,17 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
                           bool errIsTerminal, QTextStream* terminal, PassphrasePrompt* passphrases)
 {
-    const bool encrypting =
-        parser.isSet(Encrypt) || parser.isSet(Decrypt) || parser.isSet(ChangePassphrase);
+    const bool encrypting = parser.isSet(Encrypt) || parser.isSet(Decrypt) ||
+                            parser.isSet(ChangePassphrase) || parser.isSet(Rekey);
     const int tasks = int(parser.isSet(Export)) + int(parser.isSet(Backup)) +
                       int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay)) +
                       int(parser.isSet(Encrypt)) + int(parser.isSet(Decrypt)) +
-                      int(parser.isSet(ChangePassphrase)) + int(parser.isSet(ReadRecovery));
+                      int(parser.isSet(ChangePassphrase)) + int(parser.isSet(Rekey)) +
+                      int(parser.isSet(ReadRecovery));
     if (tasks != 1) {
         err << QStringLiteral("--export、--backup、--restore、--delete-day、--encrypt、--decrypt、"
-                              "--change-passphrase、--read-recovery は一度に一つだけ指定して"
-                              "ください。\n");
+                              "--change-passphrase、--rekey、--read-recovery は一度に一つだけ"
+                              "指定してください。\n");
         return Usage;
     }
     if (!parser.isSet(Export) && (parser.isSet(From) || parser.isSet(To) || parser.isSet(Format))) {
@@ -403,6 +436,7 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
                           : parser.isSet(Backup)  ? QStringLiteral("バックアップ中")
                           : parser.isSet(Encrypt) ? QStringLiteral("暗号化中")
                           : parser.isSet(Decrypt) ? QStringLiteral("復号中")
+                          : parser.isSet(Rekey)   ? QStringLiteral("鍵の作り直し中")
                                                   : QStringLiteral("復元中");
     ProgressLine line(err, errIsTerminal, parser.isSet(Progress));
     TaskProgress progress([&](qint64 done, qint64 total) { line.show(label, done, total); });

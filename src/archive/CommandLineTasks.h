@@ -8,7 +8,7 @@ class QTextStream;
 
 // The tasks the program does from the command line without opening a window: export the
 // diary to one file, back it up to a zip archive, restore it from one, delete a day, turn
-// encryption on or off and change the passphrase. Export and
+// encryption on or off, change the passphrase and key the diary anew. Export and
 // backup only read the diary they work on and a restore writes only into an empty folder, so
 // they are safe while the program has the diary open; deleting a day and the encryption tasks
 // take the diary's lock, as the window does, and refuse while a window has it.
@@ -25,9 +25,12 @@ class QTextStream;
 //                               for a program that runs the task and shows how far it has come
 //   --encrypt                   asks a new passphrase, encrypts every day and title, and prints
 //                               the recovery code on standard output; on an encrypted diary,
-//                               finishes a conversion that was stopped
+//                               finishes a conversion that was stopped and seals the plain days
+//                               it lists; never decrypts (a pending turn-off is --decrypt's)
 //   --decrypt                   asks the passphrase (or the recovery code) and decrypts
 //   --change-passphrase         asks the passphrase (or the recovery code), then the new one
+//   --rekey                     asks the passphrase, then a new one; seals every day and title
+//                               again under a new key and prints the new recovery code
 //
 // A passphrase is asked on the terminal without echo, a new one twice; without a terminal, each
 // is one line of standard input. --export and --delete-day of an encrypted diary ask it too;

@@ -70,6 +70,7 @@ constexpr Entry Names[] = {
     {"TEncryptionForm", "Written", "書き留めました", nullptr},
     {"TEncryptionForm", "NewCode", "回復コードを作り直す", "今の回復コードは使えなくなる"},
     {"TEncryptionForm", "TurnOff", "暗号化をやめる", nullptr},
+    {"TEncryptionForm", "Rekey", "鍵を作り直す", "すべての日を新しい鍵で暗号化し直す"},
     {"TEncryptionForm", "Status", nullptr, "結果"},
     {"TEncryptionForm", "SpeedButton1", "閉じる", "Esc"},
 

@@ -3,8 +3,9 @@
 #include "core/storage/DiaryError.h"
 #include "core/tasks/DiaryEncryption.h"
 
-EncryptionJob::EncryptionJob(Diary& diary, QObject* parent)
-    : DiaryJob(parent), m_diary(diary), m_progress([this](qint64 done, qint64 total) {
+EncryptionJob::EncryptionJob(Diary& diary, bool agreed, QObject* parent)
+    : DiaryJob(parent), m_diary(diary), m_agreed(agreed),
+      m_progress([this](qint64 done, qint64 total) {
           // Emitted on the job's thread: the window receives it queued.
           emit progressed(done, total);
       })
@@ -23,7 +24,7 @@ void EncryptionJob::start()
     m_thread = std::thread([this] {
         QString error;
         try {
-            DiaryEncryption::finish(m_diary, m_progress);
+            DiaryEncryption::finish(m_diary, m_progress, m_agreed);
         } catch (const DiaryError& e) {
             error = e.message();
         } catch (const std::exception& e) {

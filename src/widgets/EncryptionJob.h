@@ -16,7 +16,9 @@ class EncryptionJob : public DiaryJob
     Q_OBJECT
 
 public:
-    explicit EncryptionJob(Diary& diary, QObject* parent = nullptr);
+    // agreed: the owner said yes to a pending turn-off or to sealing plain days
+    // (DiaryEncryption::finish()).
+    explicit EncryptionJob(Diary& diary, bool agreed = false, QObject* parent = nullptr);
     // Stops the work and waits for the thread.
     ~EncryptionJob() override;
 
@@ -25,6 +27,7 @@ public:
 
 private:
     Diary& m_diary;
+    bool m_agreed;
     TaskProgress m_progress;
     std::thread m_thread;
 };

@@ -29,10 +29,36 @@ void EncryptionFlow::open(bool afterRecovery)
 
 void EncryptionFlow::finishStopped()
 {
-    bool stopped = false;
-    if (Dialogs::guard(m_window, [&] { stopped = DiaryEncryption::needsFinishing(m_diary); }) &&
-        stopped)
-        convert();
+    using Pending = DiaryEncryption::Pending;
+    Pending pending = Pending::Nothing;
+    QStringList plain;
+    if (!Dialogs::guard(m_window, [&] {
+            pending = DiaryEncryption::pending(m_diary);
+            if (pending == Pending::PlainContent)
+                plain = DiaryEncryption::plainDays(m_diary);
+        }))
+        return;
+    switch (pending) {
+    case Pending::Nothing:
+        return;
+    case Pending::TurningOn:
+    case Pending::Rekeying:
+        convert(false);
+        return;
+    case Pending::TurningOff:
+        if (Dialogs::question(
+                m_window, QStringLiteral("この日記は暗号化を解く途中です。ほかのコンピューターで"
+                                         "解き始めたのかもしれません。暗号化を解いて、"
+                                         "すべての日を暗号化しないで保存しますか?")))
+            convert(true);
+        return;
+    case Pending::PlainContent:
+        // Shown meanwhile with this notice: a no leaves them as they are until asked again.
+        if (Dialogs::question(m_window, DiaryEncryption::plainNotice(plain) +
+                                            QStringLiteral("\nこれらの日も暗号化しますか?")))
+            convert(true);
+        return;
+    }
 }
 
 bool EncryptionFlow::isEncrypted() const
@@ -52,23 +78,42 @@ std::optional<QString> EncryptionFlow::turnOn(const QString& passphrase)
     QString code;
     if (!m_saveShownDay() || !busy([&] { code = DiaryEncryption::turnOn(m_diary, passphrase); }))
         return std::nullopt;
-    convert();
+    convert(false);
     return code;
 }
 
 bool EncryptionFlow::turnOff()
 {
-    return m_saveShownDay() && busy([this] { DiaryEncryption::turnOff(m_diary); }) && convert();
+    return m_saveShownDay() && busy([this] { DiaryEncryption::turnOff(m_diary); }) && convert(true);
 }
 
 // After the recovery code the current passphrase is not known: the code stood for it.
 bool EncryptionFlow::changePassphrase(const QString& current, const QString& passphrase)
 {
     return busy([&] {
-        if (!m_diary.unlockedByRecoveryCode() && !m_diary.keyFile()->unlock(current))
-            throw DiaryError(QStringLiteral("今のパスフレーズがちがうようです。"));
+        checkCurrent(current);
         DiaryEncryption::changePassphrase(m_diary, passphrase);
     });
+}
+
+// A new key for every day: the days are sealed again in the progress window, the new code shown
+// once by the encryption window.
+std::optional<QString> EncryptionFlow::rekey(const QString& current, const QString& passphrase)
+{
+    QString code;
+    if (!m_saveShownDay() || !busy([&] {
+            checkCurrent(current);
+            code = DiaryEncryption::rekey(m_diary, passphrase);
+        }))
+        return std::nullopt;
+    convert(false);
+    return code;
+}
+
+void EncryptionFlow::checkCurrent(const QString& current) const
+{
+    if (!m_diary.unlockedByRecoveryCode() && !m_diary.keyFile()->unlock(current))
+        throw DiaryError(QStringLiteral("今のパスフレーズがちがうようです。"));
 }
 
 std::optional<QString> EncryptionFlow::newRecoveryCode()
@@ -79,10 +124,10 @@ std::optional<QString> EncryptionFlow::newRecoveryCode()
     return code;
 }
 
-bool EncryptionFlow::convert()
+bool EncryptionFlow::convert(bool agreed)
 {
     const bool off = m_diary.keyFile() && m_diary.keyFile()->turningOff();
-    EncryptionJob job(m_diary);
+    EncryptionJob job(m_diary, agreed);
     TaskProgressForm progress(
         m_skin, off ? QStringLiteral("復号しています...") : QStringLiteral("暗号化しています..."),
         job, m_window);

@@ -22,8 +22,8 @@ public:
 
     // Runs the encryption window; afterRecovery as TEncryptionForm takes it.
     void open(bool afterRecovery);
-    // Finishes a conversion that stopped (a kill, a stop, a plain day brought by a sync tool),
-    // when the unlocked diary has one.
+    // Finishes a conversion that stopped (a kill, a stop), when the unlocked diary has one. A
+    // pending turn-off, or plain days that no turning on explains, are asked about first.
     void finishStopped();
 
     bool isEncrypted() const override;
@@ -32,10 +32,14 @@ public:
     bool turnOff() override;
     bool changePassphrase(const QString& current, const QString& passphrase) override;
     std::optional<QString> newRecoveryCode() override;
+    std::optional<QString> rekey(const QString& current, const QString& passphrase) override;
 
 private:
-    // True when every day is in the form the diary is turning to.
-    bool convert();
+    // True when every day is in the form the diary is turning to. agreed: the owner said yes to
+    // what DiaryEncryption::finish() asks consent for.
+    bool convert(bool agreed);
+    // Whether current is the passphrase (after the recovery code, anything is).
+    void checkCurrent(const QString& current) const;
     bool busy(const std::function<void()>& step);
 
     QWidget* m_window;

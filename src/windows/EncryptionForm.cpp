@@ -47,6 +47,7 @@ TEncryptionForm::TEncryptionForm(const Skin& skin, Steps& steps, bool afterRecov
     field(QStringLiteral("もう一度"), 136, AgainLabel, Again);
     TurnOn = makeTextButton(QStringLiteral("暗号化する"), QRect(126, 162, 100, 22), c.DateText);
     Change = makeTextButton(QStringLiteral("変える"), QRect(126, 162, 100, 22), c.DateText);
+    Rekey = makeTextButton(QStringLiteral("鍵を作り直す..."), QRect(12, 162, 110, 22), c.DateText);
     NewCode = makeTextButton(QStringLiteral("回復コードを作り直す..."), QRect(12, 188, 150, 20),
                              c.DateText);
     TurnOff =
@@ -73,6 +74,7 @@ TEncryptionForm::TEncryptionForm(const Skin& skin, Steps& steps, bool afterRecov
                                   {Written, "Written"},
                                   {NewCode, "NewCode"},
                                   {TurnOff, "TurnOff"},
+                                  {Rekey, "Rekey"},
                                   {Status, "Status"},
                                   {SpeedButton1, "SpeedButton1"}});
 
@@ -84,6 +86,7 @@ TEncryptionForm::TEncryptionForm(const Skin& skin, Steps& steps, bool afterRecov
     connect(Change, &QToolButton::clicked, this, guarded(&TEncryptionForm::changeClick));
     connect(NewCode, &QToolButton::clicked, this, guarded(&TEncryptionForm::newCodeClick));
     connect(TurnOff, &QToolButton::clicked, this, guarded(&TEncryptionForm::turnOffClick));
+    connect(Rekey, &QToolButton::clicked, this, guarded(&TEncryptionForm::rekeyClick));
     connect(Written, &QToolButton::clicked, this, [this] { showPage(Page::Encrypted); });
     showPage(m_steps.isEncrypted() ? Page::Encrypted : Page::Plain);
 }
@@ -129,6 +132,7 @@ void TEncryptionForm::showPage(Page page)
     Change->setVisible(encrypted);
     NewCode->setVisible(encrypted);
     TurnOff->setVisible(encrypted);
+    Rekey->setVisible(encrypted);
     Code->setVisible(code);
     Written->setVisible(code);
     if (!code)
@@ -199,6 +203,24 @@ void TEncryptionForm::turnOffClick()
     showPage(Page::Plain);
     New->setFocus();
     tell(QStringLiteral("暗号化をやめました。"));
+}
+
+void TEncryptionForm::rekeyClick()
+{
+    const std::optional<QString> passphrase = newPassphrase();
+    if (!passphrase ||
+        !Dialogs::confirm(this,
+                          QStringLiteral("鍵を作り直し、すべての日を新しい鍵で暗号化し直します。"
+                                         "新しいパスフレーズで開くようになり、今の回復コードと、"
+                                         "古い鍵ファイルの写しは使えなくなります。"),
+                          QStringLiteral("作り直す(&K)")))
+        return;
+    const std::optional<QString> code = m_steps.rekey(Current->text(), *passphrase);
+    if (!code)
+        return;
+    clearPassphrases();
+    m_afterRecovery = false;
+    showCode(*code, QStringLiteral("鍵を作り直しました。新しい回復コードを書き留めてください。"));
 }
 
 void TEncryptionForm::showCode(const QString& code, const QString& said)

@@ -11,7 +11,8 @@ class Skin;
 // 「暗号化」: on a plain diary, a new passphrase typed twice turns encryption on, and the recovery
 // code is shown once, selectable, with what losing it means. On an encrypted diary: a new
 // passphrase (after the current one, unless the diary was opened with the recovery code), a new
-// recovery code, or encryption turned off, each of the last two asked first. The window does
+// key for every day with that new passphrase, a new recovery code, or encryption turned off,
+// each of the last three asked first. The window does
 // nothing to the diary itself: every step goes through Steps, which says in the error box what
 // went wrong. Results are shown in the window and said to a screen reader.
 class TEncryptionForm : public SkinnedForm
@@ -32,6 +33,9 @@ public:
         // current is empty when the diary was opened with the recovery code.
         virtual bool changePassphrase(const QString& current, const QString& passphrase) = 0;
         virtual std::optional<QString> newRecoveryCode() = 0;
+        // A new key for every day, opened by passphrase; the new recovery code, or no value when
+        // it failed. current as for changePassphrase().
+        virtual std::optional<QString> rekey(const QString& current, const QString& passphrase) = 0;
     };
 
     // afterRecovery: the diary was just opened with the recovery code, so no current passphrase
@@ -52,6 +56,7 @@ public:
     QToolButton* Change = nullptr;
     QToolButton* NewCode = nullptr;
     QToolButton* TurnOff = nullptr;
+    QToolButton* Rekey = nullptr;
     QLineEdit* Code = nullptr;
     QToolButton* Written = nullptr;
     QLabel* Status = nullptr;
@@ -74,6 +79,7 @@ private:
     void changeClick();
     void newCodeClick();
     void turnOffClick();
+    void rekeyClick();
     void showCode(const QString& code, const QString& said);
     void tell(const QString& text);
     void clearPassphrases();

@@ -4,6 +4,8 @@
 #include "core/storage/KdfLimits.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
+#include "core/storage/SealedBytes.h"
+#include "core/tasks/DiaryEncryption.h"
 #include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 
@@ -465,6 +467,55 @@ private slots:
         QCOMPARE(outcome.code, code);
         QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
         QCOMPARE(contents(diary()), before);
+    }
+
+    void encryption_pending_data()
+    {
+        QTest::addColumn<QString>("pending");
+        QTest::addColumn<QString>("task");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("sealed");
+        QTest::newRow("--encrypt never decrypts")
+            << "off"
+            << "--encrypt" << 1 << "--decrypt を使って" << true;
+        QTest::newRow("--decrypt finishes a turn-off")
+            << "off"
+            << "--decrypt" << 0 << "暗号化を解きました" << false;
+        QTest::newRow("--encrypt names plain days and seals them")
+            << "plain"
+            << "--encrypt" << 0 << "2024年1月3日" << true;
+    }
+
+    // What a key file's mark or a plain day leaves pending is said, and finished only by the task
+    // that does it.
+    void encryption_pending()
+    {
+        QFETCH(QString, pending);
+        QFETCH(QString, task);
+        QFETCH(bool, sealed);
+        const QString folder = path("pending-" + pending + task);
+        QDir().mkpath(folder + "/data");
+        {
+            Diary d(folder);
+            d.saveDay("20240104", "題", "本文");
+            DiaryEncryption::turnOn(d, "correct horse");
+            DiaryEncryption::finish(d);
+            if (pending == "off")
+                DiaryEncryption::turnOff(d);
+        }
+        if (pending == "plain")
+            SafeFile::write(folder + "/data/20240103", "planted");
+        const QMap<QString, QByteArray> before = contents(folder);
+        const Outcome outcome = run({task}, folder, {"correct horse"});
+        QTEST(outcome.code, "code");
+        QFETCH(QString, message);
+        QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
+        if (outcome.code != 0)
+            QCOMPARE(contents(folder), before);
+        for (const QString day : {"20240103", "20240104"})
+            if (QFile::exists(folder + "/data/" + day))
+                QCOMPARE(SealedBytes::isSealed(SafeFile::read(folder + "/data/" + day)), sealed);
     }
 
     // A new diary with no day yet is encrypted all the same; once is enough.

@@ -168,4 +168,28 @@ check_eq "the next day shows as written" "$LATE_TITLE" "$(shown_title)"
 app_close
 check_eq "opening and closing rewrote no day" "$before" "$(digests)"
 
+# --- Keyed anew on the command line: an older diary.key opens nothing written since ------------
+
+readonly REKEYPASS="a third one for the new key"
+cp "$home/diary.key" "$E2E_WORK/old.key"
+before=$(digests)
+printf '%s\n' "$NEWPASS" "$REKEYPASS" |
+    env -u DISPLAY "$E2E_BIN" --diary "$home" --rekey >"$E2E_WORK/rekey.out" 2>>"$E2E_WORK/app.log"
+check "--rekey prints the new recovery code" \
+    grep -qxE '[0-9A-Z]{4}(-[0-9A-Z]{4}){5}' "$E2E_WORK/rekey.out"
+check_eq "every day's file changed" "" "$(comm -12 <(echo "$before") <(digests))"
+# export_with FOLDER PASSPHRASE DAY: the day exported with the passphrase, on standard output.
+export_with() {
+    printf '%s\n' "$2" | env -u DISPLAY "$E2E_BIN" --diary "$1" --export - --from "$3" --to "$3" \
+        2>>"$E2E_WORK/app.log"
+}
+check "the new passphrase opens the diary" \
+    grep -qF "$LATE_BODY" <(export_with "$home" "$REKEYPASS" 20240106)
+old=$(new_folder old)
+cp -r "$home/." "$old"
+cp "$E2E_WORK/old.key" "$old/diary.key"
+for day in 20240105 20240106; do
+    check_not "the old diary.key and passphrase open nothing of $day" export_with "$old" "$NEWPASS" $day
+done
+
 finish

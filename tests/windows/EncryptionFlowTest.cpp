@@ -1,5 +1,6 @@
 #include "windows/EncryptionFlow.h"
 #include "common/WindowFixture.h"
+#include "core/diary/Diary.h"
 #include "core/storage/KdfLimits.h"
 #include "core/tasks/DiaryEncryption.h"
 #include "editor/ColorMemo.h"
@@ -120,6 +121,51 @@ private slots:
         };
         form->N2->trigger();
         QCOMPARE(encryptionWindows, 1);
+    }
+
+    void pendingAtStartUp_askedFirst_data()
+    {
+        QTest::addColumn<QString>("pending");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("a turn-off, declined") << "off" << false;
+        QTest::newRow("a turn-off, agreed") << "off" << true;
+        QTest::newRow("a plain day, declined") << "plain" << false;
+        QTest::newRow("a plain day, agreed") << "plain" << true;
+    }
+
+    // A turn-off found at start-up, or a plain day no turning on explains, is asked about before
+    // anything is converted: a no leaves every file as it was.
+    void pendingAtStartUp_askedFirst()
+    {
+        QFETCH(QString, pending);
+        QFETCH(bool, yes);
+        WindowFixture f;
+        f.clock.setLocal(QDateTime(QDate(2024, 1, 5), QTime(12, 0)));
+        f.write("data/20240104", "sealed");
+        {
+            Diary diary(f.folder.path());
+            DiaryEncryption::turnOn(diary, Passphrase);
+            DiaryEncryption::finish(diary);
+            if (pending == "off")
+                DiaryEncryption::turnOff(diary);
+        }
+        if (pending == "plain")
+            f.write("data/20240103", "planted");
+        const QByteArray before = f.read(pending == "off" ? "data/20240104" : "data/20240103");
+        Dialogs::seams().question = [&](const QString& text) {
+            f.questions << text;
+            return yes;
+        };
+        answer([](TForm5& prompt) { tryPrompt(prompt, Passphrase); }, {});
+        auto form = f.start();
+        QCOMPARE(f.questions.size(), 1);
+        QVERIFY(f.questions[0].contains(pending == "off" ? "暗号化を解く途中" : "2024年1月3日"));
+        if (pending == "plain")
+            QCOMPARE(f.read("data/20240103").startsWith("TQSL"), yes);
+        QCOMPARE(f.read("data/20240104").startsWith("TQSL"), !(pending == "off" && yes));
+        QCOMPARE(QFile::exists(f.path("diary.key")), !(pending == "off" && yes));
+        if (!yes)
+            QCOMPARE(f.read(pending == "off" ? "data/20240104" : "data/20240103"), before);
     }
 };
 

@@ -43,6 +43,11 @@ public:
         calls << "code";
         return succeed ? std::optional<QString>("CODE2") : std::nullopt;
     }
+    std::optional<QString> rekey(const QString& current, const QString& passphrase) override
+    {
+        calls << "rekey:" + current + ">" + passphrase;
+        return succeed ? std::optional<QString>("CODE3") : std::nullopt;
+    }
 };
 } // namespace
 
@@ -88,6 +93,15 @@ private slots:
             << QStringList{} << 0 << "";
         QTest::newRow("new code") << true << false << QStringList{"", "", ""} << "NewCode" << true
                                   << true << QStringList{"code"} << 0 << "CODE2";
+        QTest::newRow("rekey: the two differ")
+            << true << false << QStringList{"old", "long enough", "long"} << "Rekey" << true << true
+            << QStringList{} << 1 << "";
+        QTest::newRow("rekey: not confirmed")
+            << true << false << QStringList{"old", "long enough", "long enough"} << "Rekey" << false
+            << true << QStringList{} << 0 << "";
+        QTest::newRow("rekey") << true << false << QStringList{"old", "long enough", "long enough"}
+                               << "Rekey" << true << true << QStringList{"rekey:old>long enough"}
+                               << 0 << "CODE3";
         QTest::newRow("off: not confirmed") << true << false << QStringList{"", "", ""} << "TurnOff"
                                             << false << true << QStringList{} << 0 << "";
         QTest::newRow("off") << true << false << QStringList{"", "", ""} << "TurnOff" << true

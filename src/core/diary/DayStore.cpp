@@ -185,7 +185,10 @@ std::optional<QByteArray> DayStore::converted(const QString& dateKey, bool seale
     const std::optional<QByteArray> bytes = SafeFile::readOwn(path, MaxFileBytes);
     if (!bytes)
         throw DiaryError::memoLimit();
-    if (isSealed(*bytes) == sealed)
+    // While the diary is keyed anew, a day sealed under the previous key is sealed again.
+    const bool resealed = sealed && isSealed(*bytes) && m_key->previous() &&
+                          !SealedBytes::opensWithCurrent(*m_key, *bytes, sealContext(dateKey));
+    if (isSealed(*bytes) == sealed && !resealed)
         return std::nullopt;
     return fileBytes(dateKey, opened(path, dateKey, *bytes), sealed);
 }

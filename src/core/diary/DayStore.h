@@ -80,7 +80,8 @@ public:
     void removeEntry(const QString& dateKey) const;
 
     // The bytes of the day's file in the form asked for, sealed with the key or plain, holding
-    // the same plain bytes; no value when the file is in that form already. Throws what
+    // the same plain bytes; no value when the file is in that form already (sealed under the key
+    // itself, not its previous one). Throws what
     // readPlain throws. The caller writes them (a conversion writes many days at once).
     std::optional<QByteArray> converted(const QString& dateKey, bool sealed) const;
 

@@ -10,6 +10,7 @@
 #include "core/storage/DiaryKey.h"
 #include "core/storage/FaultStep.h"
 #include "core/storage/IniFile32.h"
+#include "core/storage/KdfLimits.h"
 #include "core/storage/KeyFile.h"
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
@@ -30,6 +31,7 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 const QByteArray TitleSection = QByteArrayLiteral("title");
@@ -136,18 +138,98 @@ bool Diary::unlock(const QString& secret)
 {
     if (isUnlocked())
         return true;
-    // A copy that cannot be folded stays for foldConflicts() to report.
-    Folded ignored;
-    foldKeyCopies(ignored);
-    std::optional<DiaryKey> key = m_keyFile->unlock(secret);
-    if (!key)
-        return false;
+    const QString keyPath = DiaryKeyFile::path(m_programFolder);
+    KdfBudget budget;
+    QByteArray slot;
+    std::optional<KeyFile> live = DiaryKeyFile::read(m_programFolder);
+    std::optional<DiaryKey> key = live ? live->unlock(secret, budget, &slot) : std::nullopt;
+    std::optional<KeyFile> adopted;
+    QString opener;
+    if (key && live->verifies(*key)) {
+        adopted = *live;
+    } else if (key) {
+        // The way in that opened it is the owner's; nothing else of the file can be trusted.
+        adopted = live->keptTo(*key, slot);
+        rejectKeyFile(keyPath);
+        live.reset();
+    } else {
+        // A passphrase set on another computer: its copy opens, once it verifies under that key.
+        for (const QString& path : keyCopies()) {
+            try {
+                const KeyFile copy = DiaryKeyFile::readAt(path);
+                if (copy.version() != 2)
+                    continue;
+                key = copy.unlock(secret, budget);
+                if (key && copy.verifies(*key)) {
+                    adopted = copy;
+                    opener = path;
+                    break;
+                }
+                key.reset();
+            } catch (const DiaryError&) {
+                // Set aside by the fold that follows, if it is a copy of this diary's at all.
+            }
+        }
+        if (!key)
+            return false;
+        if (live && live->version() == 2 && live->verifies(*key))
+            adopted = KeyFile::merged(*live, *adopted, *key, keyPath);
+        else if (live)
+            rejectKeyFile(keyPath);
+    }
+    if (adopted->version() != 2)
+        adopted->upgrade(*key);
+    if (!live || adopted->bytes() != live->bytes())
+        SafeFile::write(keyPath, adopted->bytes(), SafeFile::Links::Refused);
+    if (!opener.isEmpty())
+        removeCopy(opener);
     // A core dump or another process of the user's reading this one's memory would find the key.
     ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    m_keyFile = std::make_unique<KeyFile>(std::move(*adopted));
     m_key = std::make_shared<const DiaryKey>(std::move(*key));
     m_store = DayStore(m_dataDir, m_key);
     m_byRecoveryCode = RecoveryCode::normalised(secret).has_value();
+    // A copy that cannot be folded stays for foldConflicts() to report.
+    Folded folded;
+    foldKeyCopies(folded);
+    m_notices += folded.setAside;
     return true;
+}
+
+KeyFile Diary::refreshKeyFile()
+{
+    requireUnlocked();
+    const QString keyPath = DiaryKeyFile::path(m_programFolder);
+    std::optional<KeyFile> onDisk;
+    bool junk = false;
+    try {
+        onDisk = DiaryKeyFile::read(m_programFolder);
+    } catch (const DiaryError&) {
+        // What stands there is no key file of the user's: set aside below like a forged one.
+        junk = true;
+    }
+    if (!onDisk && !junk)
+        return *m_keyFile;
+    if (onDisk && onDisk->version() == 2 && onDisk->verifies(*m_key)) {
+        *m_keyFile = KeyFile::merged(*m_keyFile, *onDisk, *m_key, keyPath);
+        return *m_keyFile;
+    }
+    const QString message = rejectKeyFile(keyPath);
+    m_notices.removeLast();
+    SafeFile::write(keyPath, m_keyFile->bytes(), SafeFile::Links::Refused);
+    throw DiaryError(message + QStringLiteral("\nこの日記の鍵ファイルを書き戻しました。"
+                                              "もう一度試してください。"));
+}
+
+QStringList Diary::takeNotices()
+{
+    return std::exchange(m_notices, {});
+}
+
+QString Diary::rejectKeyFile(const QString& path)
+{
+    m_notices << DiaryKeyFile::setAsideMessage(path, DiaryKeyFile::setAside(path));
+    return m_notices.last();
 }
 
 void Diary::requireUnlocked() const
@@ -173,6 +255,8 @@ void Diary::writeKeyFile(const KeyFile& file, std::shared_ptr<const DiaryKey> ke
 
 void Diary::removeKeyFile()
 {
+    // Only the file this diary's key verifies goes.
+    refreshKeyFile();
     SafeFile::remove(DiaryKeyFile::path(m_programFolder));
     m_keyFile.reset();
     m_key.reset();
@@ -196,18 +280,21 @@ void Diary::convertTitles(bool sealed)
     m_ini->reload();
     m_ini->writeOnce([&] {
         // One pass over the section: a diary holds a title a day, thousands of them.
-        m_ini->editSection(TitleSection,
-                           [&](const QByteArray& key, QByteArrayView value,
-                               bool first) -> std::optional<QByteArray> {
-                               if (value.isEmpty() || SealedBytes::isSealedText(value) == sealed)
-                                   return value.toByteArray();
-                               // A key written twice is read by its first line only: the later ones
-                               // go, rather than stay plain beside a sealed title.
-                               if (!first)
-                                   return std::nullopt;
-                               const QByteArray plain = titleBytes(key, value.toByteArray());
-                               return sealed ? storedTitle(key, plain) : plain;
-                           });
+        m_ini->editSection(
+            TitleSection,
+            [&](const QByteArray& key, QByteArrayView value,
+                bool first) -> std::optional<QByteArray> {
+                // A diary keyed anew seals again what the previous key sealed.
+                const bool resealed = sealed && DiaryTitles::sealedBefore(key, value, *m_key);
+                if (value.isEmpty() || (SealedBytes::isSealedText(value) == sealed && !resealed))
+                    return value.toByteArray();
+                // A key written twice is read by its first line only: the later ones
+                // go, rather than stay plain beside a sealed title.
+                if (!first)
+                    return std::nullopt;
+                const QByteArray plain = titleBytes(key, value.toByteArray());
+                return sealed ? storedTitle(key, plain) : plain;
+            });
         // Only a key that holds something is written: a diary without one keeps its bytes.
         if (sealed && !m_ini->ReadString("data", "password", {}).isEmpty())
             m_ini->WriteString("data", "password", {});
@@ -428,10 +515,11 @@ void Diary::fold(const QString& path, Folded& folded, const std::function<void()
 Diary::Folded Diary::foldConflicts()
 {
     Folded folded;
-    foldKeyCopies(folded);
-    // The copies of a locked diary's days and titles wait for its key.
+    folded.setAside = takeNotices();
+    // The copies of a locked diary wait for its key: only it can tell a forged key file.
     if (!isUnlocked())
         return folded;
+    foldKeyCopies(folded);
     static const QRegularExpression dayCopy(QStringLiteral("^(\\d{8})%1$").arg(ConflictTail));
     for (const QString& name : conflictCopies(m_dataDir)) {
         const QRegularExpressionMatch match = dayCopy.match(name);
@@ -451,27 +539,45 @@ Diary::Folded Diary::foldConflicts()
     return folded;
 }
 
+QStringList Diary::keyCopies() const
+{
+    static const QRegularExpression keyCopy(QStringLiteral("^diary%1\\.key$").arg(ConflictTail));
+    QStringList paths;
+    for (const QString& name : conflictCopies(m_programFolder)) {
+        if (keyCopy.match(name).hasMatch())
+            paths << QDir(m_programFolder).filePath(name);
+    }
+    return paths;
+}
+
 void Diary::foldKeyCopies(Folded& folded)
 {
     // A plain diary takes no key file from a copy: turning encryption on is the user's choice,
-    // made on this computer or arriving as diary.key itself.
-    if (!isEncrypted())
+    // made on this computer or arriving as diary.key itself. A locked one cannot verify them.
+    if (!isEncrypted() || !isUnlocked())
         return;
-    static const QRegularExpression keyCopy(QStringLiteral("^diary%1\\.key$").arg(ConflictTail));
-    for (const QString& name : conflictCopies(m_programFolder)) {
-        if (keyCopy.match(name).hasMatch()) {
-            const QString path = QDir(m_programFolder).filePath(name);
-            fold(path, folded, [&] { foldKeyCopy(path); });
-        }
-    }
+    for (const QString& path : keyCopies())
+        fold(path, folded, [&] { foldKeyCopy(path); });
 }
 
 void Diary::foldKeyCopy(const QString& path)
 {
+    std::optional<KeyFile> theirs;
+    try {
+        theirs = DiaryKeyFile::readAt(path);
+    } catch (const DiaryError&) {
+        // No key file at all: set aside below with the forged ones.
+    }
+    // Only a whole file written by a holder of this diary's key is merged.
+    if (!theirs || theirs->version() != 2 || !theirs->verifies(*m_key)) {
+        const QString message = rejectKeyFile(path);
+        m_notices.removeLast();
+        throw DiaryError(message);
+    }
     try {
         const QString keyPath = DiaryKeyFile::path(m_programFolder);
-        const KeyFile ours = DiaryKeyFile::readAt(keyPath);
-        const KeyFile merged = KeyFile::merged(ours, DiaryKeyFile::readAt(path), path);
+        const KeyFile ours = refreshKeyFile();
+        const KeyFile merged = KeyFile::merged(ours, *theirs, *m_key, path);
         if (merged.bytes() != ours.bytes())
             SafeFile::write(keyPath, merged.bytes(), SafeFile::Links::Refused);
         *m_keyFile = merged;

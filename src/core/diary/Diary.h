@@ -54,11 +54,22 @@ public:
     // A plain diary is always unlocked.
     bool isUnlocked() const;
     // Opens an encrypted diary with its passphrase or its recovery code; false when neither
-    // opens it (each try costs a key derivation, about half a second). The sync tool's copies of
-    // diary.key are folded in first, so a passphrase set on another computer opens it too. From
-    // then on the process may not be dumped: its memory holds the key. True at once for a plain
-    // diary or one already unlocked.
+    // opens it (each try costs a key derivation, about half a second). diary.key is read again
+    // and tried first, then the sync tool's copies of it, so a passphrase set on another computer
+    // opens it too; a file is taken only once it verifies under the key it opened. A diary.key
+    // that opened but does not verify is set aside (DiaryKeyFile::setAside) and written anew
+    // with only the way in that opened it; a version 1 file is written as version 2. The copies
+    // are then folded in. From then on the process may not be dumped: its memory holds the key.
+    // True at once for a plain diary or one already unlocked. Throws a DiaryError when the key
+    // files would take too long to try, or a write fails.
     bool unlock(const QString& secret);
+    // The key file as it is on disk now, verified under the key and merged with the one held,
+    // for a change to start from: a sync tool may have brought a newer one. One that does not
+    // verify is set aside and the held one written back in its place; a DiaryError then says so.
+    // Throws DiaryError::locked before unlock.
+    KeyFile refreshKeyFile();
+    // What the key files' checks set aside since last asked, one message each.
+    QStringList takeNotices();
     // Whether the diary was unlocked with its recovery code: the user then sets a new passphrase.
     bool unlockedByRecoveryCode() const { return m_byRecoveryCode; }
     // The diary's key once unlocked; null for a plain or a locked diary.
@@ -162,6 +173,9 @@ private:
     QByteArray storedTitle(const QByteArray& key, const QByteArray& plain) const;
     void foldKeyCopies(Folded& folded);
     void foldKeyCopy(const QString& path);
+    QStringList keyCopies() const;
+    // Sets aside a key file that failed verification, remembering what to tell.
+    QString rejectKeyFile(const QString& path);
     struct Seen
     {
         DayText text;
@@ -187,6 +201,7 @@ private:
     std::unique_ptr<KeyFile> m_keyFile;
     std::shared_ptr<const DiaryKey> m_key;
     bool m_byRecoveryCode = false;
+    QStringList m_notices;
     QHash<QString, Seen> m_seen;
     // The copies set aside this session, as they were then.
     QHash<QString, FileStamp> m_setAside;

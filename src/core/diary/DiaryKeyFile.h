@@ -22,4 +22,11 @@ public:
     static std::optional<KeyFile> read(const QString& programFolder);
     // The key file at path (the diary's own, or a sync tool's copy of it).
     static KeyFile readAt(const QString& path);
+    // Moves a key file that failed verification (the diary's own, or a sync tool's copy) out of
+    // the way, never removing it: to "rejected-key-yyyyMMdd-HHmmss[-n]" in its folder, a name
+    // neither read as the key file nor as a copy of it. Returns the new path; throws a
+    // DiaryError when it stays.
+    static QString setAside(const QString& path);
+    // What the user is told of a key file set aside.
+    static QString setAsideMessage(const QString& path, const QString& to);
 };

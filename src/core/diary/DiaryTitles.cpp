@@ -1,6 +1,7 @@
 #include "core/diary/DiaryTitles.h"
 
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 #include "core/storage/SealedBytes.h"
 
 namespace {
@@ -54,4 +55,11 @@ QByteArray DiaryTitles::stored(const QByteArray& dateKey, const QByteArray& plai
     if (!key || plain.isEmpty())
         return plain;
     return SealedBytes::sealText(*key, plain, context(dateKey));
+}
+
+bool DiaryTitles::sealedBefore(const QByteArray& dateKey, QByteArrayView stored,
+                               const DiaryKey& key)
+{
+    return key.previous() && SealedBytes::isSealedText(stored) &&
+           !SealedBytes::textOpensWithCurrent(key, stored, context(dateKey));
 }

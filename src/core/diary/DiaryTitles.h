@@ -34,4 +34,7 @@ public:
     // empty title stays an empty value: it tells no more than the key line itself.
     static QByteArray stored(const QByteArray& dateKey, const QByteArray& plain,
                              const DiaryKey* key);
+    // Whether a stored title is sealed, but not under key itself: under its previous one, while
+    // the diary is keyed anew.
+    static bool sealedBefore(const QByteArray& dateKey, QByteArrayView stored, const DiaryKey& key);
 };

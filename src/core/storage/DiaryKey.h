@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <memory>
+
 // The diary's master key and the diary's id, once unlocked. Move-only.
 class DiaryKey
 {
@@ -19,7 +21,13 @@ public:
     const QByteArray& diaryId() const { return m_diaryId; }
     const SecretBytes& key() const { return m_key; }
 
+    // While the diary is being keyed anew: the key it had before, which opens what is not yet
+    // sealed again. Null otherwise.
+    const DiaryKey* previous() const { return m_previous.get(); }
+    void setPrevious(std::shared_ptr<const DiaryKey> previous) { m_previous = std::move(previous); }
+
 private:
     SecretBytes m_key;
     QByteArray m_diaryId;
+    std::shared_ptr<const DiaryKey> m_previous;
 };

@@ -4,8 +4,9 @@
 
 namespace {
 
-constexpr quint64 MaxOps = 64;
-constexpr quint64 MaxMemBytes = quint64(4) << 30;
+constexpr quint64 MaxMemBytes = quint64(1) << 30;
+constexpr quint64 SlotTimesStandard = 4;
+constexpr quint64 UnlockTimesStandard = 8;
 
 } // namespace
 
@@ -32,6 +33,18 @@ KdfLimits& KdfLimits::forNewSlots()
 bool KdfLimits::bounded() const
 {
     const KdfLimits least = minimum();
-    return ops >= least.ops && ops <= MaxOps && memBytes >= least.memBytes &&
-           memBytes <= MaxMemBytes;
+    const KdfLimits usual = standard();
+    // Each bound checked alone first: their product cannot overflow then.
+    return ops >= least.ops && ops <= SlotTimesStandard * usual.ops && memBytes >= least.memBytes &&
+           memBytes <= MaxMemBytes && cost() <= SlotTimesStandard * usual.cost();
+}
+
+KdfBudget::KdfBudget() : m_left(UnlockTimesStandard * KdfLimits::standard().cost()) {}
+
+bool KdfBudget::spend(quint64 cost)
+{
+    if (cost > m_left)
+        return false;
+    m_left -= cost;
+    return true;
 }

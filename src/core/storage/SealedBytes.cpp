@@ -6,6 +6,8 @@
 
 #include <sodium.h>
 
+#include <optional>
+
 namespace {
 
 constexpr char Version = 1;
@@ -45,6 +47,46 @@ QByteArray SealedBytes::seal(const DiaryKey& key, QByteArrayView plain, QByteArr
     return sealed;
 }
 
+namespace {
+
+// The plain bytes when they open with this key itself; the caller checked the form.
+std::optional<QByteArray> openedWith(const DiaryKey& key, QByteArrayView sealed,
+                                     QByteArrayView context)
+{
+    const auto* in = reinterpret_cast<const unsigned char*>(sealed.data());
+    const unsigned char* nonce = in + HeaderBytes;
+    const qsizetype cipherBytes = sealed.size() - HeaderBytes - NonceBytes;
+    QByteArray plain(cipherBytes - TagBytes, Qt::Uninitialized);
+    const QByteArray ad = associatedData(sealed.first(HeaderBytes), key, context);
+    if (crypto_aead_xchacha20poly1305_ietf_decrypt(
+            reinterpret_cast<unsigned char*>(plain.data()), nullptr, nullptr, nonce + NonceBytes,
+            size_t(cipherBytes), reinterpret_cast<const unsigned char*>(ad.data()),
+            size_t(ad.size()), nonce, key.key().data()) != 0)
+        return std::nullopt;
+    return plain;
+}
+
+bool wellFormed(QByteArrayView sealed)
+{
+    return SealedBytes::isSealed(sealed) && sealed.size() >= HeaderBytes + NonceBytes + TagBytes &&
+           sealed[Magic.size()] == Version;
+}
+
+std::optional<QByteArray> decodedText(QByteArrayView value)
+{
+    // Strict: padding required, no stray characters, no bits left over.
+    QByteArray sealed(value.size() / 4 * 3, Qt::Uninitialized);
+    size_t length = 0;
+    if (sodium_base642bin(reinterpret_cast<unsigned char*>(sealed.data()), size_t(sealed.size()),
+                          value.data(), size_t(value.size()), nullptr, &length, nullptr,
+                          sodium_base64_VARIANT_ORIGINAL) != 0)
+        return std::nullopt;
+    sealed.truncate(qsizetype(length));
+    return sealed;
+}
+
+} // namespace
+
 QByteArray SealedBytes::open(const DiaryKey& key, QByteArrayView sealed, QByteArrayView context,
                              const QString& path)
 {
@@ -58,19 +100,27 @@ QByteArray SealedBytes::open(const DiaryKey& key, QByteArrayView sealed, QByteAr
         throw DiaryError::cannotUnseal(
             path, QStringLiteral("このﾌﾟﾛｸﾞﾗﾑの知らない暗号化の形式 (版 %1) です。")
                       .arg(quint8(sealed[Magic.size()])));
+    for (const DiaryKey* tried = &key; tried; tried = tried->previous()) {
+        if (std::optional<QByteArray> plain = openedWith(*tried, sealed, context))
+            return *plain;
+    }
+    throw DiaryError::cannotUnseal(
+        path, QStringLiteral("鍵が違うか、ﾌｧｲﾙが壊れているか、別の日付か別の日記のﾌｧｲﾙです。"));
+}
 
-    const auto* in = reinterpret_cast<const unsigned char*>(sealed.data());
-    const unsigned char* nonce = in + HeaderBytes;
-    const qsizetype cipherBytes = sealed.size() - HeaderBytes - NonceBytes;
-    QByteArray plain(cipherBytes - TagBytes, Qt::Uninitialized);
-    const QByteArray ad = associatedData(sealed.first(HeaderBytes), key, context);
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt(
-            reinterpret_cast<unsigned char*>(plain.data()), nullptr, nullptr, nonce + NonceBytes,
-            size_t(cipherBytes), reinterpret_cast<const unsigned char*>(ad.data()),
-            size_t(ad.size()), nonce, key.key().data()) != 0)
-        throw DiaryError::cannotUnseal(
-            path, QStringLiteral("鍵が違うか、ﾌｧｲﾙが壊れているか、別の日付か別の日記のﾌｧｲﾙです。"));
-    return plain;
+bool SealedBytes::opensWithCurrent(const DiaryKey& key, QByteArrayView sealed,
+                                   QByteArrayView context)
+{
+    Sodium::ready();
+    return wellFormed(sealed) && openedWith(key, sealed, context).has_value();
+}
+
+bool SealedBytes::textOpensWithCurrent(const DiaryKey& key, QByteArrayView value,
+                                       QByteArrayView context)
+{
+    Sodium::ready();
+    const std::optional<QByteArray> sealed = decodedText(value);
+    return sealed && opensWithCurrent(key, *sealed, context);
 }
 
 QByteArray SealedBytes::sealText(const DiaryKey& key, QByteArrayView plain, QByteArrayView context)
@@ -91,13 +141,8 @@ QByteArray SealedBytes::openText(const DiaryKey& key, QByteArrayView value, QByt
                                  const QString& path)
 {
     Sodium::ready();
-    // Strict: padding required, no stray characters, no bits left over.
-    QByteArray sealed(value.size() / 4 * 3, Qt::Uninitialized);
-    size_t length = 0;
-    if (sodium_base642bin(reinterpret_cast<unsigned char*>(sealed.data()), size_t(sealed.size()),
-                          value.data(), size_t(value.size()), nullptr, &length, nullptr,
-                          sodium_base64_VARIANT_ORIGINAL) != 0)
+    const std::optional<QByteArray> sealed = decodedText(value);
+    if (!sealed)
         throw DiaryError::cannotUnseal(path, QStringLiteral("暗号化された値が壊れています。"));
-    sealed.truncate(qsizetype(length));
-    return open(key, sealed, context, path);
+    return open(key, *sealed, context, path);
 }

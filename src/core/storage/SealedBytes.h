@@ -20,12 +20,19 @@ public:
     static QByteArray seal(const DiaryKey& key, QByteArrayView plain, QByteArrayView context);
     // Throws DiaryError::cannotUnseal naming the path on a short file, an unknown version or
     // bytes that do not open with this key and context; never returns unauthenticated bytes.
+    // While the diary is keyed anew, what the previous key sealed opens too.
     static QByteArray open(const DiaryKey& key, QByteArrayView sealed, QByteArrayView context,
                            const QString& path);
+
+    // Whether the bytes open with the key itself, not its previous one: sealed again already.
+    static bool opensWithCurrent(const DiaryKey& key, QByteArrayView sealed,
+                                 QByteArrayView context);
 
     // The same as text an INI value holds (base64 of the sealed bytes), for titles.
     static QByteArray sealText(const DiaryKey& key, QByteArrayView plain, QByteArrayView context);
     static bool isSealedText(QByteArrayView value);
     static QByteArray openText(const DiaryKey& key, QByteArrayView value, QByteArrayView context,
                                const QString& path);
+    static bool textOpensWithCurrent(const DiaryKey& key, QByteArrayView value,
+                                     QByteArrayView context);
 };

@@ -10,6 +10,7 @@
 #include "core/storage/RecoveryCode.h"
 #include "core/storage/SafeFile.h"
 #include "core/storage/SealedBytes.h"
+#include "core/storage/SecretBytes.h"
 #include "core/time/DiaryDate.h"
 
 #include <algorithm>
@@ -27,20 +28,6 @@ void requireEncrypted(const Diary& diary)
         throw DiaryError(QStringLiteral("この日記は暗号化されていません。"));
     if (!diary.isUnlocked())
         throw DiaryError::locked();
-}
-
-// The key file to change: the one on disk now, which a sync tool may have brought from another
-// computer where the passphrase was changed; the one this diary read would bring the old back.
-KeyFile current(const Diary& diary)
-{
-    const std::optional<KeyFile> onDisk = DiaryKeyFile::read(diary.folder());
-    if (!onDisk)
-        return *diary.keyFile();
-    if (onDisk->diaryId() != diary.key()->diaryId())
-        throw DiaryError(QStringLiteral("%1 はこの日記の鍵ファイルではありません。"
-                                        "書き換えずにそのまま残してあります。")
-                             .arg(DiaryKeyFile::path(diary.folder())));
-    return *onDisk;
 }
 
 void refuse(const QString& passphrase)
@@ -75,7 +62,8 @@ QString DiaryEncryption::turnOn(Diary& diary, const QString& passphrase)
     refuse(passphrase);
     DiaryKey key = DiaryKey::generate();
     const QString code = RecoveryCode::generate();
-    const KeyFile file = KeyFile::create(key, passphrase, code);
+    KeyFile file = KeyFile::create(key, passphrase, code);
+    file.setTurningOn(key, true);
     diary.writeKeyFile(file, std::make_shared<const DiaryKey>(std::move(key)));
     return code;
 }
@@ -83,42 +71,96 @@ QString DiaryEncryption::turnOn(Diary& diary, const QString& passphrase)
 void DiaryEncryption::turnOff(Diary& diary)
 {
     requireEncrypted(diary);
-    KeyFile file = current(diary);
+    KeyFile file = diary.refreshKeyFile();
     file.setTurningOff(*diary.key(), true);
     diary.writeKeyFile(file, diary.key());
 }
 
-bool DiaryEncryption::needsFinishing(const Diary& diary)
+QString DiaryEncryption::rekey(Diary& diary, const QString& passphrase)
 {
-    if (!diary.isEncrypted() || !diary.isUnlocked())
-        return false;
-    if (diary.keyFile()->turningOff())
-        return true;
-    const auto titles = diary.IniFile().ReadSectionValues("title");
-    if (std::any_of(titles.cbegin(), titles.cend(), [](const auto& title) {
-            return !title.second.isEmpty() && !SealedBytes::isSealedText(title.second);
-        }))
-        return true;
-    const DayStore& days = diary.days();
-    const QStringList keys = days.entryKeys();
-    return std::any_of(keys.cbegin(), keys.cend(), [&](const QString& key) {
-        try {
-            const std::optional<QByteArray> bytes =
-                SafeFile::readOwn(days.entryPath(key), DayStore::MaxFileBytes);
-            return !bytes || !DayStore::isSealed(*bytes);
-        } catch (const DiaryError&) {
-            // finish() names it.
-            return true;
-        }
-    });
+    requireEncrypted(diary);
+    refuse(passphrase);
+    const KeyFile current = diary.refreshKeyFile();
+    if (current.turningOff() || current.rekeying())
+        throw DiaryError(QStringLiteral("暗号化を解く途中か、鍵を作り直す途中です。"
+                                        "それを終えてからにしてください。"));
+    DiaryKey fresh = DiaryKey::generate();
+    const QString code = RecoveryCode::generate();
+    KeyFile file = KeyFile::create(fresh, passphrase, code);
+    file.setPrevious(fresh, diary.key().get());
+    fresh.setPrevious(diary.key());
+    diary.writeKeyFile(file, std::make_shared<const DiaryKey>(std::move(fresh)));
+    return code;
 }
 
-int DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
+QStringList DiaryEncryption::plainDays(const Diary& diary)
+{
+    QStringList days;
+    const auto titles = diary.IniFile().ReadSectionValues("title");
+    for (const auto& [key, value] : titles) {
+        if (!value.isEmpty() && !SealedBytes::isSealedText(value) &&
+            DayStore::dateOfKey(QString::fromLatin1(key)).isValid())
+            days << QString::fromLatin1(key);
+    }
+    const DayStore& store = diary.days();
+    for (const QString& key : store.entryKeys()) {
+        try {
+            const std::optional<QByteArray> bytes =
+                SafeFile::readOwn(store.entryPath(key), DayStore::MaxFileBytes);
+            if (bytes && !DayStore::isSealed(*bytes))
+                days << key;
+        } catch (const DiaryError&) {
+            // Not readable at all: finish() names it.
+        }
+    }
+    days.sort();
+    days.removeDuplicates();
+    return days;
+}
+
+QString DiaryEncryption::plainNotice(const QStringList& days)
+{
+    constexpr qsizetype Shown = 5;
+    QStringList named;
+    for (const QString& key : days.first(std::min(days.size(), Shown)))
+        named << DiaryDate::dateLine(DiaryDate::fromDate(DayStore::dateOfKey(key)));
+    if (days.size() > Shown)
+        named << QStringLiteral("ほか %1 日").arg(days.size() - Shown);
+    return QStringLiteral("暗号化した日記に、暗号化されていない日が %1 日分あります: %2\n"
+                          "同期ツールか、この日記の鍵を持たない誰かが置いたものかもしれません。")
+        .arg(days.size())
+        .arg(named.join(QStringLiteral("、")));
+}
+
+DiaryEncryption::Pending DiaryEncryption::pending(const Diary& diary)
+{
+    if (!diary.isEncrypted() || !diary.isUnlocked())
+        return Pending::Nothing;
+    const KeyFile& file = *diary.keyFile();
+    if (file.turningOff())
+        return Pending::TurningOff;
+    if (file.rekeying())
+        return Pending::Rekeying;
+    if (file.turningOn())
+        return Pending::TurningOn;
+    return plainDays(diary).isEmpty() ? Pending::Nothing : Pending::PlainContent;
+}
+
+int DiaryEncryption::finish(Diary& diary, const TaskProgress& progress, bool agreed)
 {
     if (!diary.isEncrypted())
         return 0;
     requireEncrypted(diary);
-    const bool sealed = !diary.keyFile()->turningOff();
+    KeyFile file = diary.refreshKeyFile();
+    const Pending what = pending(diary);
+    if (what == Pending::Nothing)
+        return 0;
+    if (what == Pending::TurningOff && !agreed)
+        throw DiaryError(QStringLiteral("この日記は暗号化を解く途中です。続けるかどうか"
+                                        "尋ねてから解きます。"));
+    if (what == Pending::PlainContent && !agreed)
+        throw DiaryError(plainNotice(plainDays(diary)));
+    const bool sealed = what != Pending::TurningOff;
     const DayStore& days = diary.days();
     const QStringList keys = days.entryKeys();
     int written = 0;
@@ -152,8 +194,15 @@ int DiaryEncryption::finish(Diary& diary, const TaskProgress& progress)
     write();
     progress.advance(keys.size(), keys.size());
     diary.convertTitles(sealed);
-    if (!sealed)
+    if (!sealed) {
         diary.removeKeyFile();
+    } else if (file.turningOn() || file.rekeying()) {
+        const DiaryKey& key = *diary.key();
+        file.setTurningOn(key, false);
+        file.setPrevious(key, nullptr);
+        diary.writeKeyFile(file, std::make_shared<const DiaryKey>(
+                                     SecretBytes::copyOf(key.key().view()), key.diaryId()));
+    }
     return written;
 }
 
@@ -161,7 +210,7 @@ void DiaryEncryption::changePassphrase(Diary& diary, const QString& passphrase)
 {
     requireEncrypted(diary);
     refuse(passphrase);
-    KeyFile file = current(diary);
+    KeyFile file = diary.refreshKeyFile();
     file.setPassphrase(*diary.key(), passphrase);
     diary.writeKeyFile(file, diary.key());
 }
@@ -170,7 +219,7 @@ QString DiaryEncryption::newRecoveryCode(Diary& diary)
 {
     requireEncrypted(diary);
     const QString code = RecoveryCode::generate();
-    KeyFile file = current(diary);
+    KeyFile file = diary.refreshKeyFile();
     file.setRecoveryCode(*diary.key(), code);
     diary.writeKeyFile(file, diary.key());
     return code;

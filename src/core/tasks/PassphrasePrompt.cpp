@@ -107,5 +107,12 @@ std::shared_ptr<const DiaryKey> PassphrasePrompt::diaryKey(const QString& progra
     std::optional<DiaryKey> key = file->unlock(passphrase(err));
     if (!key)
         throw wrongPassphrase();
+    // A task that only reads takes no file that its key does not verify: the window sets it
+    // aside the next time it opens the diary.
+    if (!file->verifies(*key))
+        throw DiaryError::cannotUnseal(
+            file->path(),
+            QStringLiteral("鍵ファイルが鍵を持たない誰かに書き換えられています。"
+                           "日記をウィンドウで開くと脇へ移します。日記はそのままです。"));
     return std::make_shared<const DiaryKey>(std::move(*key));
 }

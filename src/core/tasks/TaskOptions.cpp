@@ -16,6 +16,7 @@ const QString TaskOptions::Encrypt = QStringLiteral("encrypt");
 const QString TaskOptions::ReadRecovery = QStringLiteral("read-recovery");
 const QString TaskOptions::Decrypt = QStringLiteral("decrypt");
 const QString TaskOptions::ChangePassphrase = QStringLiteral("change-passphrase");
+const QString TaskOptions::Rekey = QStringLiteral("rekey");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -51,6 +52,10 @@ void TaskOptions::add(QCommandLineParser& parser)
     parser.addOption({ChangePassphrase,
                       QStringLiteral("Change the diary's passphrase (without a terminal: the old "
                                      "one, then the new one, one line each).")});
+    parser.addOption({Rekey, QStringLiteral("Key the diary anew: a new key seals every day and "
+                                            "title again, opened by a new passphrase and a new "
+                                            "recovery code; older copies of diary.key open "
+                                            "nothing written afterwards.")});
     parser.addOption({ReadRecovery,
                       QStringLiteral("Print the text of an encrypted diary's recovery file "
                                      "(FILE.sealed), opened with the diary's passphrase."),
@@ -61,7 +66,7 @@ bool TaskOptions::requested(const QCommandLineParser& parser)
 {
     return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
            parser.isSet(DeleteDay) || parser.isSet(Encrypt) || parser.isSet(Decrypt) ||
-           parser.isSet(ChangePassphrase) || parser.isSet(ReadRecovery);
+           parser.isSet(ChangePassphrase) || parser.isSet(Rekey) || parser.isSet(ReadRecovery);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
@@ -74,7 +79,7 @@ QStringList TaskOptions::given(const QCommandLineParser& parser)
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    for (const QString& flag : {Force, Progress, Yes, Encrypt, Decrypt, ChangePassphrase}) {
+    for (const QString& flag : {Force, Progress, Yes, Encrypt, Decrypt, ChangePassphrase, Rekey}) {
         if (parser.isSet(flag))
             arguments << QStringLiteral("--") + flag;
     }

@@ -30,6 +30,8 @@ public:
     static const QString ReadRecovery;
     static const QString Decrypt;
     static const QString ChangePassphrase;
+    // No value: a new key for every day and title.
+    static const QString Rekey;
 
     static void add(QCommandLineParser& parser);
     // Whether the command line asks for a task; then no window is opened.

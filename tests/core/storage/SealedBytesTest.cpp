@@ -128,6 +128,12 @@ private slots:
         }
     }
 
+    // A nonce of its own each time: the same text sealed twice tells nothing.
+    void seal_twice_otherBytes()
+    {
+        QVERIFY(SealedBytes::seal(*m_key, "same", Day) != SealedBytes::seal(*m_key, "same", Day));
+    }
+
     void isSealedText_plainTitlesAreNot()
     {
         QVERIFY(!SealedBytes::isSealedText("VFFTTA"));

@@ -4,6 +4,7 @@
 #include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
+#include "core/storage/DiaryKey.h"
 #include "core/storage/IniFile32.h"
 #include "core/storage/KdfLimits.h"
 #include "core/storage/KeyFile.h"
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace {
 const QString Pass = QStringLiteral("correct horse");
@@ -62,6 +64,22 @@ QString allText(Diary& diary)
 class DiaryEncryptionTest : public QObject
 {
     Q_OBJECT
+
+    enum Mode
+    {
+        On,
+        Off,
+        Anew
+    };
+    enum Forge
+    {
+        TurningOffMark,
+        SlotStripped,
+        CounterRaised,
+        LinkOutside,
+        OtherOwner,
+        OldFile
+    };
 
 private:
     std::unique_ptr<QTemporaryDir> m_work;
@@ -214,7 +232,7 @@ private slots:
         QVERIFY(Settings::read(TIniFile32(m_folder + "/diary.ini"), {}, {}).password.isEmpty());
 
         DiaryEncryption::turnOff(diary);
-        DiaryEncryption::finish(diary);
+        DiaryEncryption::finish(diary, TaskProgress(), true);
         QVERIFY(!diary.isEncrypted());
         QCOMPARE(TIniFile32(m_folder + "/diary.ini").ReadSectionValues("title"),
                  TIniFile32::sectionValuesOf(before.take("diary.ini"), "title"));
@@ -225,27 +243,33 @@ private slots:
 
     void conversion_stoppedAtAnyWrite_everyDayReads_data()
     {
-        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("mode");
         QTest::addColumn<int>("failing");
         QTest::addColumn<bool>("encrypted");
-        // On: diary.key, the three days, diary.ini. Off: the same, then diary.key's removal.
-        // 0: the sync of the days' new files before the first takes its place.
-        for (int n = 0; n <= 5; ++n)
-            QTest::addRow("on, write %d fails", n) << true << n << (n != 1);
+        // On: diary.key, the three days, diary.ini, diary.key's mark cleared. Off: diary.key,
+        // the days, diary.ini, diary.key's removal. Anew: as on. 0: the sync of the days' new
+        // files before the first takes its place.
         for (int n = 0; n <= 6; ++n)
-            QTest::addRow("off, write %d fails", n) << false << n << (n == 1);
+            QTest::addRow("on, write %d fails", n) << int(On) << n << (n != 1);
+        for (int n = 0; n <= 6; ++n)
+            QTest::addRow("off, write %d fails", n) << int(Off) << n << (n == 1);
+        for (int n = 0; n <= 6; ++n)
+            QTest::addRow("keyed anew, write %d fails", n) << int(Anew) << n << true;
     }
 
     // A conversion stopped at any write (a kill, a full disk) leaves every day readable with the
-    // passphrase, and the next finish() completes it.
+    // passphrase, and the next finish() completes it: keyed anew, every day is sealed under the
+    // new key then.
     void conversion_stoppedAtAnyWrite_everyDayReads()
     {
-        QFETCH(bool, on);
+        QFETCH(int, mode);
         QFETCH(int, failing);
         QFETCH(bool, encrypted);
-        if (!on)
+        if (mode != On)
             encrypt();
+        const QByteArray oldKeyFile = mode == Anew ? SafeFile::read(m_folder + "/diary.key") : "";
         int writes = 0;
+        const auto reset = qScopeGuard([] { SafeFile::faultHook() = {}; });
         SafeFile::faultHook() = [&](SafeFile::Step step, const QString& path) {
             if (failing == 0)
                 return step == SafeFile::Step::Sync && path.contains("/data/") ? EIO : 0;
@@ -256,8 +280,13 @@ private slots:
             Diary diary(m_folder);
             QVERIFY(diary.unlock(Pass));
             QVERIFY_THROWS_EXCEPTION(DiaryError, {
-                on ? void(DiaryEncryption::turnOn(diary, Pass)) : DiaryEncryption::turnOff(diary);
-                DiaryEncryption::finish(diary);
+                if (mode == On)
+                    DiaryEncryption::turnOn(diary, Pass);
+                else if (mode == Off)
+                    DiaryEncryption::turnOff(diary);
+                else
+                    DiaryEncryption::rekey(diary, Pass);
+                DiaryEncryption::finish(diary, TaskProgress(), true);
             });
         }
         SafeFile::faultHook() = {};
@@ -265,12 +294,203 @@ private slots:
         Diary diary(m_folder);
         QVERIFY(diary.unlock(Pass));
         QCOMPARE(allText(diary), m_plainText);
-        DiaryEncryption::finish(diary);
+        // Only the turn-off asks: the others were explained by the key file's mark.
+        DiaryEncryption::finish(diary, TaskProgress(), mode == Off);
         QCOMPARE(diary.isEncrypted(), encrypted);
         QVERIFY(!DiaryEncryption::needsFinishing(diary));
         for (const QString& key : Keys)
             QCOMPARE(DayStore::isSealed(SafeFile::read(m_folder + "/data/" + key)), encrypted);
         QCOMPARE(allText(diary), m_plainText);
+        if (mode == Anew && failing != 1) {
+            QVERIFY(!diary.key()->previous());
+            const KeyFile old = KeyFile::parse(oldKeyFile, "old");
+            const std::shared_ptr<const DiaryKey> oldKey =
+                std::make_shared<const DiaryKey>(*old.unlock(Pass));
+            for (const QString& key : Keys)
+                QVERIFY_THROWS_EXCEPTION(DiaryError,
+                                         DayStore(m_folder + "/data", oldKey).readBody(key));
+        }
+    }
+
+    void keyFileFromAWriter_neverActedOn_data()
+    {
+        QTest::addColumn<int>("forge");
+        // Swapped in for diary.key while the diary is open, or planted as a sync tool's copy.
+        QTest::addColumn<bool>("live");
+        QTest::addColumn<bool>("setAside");
+        const std::pair<const char*, Forge> forges[] = {
+            {"turning-off mark set", TurningOffMark},   {"recovery slot stripped", SlotStripped},
+            {"higher counter, bad tag", CounterRaised}, {"a link to a file outside", LinkOutside},
+            {"owned by another user", OtherOwner},
+        };
+        for (const auto& [name, forge] : forges) {
+            QTest::addRow("%s, live", name) << int(forge) << true << true;
+            QTest::addRow("%s, copy", name) << int(forge) << false << true;
+        }
+        QTest::newRow("the file before the passphrase changed, live")
+            << int(OldFile) << true << false;
+        QTest::newRow("the file before the passphrase changed, copy")
+            << int(OldFile) << false << false;
+    }
+
+    // Nothing a writer of the folder puts at diary.key or beside it turns the diary plain,
+    // shuts a way in or opens a revoked one: a file the key does not verify is set aside and
+    // told, never merged, written over nor removed.
+    void keyFileFromAWriter_neverActedOn()
+    {
+        QFETCH(int, forge);
+        QFETCH(bool, live);
+        QFETCH(bool, setAside);
+        const QString code = encrypt();
+        const QString keyPath = m_folder + "/diary.key";
+        const QByteArray old = SafeFile::read(keyPath);
+        {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            DiaryEncryption::changePassphrase(diary, "passphrase two");
+        }
+        const QByteArray good = SafeFile::read(keyPath);
+        const QString outside = m_work->filePath("outside");
+        SafeFile::write(outside, good);
+        const auto plant = [&](const QString& path) {
+            QFile::remove(path);
+            QByteArray bytes = good;
+            switch (Forge(forge)) {
+            case TurningOffMark:
+                bytes[5] = char(bytes[5] | 1);
+                break;
+            case SlotStripped:
+                bytes.remove(31, 121);
+                bytes[30] = 1;
+                break;
+            case CounterRaised:
+                bytes[6] = char(bytes[6] + 10);
+                bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 1);
+                break;
+            case LinkOutside:
+                QVERIFY(QFile::link(outside, path));
+                return;
+            case OtherOwner:
+                SafeFile::write(path, good);
+                QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+                return;
+            case OldFile:
+                bytes = old;
+                break;
+            }
+            SafeFile::write(path, bytes);
+        };
+        QStringList told;
+        if (live) {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock("passphrase two"));
+            plant(keyPath);
+            try {
+                DiaryEncryption::changePassphrase(diary, "passphrase two");
+                QVERIFY(!setAside);
+            } catch (const DiaryError& error) {
+                told << error.message();
+            }
+        } else {
+            plant(m_folder + "/diary.sync-conflict-20240102-101010-ABCDEFG.key");
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock("passphrase two"));
+            told = diary.foldConflicts().setAside;
+        }
+        const QStringList rejected =
+            QDir(m_folder).entryList({"rejected-key-*"}, QDir::System | QDir::Files);
+        QCOMPARE(rejected.size(), setAside ? 1 : 0);
+        QCOMPARE(told.size(), setAside ? 1 : 0);
+        if (setAside)
+            QVERIFY2(told[0].contains(rejected[0]), qPrintable(told[0]));
+        QCOMPARE(SafeFile::read(outside), good);
+        QVERIFY(QFileInfo(keyPath).isFile() && !QFileInfo(keyPath).isSymLink());
+        for (const QString& secret : {QStringLiteral("passphrase two"), code}) {
+            Diary diary(m_folder);
+            QVERIFY2(diary.unlock(secret), qPrintable(secret));
+            QCOMPARE(DiaryEncryption::pending(diary), DiaryEncryption::Pending::Nothing);
+            QCOMPARE(allText(diary), m_plainText);
+        }
+        Diary diary(m_folder);
+        QVERIFY(!diary.unlock(Pass));
+        for (const QString& key : Keys)
+            QVERIFY(DayStore::isSealed(SafeFile::read(m_folder + "/data/" + key)));
+    }
+
+    void plainContent_convertedOnlyWhenAgreed_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<int>("pending");
+        QTest::newRow("a plain day") << "day" << int(DiaryEncryption::Pending::PlainContent);
+        QTest::newRow("a plain title") << "title" << int(DiaryEncryption::Pending::PlainContent);
+        QTest::newRow("a turn-off pending") << "off" << int(DiaryEncryption::Pending::TurningOff);
+    }
+
+    // Plain days no turning on explains, and a pending turn-off, are shown to the owner: finish()
+    // changes nothing until the owner agrees.
+    void plainContent_convertedOnlyWhenAgreed()
+    {
+        QFETCH(QString, planted);
+        QFETCH(int, pending);
+        encrypt();
+        if (planted == "day")
+            SafeFile::write(m_folder + "/data/20240110", CodePage932::encode("置かれた"));
+        if (planted == "title")
+            TIniFile32(m_folder + "/diary.ini")
+                .WriteString("title", "20240103", CodePage932::encode("置かれた"));
+        if (planted == "off") {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            DiaryEncryption::turnOff(diary);
+        }
+        Diary diary(m_folder);
+        QVERIFY(diary.unlock(Pass));
+        QCOMPARE(int(DiaryEncryption::pending(diary)), pending);
+        const auto before = files(m_folder);
+        QVERIFY_THROWS_EXCEPTION(DiaryError, DiaryEncryption::finish(diary));
+        QCOMPARE(files(m_folder), before);
+        if (planted != "off") {
+            const QStringList days = DiaryEncryption::plainDays(diary);
+            QCOMPARE(days, QStringList{planted == "day" ? "20240110" : "20240103"});
+            QVERIFY(DiaryEncryption::plainNotice(days).contains("1 日分"));
+        }
+        DiaryEncryption::finish(diary, TaskProgress(), true);
+        QCOMPARE(diary.isEncrypted(), planted != "off");
+        QVERIFY(!DiaryEncryption::needsFinishing(diary));
+        // Plain again once turned off; sealed, the planted text, otherwise.
+        const QByteArray text = CodePage932::encode(planted == "off" ? "初詣" : "置かれた");
+        const auto all = files(m_folder);
+        QCOMPARE(std::any_of(all.cbegin(), all.cend(),
+                             [&](const QByteArray& bytes) { return bytes.contains(text); }),
+                 planted == "off");
+    }
+
+    // What another computer changed in diary.key stays when this one changes it: a recovery code
+    // made there survives a passphrase changed here, and a passphrase set there in a sync tool's
+    // copy opens the diary at start-up.
+    void otherComputersChange_kept()
+    {
+        const QString code = encrypt();
+        QString thereCode = RecoveryCode::generate();
+        {
+            Diary diary(m_folder);
+            QVERIFY(diary.unlock(Pass));
+            KeyFile there = KeyFile::parse(SafeFile::read(m_folder + "/diary.key"), "there");
+            there.setRecoveryCode(*diary.key(), thereCode);
+            SafeFile::write(m_folder + "/diary.key", there.bytes());
+            DiaryEncryption::changePassphrase(diary, "passphrase here");
+            KeyFile copy = there;
+            copy.setPassphrase(*diary.key(), "passphrase there");
+            SafeFile::write(m_folder + "/diary.sync-conflict-20240102-101010-ABCDEFG.key",
+                            copy.bytes());
+        }
+        for (const QString& secret :
+             {thereCode, QStringLiteral("passphrase there"), QStringLiteral("passphrase here")}) {
+            Diary diary(m_folder);
+            QVERIFY2(diary.unlock(secret), qPrintable(secret));
+        }
+        Diary diary(m_folder);
+        QVERIFY(!diary.unlock(code));
     }
 
     // Nothing unchanged is written again: a finished conversion, a day saved as it was, a new
@@ -300,33 +520,25 @@ private slots:
         QCOMPARE(allText(diary), m_plainText);
     }
 
-    // A sync tool's copies: a sealed day's opens and merges as a plain one does; a copy of the
-    // key file made before the passphrase changed folds in, so both passphrases open the diary.
+    // A sync tool's copy of a sealed day opens and merges as a plain one does.
     void syncCopies_fold()
     {
         encrypt();
         const QString dayCopy = m_folder + "/data/20240101.sync-conflict-20240102-101010-ABCDEFG";
-        const QString keyCopy = m_folder + "/diary.sync-conflict-20240102-101010-ABCDEFG.key";
         {
             Diary diary(m_folder);
             QVERIFY(diary.unlock(Pass));
             diary.loadDay("20240101");
             diary.saveDay("20240101", "晴れ", "よそで書いた");
             QFile::copy(m_folder + "/data/20240101", dayCopy);
-            QFile::copy(m_folder + "/diary.key", keyCopy);
             diary.saveDay("20240101", "晴れ", "元日\n初詣");
-            DiaryEncryption::changePassphrase(diary, "a new passphrase");
             const Diary::Folded folded = diary.foldConflicts();
             QVERIFY2(folded.setAside.isEmpty(), qPrintable(folded.setAside.join('\n')));
             QVERIFY(diary.readBody("20240101").contains("よそで書いた"));
             QVERIFY(diary.readBody("20240101").startsWith("元日\n初詣"));
             QVERIFY(SealedBytes::isSealed(SafeFile::read(m_folder + "/data/20240101")));
         }
-        QVERIFY(!QFile::exists(dayCopy) && !QFile::exists(keyCopy));
-        for (const QString& passphrase : {Pass, QStringLiteral("a new passphrase")}) {
-            Diary diary(m_folder);
-            QVERIFY(diary.unlock(passphrase));
-        }
+        QVERIFY(!QFile::exists(dayCopy));
     }
 
     // The text of a save that failed is kept sealed, and opens with the diary's key.
