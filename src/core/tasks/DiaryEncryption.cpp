@@ -80,10 +80,20 @@ QString DiaryEncryption::rekey(Diary& diary, const QString& passphrase)
 {
     requireEncrypted(diary);
     refuse(passphrase);
-    const KeyFile current = diary.refreshKeyFile();
-    if (current.turningOff() || current.rekeying())
-        throw DiaryError(QStringLiteral("暗号化を解く途中か、鍵を作り直す途中です。"
+    diary.refreshKeyFile();
+    // Sealing again seals everything: plain days the owner has not agreed to, or a conversion
+    // under way, come first.
+    switch (pending(diary)) {
+    case Pending::Nothing:
+        break;
+    case Pending::PlainContent:
+        throw DiaryError(plainNotice(plainDays(diary)) +
+                         QStringLiteral("\n鍵を作り直す前に、これらを暗号化するかどうか決めて"
+                                        "ください。"));
+    default:
+        throw DiaryError(QStringLiteral("暗号化するか解くか、鍵を作り直す途中です。"
                                         "それを終えてからにしてください。"));
+    }
     DiaryKey fresh = DiaryKey::generate();
     const QString code = RecoveryCode::generate();
     KeyFile file = KeyFile::create(fresh, passphrase, code);

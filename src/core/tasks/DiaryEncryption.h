@@ -42,7 +42,7 @@ public:
     static void turnOff(Diary& diary);
     // Starts keying an unlocked encrypted diary anew: a new master key and diary id, opened by
     // passphrase and a new recovery code, which is returned to be shown once. Older copies of
-    // diary.key open nothing written from then on.
+    // diary.key open nothing written from then on. Refused while anything is pending().
     static QString rekey(Diary& diary, const QString& passphrase);
 
     // What an unlocked encrypted diary has left to finish.
