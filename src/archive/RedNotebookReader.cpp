@@ -74,6 +74,8 @@ void RedNotebookReader::readMonth(const QByteArray& yaml, const QString& name,
             for (const auto& item : field.second)
                 categories << QStringLiteral("#%1 %2").arg(key, text(item.first));
         }
+        while (entry.text.endsWith(QLatin1Char('\n')))
+            entry.text.chop(1);
         if (!categories.isEmpty())
             entry.text += (entry.text.isEmpty() ? QString() : QStringLiteral("\n")) +
                           categories.join(QLatin1Char('\n'));
