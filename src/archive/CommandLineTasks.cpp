@@ -388,18 +388,6 @@ void print(const QString& text)
     std::fflush(stdout);
 }
 
-// A name in the diary's folder, beside diary.ini, that no file has yet.
-QString backupPath(const QString& folder)
-{
-    const QString stem = QStringLiteral("import-backup-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QDir dir(folder);
-    QString path = dir.filePath(stem + QStringLiteral(".zip"));
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = dir.filePath(QStringLiteral("%1-%2.zip").arg(stem).arg(n));
-    return path;
-}
-
 // Another diary's export into this one: read and planned whole before the first write, a backup
 // of the diary written before the first day.
 int importDiary(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
@@ -457,7 +445,7 @@ int importDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
             [&] {
                 if (!existed)
                     return;
-                backup = backupPath(folder);
+                backup = DiaryImport::backupPath(folder);
                 DiaryArchive::backup(folder, backup, TaskProgress(), false);
             },
             progress);

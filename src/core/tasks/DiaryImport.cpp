@@ -7,6 +7,9 @@
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -189,6 +192,17 @@ int DiaryImport::apply(Diary& diary, const Plan& plan, const std::function<void(
                          e.kind());
     }
     return written;
+}
+
+QString DiaryImport::backupPath(const QString& folder)
+{
+    const QString stem = QStringLiteral("import-backup-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDir dir(folder);
+    QString path = dir.filePath(stem + QStringLiteral(".zip"));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = dir.filePath(QStringLiteral("%1-%2.zip").arg(stem).arg(n));
+    return path;
 }
 
 int DiaryImport::Plan::joined() const

@@ -70,6 +70,10 @@ public:
     static int apply(Diary& diary, const Plan& plan, const std::function<void()>& backup,
                      const TaskProgress& progress);
 
+    // Where an import's backup of the diary in folder goes: beside diary.ini, a name no file has
+    // yet ("import-backup-yyyyMMdd-HHmmss.zip").
+    static QString backupPath(const QString& folder);
+
     // The text of one day's entries, as planned; titleTaken: the first title became the day's.
     static QString compose(QList<ImportedEntry> entries, bool titleTaken);
 };
