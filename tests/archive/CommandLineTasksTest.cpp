@@ -87,7 +87,7 @@ private slots:
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
         d.saveDay("20240101", "# 「元日」、晴れ。 *", "初詣\n- おみくじ");
-        d.saveDay("20240105", QString(), "雨");
+        d.saveDay("20240105", "♡", "雨😀");
         // What a diary kept for years holds besides: a byte that is no character, a control
         // character, a title written twice.
         SafeFile::write(QDir(diary()).filePath("data/20240210"), QByteArray("a\x81\r\nb\x01", 6));
@@ -114,14 +114,18 @@ private slots:
             << QStringList{"--format", "text"}
             << "【2023年12月31日 日】大晦日\n\n年越しそば\n\n<b>&\"太字\"</b>\n\n\n"
                "【2024年1月1日 月】# 「元日」、晴れ。 *\n\n初詣\n- おみくじ\n\n\n"
-               "【2024年1月5日 金】\n\n雨\n\n\n"
+               "【2024年1月5日 金】♡\n\n雨😀\n\n\n"
                "【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("markdown, one day")
             << QStringList{"--format", "markdown", "--from", "20240101", "--to", "20240101"}
             << "## 2024年1月1日 月  \\# 「元日」、晴れ。 \\*\n\n```\n初詣\n- おみくじ\n```\n\n";
+        QTest::newRow("markdown, real characters")
+            << QStringList{"--format", "markdown", "--from", "20240105", "--to", "20240105"}
+            << "## 2024年1月5日 金  ♡\n\n```\n雨😀\n```\n\n";
         QTest::newRow("text, from a day on")
             << QStringList{"--format", "text", "--from", "20240105"}
-            << "【2024年1月5日 金】\n\n雨\n\n\n【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
+            << "【2024年1月5日 金】♡\n\n雨😀\n\n\n【2024年2月10日 "
+               "土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("range with no days") << QStringList{"--to", "20001231"} << "";
     }
 
@@ -160,6 +164,8 @@ private slots:
         QVERIFY(page.contains(
             QStringLiteral("<h2>2024年2月10日 土 <span class=\"title\">最初</span></h2>")));
         QVERIFY(page.contains(QStringLiteral("a\uf781\nb\u2401")));
+        QVERIFY(page.contains(
+            QStringLiteral("<span class=\"title\">♡</span></h2>\n<div class=\"body\">雨😀</div>")));
     }
 
     // Rendered by a CommonMark renderer that lets HTML through: every day keeps its heading, and
@@ -372,7 +378,7 @@ private slots:
             // An open diary holds its lock file; it goes when the diary is closed.
             const Diary reopened(restored);
             QCOMPARE(reopened.readTitle("20231231"), QStringLiteral("大晦日"));
-            QCOMPARE(reopened.readBody("20240105"), QStringLiteral("雨"));
+            QCOMPARE(reopened.readBody("20240105"), QStringLiteral("雨😀"));
         }
 
         // Into a folder that holds anything: refused, and what is there stays.
