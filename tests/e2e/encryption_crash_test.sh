@@ -85,12 +85,25 @@ killed_at() {
     wait "$pid" 2>/dev/null
 }
 
-# finish_in_window: the program asks for the passphrase, finishes the conversion and shows the
-# diary; then it closes.
+# A window of the program other than the passphrase prompt $1 (the question), in $FOUND.
+question_shown() {
+    FOUND=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vxe "$1" | head -n 1)
+    [ -n "$FOUND" ] && ! main_window_shown
+}
+
+# finish_in_window WHAT [asked]: the program asks for the passphrase, finishes the conversion and
+# shows the diary; then it closes. With "asked", a pending turn-off is first asked about, and the
+# owner says yes.
 finish_in_window() {
     app_start "$home" "$NOW"
+    local prompt=$WIN
     app_type "$PASS"
     app_keys Return
+    if [ -n "${2:-}" ]; then
+        wait_for question_shown "$prompt" || abort "$1: the pending turn-off is asked about first"
+        focus_window "$FOUND" || abort "$1: the question takes the keyboard"
+        app_keys alt+y
+    fi
     wait_for main_window_shown || abort "$1: the passphrase opens the diary and the conversion finishes"
     WIN=$FOUND
     app_close
@@ -127,7 +140,7 @@ for at in key_written "sealed $((DAYS / 4))" "sealed $((DAYS * 3 / 4))"; do
     killed_at --decrypt $off_at
     check "the kill came before every day was opened ($off_at)" sealed $((DAYS - 1))
     if [ -e "$home/diary.key" ]; then
-        finish_in_window "killed turning off ($off_at)"
+        finish_in_window "killed turning off ($off_at)" asked
     fi
     check "killed turning off ($off_at): every day holds its old bytes after the next start" days_as_before
     check "and every title" titles_as_before
