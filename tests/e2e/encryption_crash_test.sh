@@ -87,8 +87,15 @@ killed_at() {
 
 # A window of the program other than the passphrase prompt $1 (the question), in $FOUND.
 question_shown() {
-    FOUND=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vxe "$1" | head -n 1)
-    [ -n "$FOUND" ] && ! main_window_shown
+    local question
+    question=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vxe "$1" | head -n 1)
+    [ -n "$question" ] && ! main_window_shown && FOUND=$question
+}
+
+# question_agreed ID: a click on the question's はい(Y), the box gone then.
+question_agreed() {
+    xdotool mousemove --window "$1" 362 61 click 1 2>/dev/null
+    app_window_gone "$1"
 }
 
 # finish_in_window WHAT [asked]: the program asks for the passphrase, finishes the conversion and
@@ -101,8 +108,7 @@ finish_in_window() {
     app_keys Return
     if [ -n "${2:-}" ]; then
         wait_for question_shown "$prompt" || abort "$1: the pending turn-off is asked about first"
-        focus_window "$FOUND" || abort "$1: the question takes the keyboard"
-        app_keys alt+y
+        wait_for question_agreed "$FOUND" || abort "$1: はい answers the question"
     fi
     wait_for main_window_shown || abort "$1: the passphrase opens the diary and the conversion finishes"
     WIN=$FOUND
