@@ -145,13 +145,11 @@ DiaryImport::Plan DiaryImport::plan(Diary& diary, const ImportedEntries& source,
             ++plan.unchanged;
             continue;
         }
-        // Converted now: a text the day file cannot hold is left out before anything is written.
-        try {
-            CodePage932::encode(day.title);
-            if (CodePage932::encode(day.body).size() > DayStore::MaxBodyBytes)
-                throw DiaryError::memoLimit();
-        } catch (const DiaryError& e) {
-            plan.leftOut << QStringLiteral("%1: %2").arg(shownDate(it.key()), e.message());
+        // A day longer than the editor takes could not be loaded again: left out before anything
+        // is written.
+        if (CodePage932::encode(day.body).size() > DayStore::MaxBodyBytes) {
+            plan.leftOut << QStringLiteral("%1: %2").arg(shownDate(it.key()),
+                                                         DiaryError::memoLimit().message());
             continue;
         }
         plan.days << day;

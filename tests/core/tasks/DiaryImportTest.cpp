@@ -38,8 +38,8 @@ private slots:
         QTest::addColumn<QStringList>("expected"); // title, body; empty: nothing written
         const QString sep = DayMerge::separator(DayMerge::Kind::Text, m_now);
         QTest::newRow("one entry: its title is the day's, no time line")
-            << QStringList{} << QList<ImportedEntry>{entry("09:30", "朝", "起きた\n")}
-            << QStringList{"朝", "起きた"};
+            << QStringList{} << QList<ImportedEntry>{entry("09:30", "朝😀", "起きた🌅\n")}
+            << QStringList{"朝😀", "起きた🌅"};
         QTest::newRow("several: time order, each after its time; tags and star below")
             << QStringList{}
             << QList<ImportedEntry>{entry("22:00", "夜", "寝た"),
@@ -56,6 +56,9 @@ private slots:
         QTest::newRow("a day holding the text already stays")
             << QStringList{"朝", "前\n起きた\n後"}
             << QList<ImportedEntry>{entry("09:30", "朝", "起きた")} << QStringList{};
+        QTest::newRow("a day longer than the editor takes is left out")
+            << QStringList{} << QList<ImportedEntry>{entry("09:30", "", QString(2100000, u'あ'))}
+            << QStringList{};
         QTest::newRow("an empty entry is left out")
             << QStringList{} << QList<ImportedEntry>{entry("09:30", " ", "\n")} << QStringList{};
     }
