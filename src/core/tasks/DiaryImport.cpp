@@ -51,11 +51,8 @@ QString timeLine(const QString& label)
 
 } // namespace
 
-QString DiaryImport::compose(QList<ImportedEntry> entries, bool titleTaken)
+QString DiaryImport::compose(const QList<ImportedEntry>& entries, bool titleTaken)
 {
-    std::stable_sort(
-        entries.begin(), entries.end(),
-        [](const ImportedEntry& a, const ImportedEntry& b) { return a.order < b.order; });
     QStringList blocks;
     bool firstTitle = true;
     for (const ImportedEntry& entry : entries) {

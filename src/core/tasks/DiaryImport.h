@@ -73,6 +73,7 @@ public:
     // yet ("import-backup-yyyyMMdd-HHmmss.zip").
     static QString backupPath(const QString& folder);
 
-    // The text of one day's entries, as planned; titleTaken: the first title became the day's.
-    static QString compose(QList<ImportedEntry> entries, bool titleTaken);
+    // The text of one day's entries, in time order; titleTaken: the first title became the
+    // day's.
+    static QString compose(const QList<ImportedEntry>& entries, bool titleTaken);
 };
