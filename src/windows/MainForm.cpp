@@ -20,8 +20,9 @@
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
+#include "windows/DeletionFlow.h"
 #include "windows/EncryptionFlow.h"
-#include "windows/LookBackForm.h"
+#include "windows/LookBackFlow.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
 #include "windows/SettingsForm.h"
@@ -99,10 +100,8 @@ void TForm1::connectCommands()
     connect(PopupMenu1->addAction(QStringLiteral("暗号化...")), &QAction::triggered, this,
             [this] { openEncryption(false); });
     // Last, apart from the commands that keep the day.
-    m_deleteDay = PopupMenu1->addAction(QStringLiteral("この日を削除..."));
-    connect(m_deleteDay, &QAction::triggered, this, &TForm1::deleteDayClick);
-    connect(PopupMenu1, &QMenu::aboutToShow, this,
-            [this] { m_deleteDay->setEnabled(m_day && m_diary->hasEntry(m_day->date())); });
+    DeletionFlow::addToMenu(
+        *PopupMenu1, this, [this] { return m_diary.get(); }, [this] { return m_day.get(); });
 }
 
 bool TForm1::FormCreate()
@@ -299,8 +298,8 @@ void TForm1::changeDay(double newDate)
     const QString day = AccessibleNames::dayShown(Label1->text(), Edit1->text());
     setAccessibleName(day);
     m_announcer->say(day);
-    if (LookBack)
-        LookBack->setShownDate(newDate);
+    if (m_lookBack)
+        m_lookBack->follow(newDate);
 }
 
 void TForm1::YlMouseUp()
@@ -347,38 +346,14 @@ void TForm1::find1Click()
         changeDay(*form.chosenDate());
 }
 
-// The day is saved first, so that the question names the title as stored. On yes the day shows
-// empty, and the calendar plain.
-void TForm1::deleteDayClick()
-{
-    guarded([this] {
-        m_day->save();
-        const QString key = DiaryDate::key(m_day->date());
-        if (m_diary->hasEntry(key) &&
-            Dialogs::confirm(this, m_diary->deleteQuestion(key), QStringLiteral("削除(&D)")))
-            m_day->deleteDay();
-    });
-}
-
-// The look back stays open beside the window and follows its day. It counts the days from disk,
-// so the shown day is saved first; a day chosen there is reached like any other change of day.
 void TForm1::lookBack1Click()
 {
-    if (!guarded([this] { m_day->save(); }))
-        return;
-    if (!LookBack) {
-        LookBack =
-            std::make_unique<TLookBackForm>(m_skin, *m_diary, m_day->watcher(), m_clock, this);
-        LookBack->placeBeside(frameGeometry());
-        connect(LookBack.get(), &TLookBackForm::dayChosen, this, [this](double date) {
-            if (guarded([this] { m_day->save(); }))
-                changeDay(date);
-        });
-    }
-    LookBack->setShownDate(m_day->date());
-    LookBack->show();
-    LookBack->raise();
-    LookBack->activateWindow();
+    if (!m_lookBack)
+        m_lookBack = std::make_unique<LookBackFlow>(
+            this, m_skin, *m_diary, m_day->watcher(), m_clock,
+            [this] { return guarded([this] { m_day->save(); }); },
+            [this](double date) { changeDay(date); });
+    m_lookBack->open(m_day->date());
 }
 
 // A conversion saves the shown day first, and the window leaves the diary to it until it ends.
@@ -390,7 +365,7 @@ EncryptionFlow TForm1::encryptionFlow()
             m_converting = converting;
             // The look back counts with the diary's key as it was when it opened.
             if (converting)
-                LookBack.reset();
+                m_lookBack.reset();
             else if (m_day)
                 guarded([this] { m_day->takeChangesOnDisk(); });
         });
@@ -500,7 +475,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (m_autoSave)
         m_autoSave->stop();
     // The look back reads the diary and its watcher: it goes before them.
-    LookBack.reset();
+    m_lookBack.reset();
     m_day.reset();
     m_diary.reset();
     event->accept();
