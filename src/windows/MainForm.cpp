@@ -234,6 +234,8 @@ void TForm1::fill(const QString& title, const QString& body, bool locked)
 {
     Memo1->setText(body);
     Edit1->setText(title);
+    // The window's name is the day shown, its title as loaded: also after a sync tool's change.
+    setAccessibleName(AccessibleNames::dayShown(Label1->text(), title));
     Memo1->setReadOnly(locked);
     Edit1->setReadOnly(locked);
     showFirstLine();
@@ -295,9 +297,7 @@ void TForm1::changeDay(double newDate)
 {
     ShowDate(newDate);
     guarded([&] { m_day->moveTo(newDate); });
-    const QString day = AccessibleNames::dayShown(Label1->text(), Edit1->text());
-    setAccessibleName(day);
-    m_announcer->say(day);
+    m_announcer->say(accessibleName());
     if (m_lookBack)
         m_lookBack->follow(newDate);
 }
