@@ -50,7 +50,7 @@ private slots:
         // Enough changed days to be counted on two threads: each half counts every one of its own.
         QStringList many;
         for (QDate day(2023, 1, 1); day <= QDate(2023, 9, 14); day = day.addDays(1))
-            many << day.toString(u"yyyyMMdd") + u"=a";
+            many << day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("=a");
         QTest::newRow("257 days, split over two threads")
             << many << "20230914" << 257 << qint64(257) << 0 << "257 20230101-20230914"
             << "257 20230101-20230914"
