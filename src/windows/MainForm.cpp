@@ -2,7 +2,6 @@
 
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryWatcher.h"
-#include "core/diary/Recovery.h"
 #include "core/diary/WindowPlace.h"
 #include "core/storage/IniFile32.h"
 #include "core/time/Clock.h"
@@ -22,10 +21,11 @@
 #include "windows/CalendarForm.h"
 #include "windows/DeletionFlow.h"
 #include "windows/EncryptionFlow.h"
+#include "windows/LeaveFlow.h"
 #include "windows/LookBackFlow.h"
 #include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
-#include "windows/SettingsForm.h"
+#include "windows/SettingsFlow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +34,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
 
@@ -86,8 +85,12 @@ void TForm1::connectCommands()
     connect(cal, &ImageButton::mouseUp, this, &TForm1::calMouseUp);
     connect(SpeedButton6, &QToolButton::clicked, this, &QWidget::close);
 
-    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
-    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(Font1, &QAction::triggered, this, [this] { SettingsFlow::chooseFont(this, *Memo1); });
+    connect(N2, &QAction::triggered, this, [this] {
+        SettingsFlow(this, m_skin, m_settings, *m_diary, [this] {
+            return openEncryption(false);
+        }).openSettings();
+    });
     connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
     connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
@@ -383,43 +386,6 @@ bool TForm1::openEncryption(bool afterRecovery)
     return encrypted;
 }
 
-// The new values live here until close writes them; a new skin shows at the next start.
-void TForm1::N2Click()
-{
-    TForm4 Form4(m_skin, m_settings,
-                 m_diary->isEncrypted()
-                     ? std::function<bool()>([this] { return openEncryption(false); })
-                     : std::function<bool()>(),
-                 this);
-    if (Dialogs::exec(Form4) != 1)
-        return;
-    const Settings& edited = Form4.values();
-    m_settings.userName = edited.userName;
-    if (!m_diary->isEncrypted()) {
-        m_settings.password = edited.password;
-        m_settings.usePassword = edited.usePassword;
-    }
-    m_settings.schemePath = edited.schemePath;
-    m_settings.buttonPath = edited.buttonPath;
-}
-
-void TForm1::Font1Click()
-{
-    const std::optional<QFont> chosen = Dialogs::chooseFont(this, Memo1->font());
-    const QString why = chosen ? Settings::whyNotStorableFontName(chosen->family()) : QString();
-    if (!why.isEmpty()) {
-        Dialogs::error(this, why);
-    } else if (chosen) {
-        // The dialog offers no effects: underline and strike-out are not taken over.
-        QFont font = *chosen;
-        font.setUnderline(false);
-        font.setStrikeOut(false);
-        Memo1->setFont(font);
-    }
-    Memo1->setEnabled(false);
-    Memo1->setEnabled(true);
-}
-
 // The background is painted, not held as a picture: a 320 x 320 picture would stay in memory
 // for as long as the window lives.
 void TForm1::paintEvent(QPaintEvent*)
@@ -468,7 +434,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     const std::optional<ShownDay::Unsaved> unsaved = m_day->leave([this] { writeSettings(); });
-    if (unsaved && !leaveAnyway(*unsaved)) {
+    if (unsaved && !LeaveFlow::leaveAnyway(this, *unsaved, m_quitting)) {
         event->ignore();
         return;
     }
@@ -479,25 +445,4 @@ void TForm1::closeEvent(QCloseEvent* event)
     m_day.reset();
     m_diary.reset();
     event->accept();
-}
-
-// The unsaved title and body are in a recovery file already when it could be written; then the
-// user may leave without saving. When no folder took them, the window stays open with them. On a
-// quit signal nobody is asked: the program ends unless the text could be kept nowhere, and the
-// reasons go to standard error.
-bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
-{
-    if (m_quitting) {
-        QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n'
-                            << Recovery::report(unsaved.recoveryPath, unsaved.recoveryError)
-                            << '\n';
-        return unsaved.recoveryError.isEmpty();
-    }
-    Dialogs::error(this, unsaved.error);
-    if (!unsaved.recoveryError.isEmpty()) {
-        // Nothing took the text: the window stays with it, to be copied or saved later.
-        Dialogs::error(this, Recovery::stayMessage(unsaved.recoveryError));
-        return false;
-    }
-    return Dialogs::question(this, Recovery::leaveQuestion(unsaved.recoveryPath));
 }

@@ -67,7 +67,6 @@ protected:
 
 private:
     void connectCommands();
-    bool leaveAnyway(const ShownDay::Unsaved& unsaved);
     void writeSettings();
     void addCompanionComment(double reference);
 
@@ -100,8 +99,6 @@ private:
     void find1Click();
     void lookBack1Click();
     void changeDay(double newDate);
-    void N2Click();
-    void Font1Click();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
