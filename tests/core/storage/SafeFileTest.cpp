@@ -247,8 +247,8 @@ private slots:
         SafeFile::faultHook() = [&](Step at, const QString&) {
             if (at == Step::ReadBlock && grows > 0) {
                 QFile file(m_path);
-                QVERIFY(file.open(QIODevice::Append));
-                file.write(QByteArray(std::exchange(grows, 0), 'b'));
+                if (file.open(QIODevice::Append))
+                    file.write(QByteArray(std::exchange(grows, 0), 'b'));
             }
             return 0;
         };
