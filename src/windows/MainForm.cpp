@@ -21,6 +21,7 @@
 #include "windows/CalendarForm.h"
 #include "windows/DeletionFlow.h"
 #include "windows/EncryptionFlow.h"
+#include "windows/ImportFlow.h"
 #include "windows/LeaveFlow.h"
 #include "windows/LookBackFlow.h"
 #include "windows/PasswordForm.h"
@@ -62,7 +63,14 @@ void TForm1::connectCommands()
     connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
             &TForm1::find1Click);
     QAction* lookBack1 = PopupMenu1->addAction(QStringLiteral("振り返り... (Ctrl+L)"));
-    connect(lookBack1, &QAction::triggered, this, &TForm1::lookBack1Click);
+    connect(lookBack1, &QAction::triggered, this, [this] {
+        if (!m_lookBack)
+            m_lookBack = std::make_unique<LookBackFlow>(
+                this, m_skin, *m_diary, m_day->watcher(), m_clock,
+                [this] { return guarded([this] { m_day->save(); }); },
+                [this](double date) { changeDay(date); });
+        m_lookBack->open(m_day->date());
+    });
     // Ctrl with a key runs a menu command; the window sees the key before the focused control.
     new ShortcutKeys(this,
                      {Edit1, Memo1, Yl, today, Yr, cal, SpeedButton1, SpeedButton5, SpeedButton6},
@@ -100,6 +108,10 @@ void TForm1::connectCommands()
         *PopupMenu1, this, m_skin, m_programFolder,
         [this] { return DiaryDate::toDate(m_day->date()); },
         [this] { return guarded([this] { m_day->save(); }); }, [this] { return m_diary->key(); });
+    ImportFlow::addToMenu(
+        *PopupMenu1, this, m_skin, [this]() -> Diary& { return *m_diary; },
+        [this] { return guarded([this] { m_day->save(); }); },
+        [this] { m_day->load(m_day->date()); });
     connect(PopupMenu1->addAction(QStringLiteral("暗号化...")), &QAction::triggered, this,
             [this] { openEncryption(false); });
     // Last, apart from the commands that keep the day.
@@ -347,16 +359,6 @@ void TForm1::find1Click()
     form.centreOver(geometry());
     if (Dialogs::exec(form) == QDialog::Accepted && form.chosenDate())
         changeDay(*form.chosenDate());
-}
-
-void TForm1::lookBack1Click()
-{
-    if (!m_lookBack)
-        m_lookBack = std::make_unique<LookBackFlow>(
-            this, m_skin, *m_diary, m_day->watcher(), m_clock,
-            [this] { return guarded([this] { m_day->save(); }); },
-            [this](double date) { changeDay(date); });
-    m_lookBack->open(m_day->date());
 }
 
 // A conversion saves the shown day first, and the window leaves the diary to it until it ends.

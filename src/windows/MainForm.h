@@ -97,7 +97,6 @@ private:
     void todayMouseUp();
     void calMouseUp();
     void find1Click();
-    void lookBack1Click();
     void changeDay(double newDate);
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
