@@ -3,7 +3,6 @@
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryWatcher.h"
 #include "core/diary/WindowPlace.h"
-#include "core/storage/IniFile32.h"
 #include "core/time/Clock.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
