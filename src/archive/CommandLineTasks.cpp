@@ -4,6 +4,7 @@
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/Recovery.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
@@ -164,6 +165,9 @@ PassphrasePrompt& prompt(PassphrasePrompt* passphrases)
 
 void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
 {
+    // Said before a passphrase is asked for that could open nothing.
+    if (diary.keyMissing())
+        throw EncryptedDiaries::noKeyFile(diary.folder());
     if (diary.isEncrypted() && !diary.unlock(prompt(passphrases).passphrase(err)))
         throw PassphrasePrompt::wrongPassphrase();
 }
