@@ -1,4 +1,5 @@
 #include "common/WindowFixture.h"
+#include "core/storage/DiaryError.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
 
@@ -111,7 +112,7 @@ private slots:
         QVERIFY(!form->close());
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.messages.first(),
-                 QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini")));
+                 DiaryError::notOwnFile(f.path("diary.ini")).message());
         QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
 
         QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
@@ -127,7 +128,7 @@ private slots:
         auto form = f.start();
         QVERIFY(form->startupFailed());
         QCOMPARE(f.messages,
-                 QStringList(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini"))));
+                 QStringList(DiaryError::notOwnFile(f.path("diary.ini")).message()));
     }
 
     void storedSettings_areApplied()

@@ -6,7 +6,10 @@
 void ProcessGuard::harden()
 {
     ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
-    // The hard limit too: nothing later in the process raises it again.
-    const rlimit none{0, 0};
-    ::setrlimit(RLIMIT_CORE, &none);
+    // The soft limit is the one a crash obeys; the hard one stays for the processes it starts.
+    rlimit core{};
+    if (::getrlimit(RLIMIT_CORE, &core) == 0) {
+        core.rlim_cur = 0;
+        ::setrlimit(RLIMIT_CORE, &core);
+    }
 }

@@ -178,10 +178,9 @@ Staged stage(const QString& path, const QByteArray& bytes, bool sync)
         throw writeError(path, error);
     Descriptor file(fd);
 
-    // The text stays private (mkstemp's 0600) while it is written; only a file of the user's own
-    // lends the new one its mode, given just before the rename. Another user's mode says nothing
-    // of who may read this user's diary.
-    const mode_t mode = exists && isOwnFile(old) ? (old.st_mode & 07777) : 0600;
+    // The text stays private (mkstemp's 0600) while it is written; the file replaced lends the
+    // new one its mode just before the rename.
+    const mode_t mode = exists ? (old.st_mode & 07777) : 0600;
     error = writeAll(fd, bytes, path);
     if (error == 0 && sync)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });

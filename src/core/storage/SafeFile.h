@@ -61,8 +61,9 @@ public:
     static void writeMany(const QList<std::pair<QString, QByteArray>>& files,
                           Links links = Links::Refused);
     // Reads the whole file, a link followed (for files the user names, never the diary's own);
-    // throws DiaryError::cannotOpen when it cannot be read or is no regular file (a folder, a pipe, a device: reading one could block or never end), and
-    // DiaryError::tooLarge, before reading, when it holds more than maxBytes.
+    // throws DiaryError::cannotOpen when it cannot be read or is no regular file (a folder, a pipe,
+    // a device: reading one could block or never end), and DiaryError::tooLarge, before reading,
+    // when it holds more than maxBytes.
     static QByteArray read(const QString& path,
                            qint64 maxBytes = std::numeric_limits<qint64>::max());
     // Reads a regular file of the user's own without following a link at the path; no value when
