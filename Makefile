@@ -14,7 +14,7 @@ PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-ipafont-goth
             xvfb xauth xdotool x11-utils x11-xserver-utils xclip imagemagick faketime libfaketime \
             ibus ibus-anthy python3-gi dbus-daemon dbus-bin desktop-file-utils appstream dpkg-dev \
             openbox file shellcheck clang-format cmark syncthing at-spi2-core python3-pyatspi \
-            libzip-dev libsodium-dev libxcb1-dev pkg-config libxml2-utils python3 clang curl unzip strace \
+            libzip-dev libsodium-dev libyaml-cpp-dev libuchardet-dev libxcb1-dev pkg-config libxml2-utils python3 clang curl unzip strace \
             orca speech-dispatcher
 BUILD ?= build
 JOBS ?= $(shell nproc)

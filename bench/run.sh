@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-bench"
 jobs=${JOBS:-$(nproc)}
 benchmarks=(bench_change_of_day bench_ini_file bench_startup bench_editor_typing bench_search
-  bench_calendar bench_archive bench_look_back bench_unlock bench_encryption)
+  bench_calendar bench_archive bench_look_back bench_unlock bench_encryption bench_import)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBIQUILL_BENCH=ON \
   -DTOBIQUILL_TESTS=OFF >/dev/null

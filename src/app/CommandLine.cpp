@@ -59,7 +59,11 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& curr
     if (!parser.parse(arguments)) {
         result.action = Action::Error;
         result.text = parser.errorText();
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (parser.isSet(TaskOptions::Import) &&
+               !TaskOptions::argumentsError(parser).isEmpty()) {
+        result.action = Action::Error;
+        result.text = TaskOptions::argumentsError(parser);
+    } else if (!parser.isSet(TaskOptions::Import) && !parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
         result.text = QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.")
                           .arg(parser.positionalArguments().constFirst());

@@ -79,8 +79,8 @@ int runTask(int argc, char* argv[], const CommandLine& commandLine)
     const QString program = taskProgram();
     QList<QByteArray> arguments{QFile::encodeName(program)};
     for (const QString& argument :
-         TaskOptions::given(*commandLine.tasks) +
-             QStringList{QStringLiteral("--diary"), diaryFolder(commandLine)})
+         QStringList{QStringLiteral("--diary"), diaryFolder(commandLine)} +
+             TaskOptions::given(*commandLine.tasks))
         arguments << QFile::encodeName(argument);
     std::vector<char*> argvOut;
     for (QByteArray& argument : arguments)

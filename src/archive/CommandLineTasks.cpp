@@ -1,6 +1,7 @@
 #include "archive/CommandLineTasks.h"
 
 #include "archive/DiaryArchive.h"
+#include "archive/ImportSource.h"
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
@@ -12,11 +13,18 @@
 #include "core/storage/TaskProgress.h"
 #include "core/tasks/DiaryEncryption.h"
 #include "core/tasks/DiaryExport.h"
+#include "core/tasks/DiaryImport.h"
 #include "core/tasks/PassphrasePrompt.h"
 #include "core/tasks/TaskOptions.h"
 
 #include <QCommandLineParser>
 #include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <atomic>
@@ -40,6 +48,9 @@ const QString& Encrypt = TaskOptions::Encrypt;
 const QString& Decrypt = TaskOptions::Decrypt;
 const QString& ChangePassphrase = TaskOptions::ChangePassphrase;
 const QString& ReadRecovery = TaskOptions::ReadRecovery;
+const QString& Import = TaskOptions::Import;
+const QString& DryRun = TaskOptions::DryRun;
+const QString& ReadEntries = TaskOptions::ReadEntries;
 
 constexpr int Failed = 1;
 constexpr int Usage = 2;
@@ -374,6 +385,87 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
     return 0;
 }
 
+void print(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+// Another diary's export into this one: read and planned whole before the first write, a backup
+// of the diary written before the first day.
+int importDiary(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
+                const TaskProgress& progress, ProgressLine& line, PassphrasePrompt* passphrases)
+{
+    const QString name = parser.value(Import);
+    const QString source = parser.positionalArguments().value(0);
+    const bool detect = name == QLatin1String("auto");
+    std::optional<ImportSource::Format> format = ImportSource::formatNamed(name);
+    if (!detect && !format) {
+        err << QStringLiteral(
+                   "--import は dayone、jrnl、rednotebook、text、auto のどれかです: %1\n")
+                   .arg(name);
+        return Usage;
+    }
+    if (detect)
+        format = ImportSource::detect(source);
+    if (!format) {
+        err << QStringLiteral(
+                   "「%1」がどの書き出しかわかりません。--import に形式を指定してください。\n")
+                   .arg(source);
+        return Failed;
+    }
+    const ImportedEntries entries = ImportSource::read(*format, source);
+    if (parser.isSet(ReadEntries)) {
+        for (const ImportedEntry& entry : entries.entries)
+            print(QStringLiteral("entry ") +
+                  QString::fromUtf8(QJsonDocument(entry.toJson()).toJson(QJsonDocument::Compact)) +
+                  QLatin1Char('\n'));
+        for (const QString& reason : entries.leftOut)
+            print(QStringLiteral("left-out ") +
+                  QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')) + QLatin1Char('\n'));
+        return 0;
+    }
+    const bool existed = DiaryPaths::holdsDiary(folder);
+    // A dry run into a diary not made yet plans against an empty one, and makes none.
+    QTemporaryDir empty;
+    const bool dryRun = parser.isSet(DryRun);
+    const std::unique_ptr<Diary> diary = openLocked(
+        dryRun && !existed ? empty.path() : folder, err,
+        QStringLiteral("ウィンドウのメニューの「読み込み...」を使うか、閉じてからもう一度試して"
+                       "ください。"));
+    if (!diary)
+        return Failed;
+    unlock(*diary, err, passphrases);
+    const DiaryImport::Plan plan = DiaryImport::plan(*diary, entries, QDateTime::currentDateTime());
+    if (dryRun) {
+        print(plan.summary() + QStringLiteral("(--dry-run: 日記には何も書き込んでいません)\n"));
+        return 0;
+    }
+    QString backup;
+    try {
+        DiaryImport::apply(
+            *diary, plan,
+            [&] {
+                if (!existed)
+                    return;
+                backup = DiaryImport::backupPath(folder);
+                DiaryArchive::backup(folder, backup, TaskProgress(), false);
+            },
+            progress);
+    } catch (const DiaryError& e) {
+        line.end();
+        err << e.message() << QLatin1Char('\n');
+        if (!backup.isEmpty())
+            err << QStringLiteral("読み込む前の日記は %1 にあります。--restore で戻せます。\n")
+                       .arg(backup);
+        return Failed;
+    }
+    line.end();
+    print(plan.summary(backup));
+    return 0;
+}
+
 } // namespace
 
 int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folder, QTextStream& err,
@@ -384,11 +476,16 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
     const int tasks = int(parser.isSet(Export)) + int(parser.isSet(Backup)) +
                       int(parser.isSet(Restore)) + int(parser.isSet(DeleteDay)) +
                       int(parser.isSet(Encrypt)) + int(parser.isSet(Decrypt)) +
-                      int(parser.isSet(ChangePassphrase)) + int(parser.isSet(ReadRecovery));
+                      int(parser.isSet(ChangePassphrase)) + int(parser.isSet(ReadRecovery)) +
+                      int(parser.isSet(Import));
     if (tasks != 1) {
         err << QStringLiteral("--export、--backup、--restore、--delete-day、--encrypt、--decrypt、"
-                              "--change-passphrase、--read-recovery は一度に一つだけ指定して"
-                              "ください。\n");
+                              "--change-passphrase、--read-recovery、--import は一度に一つだけ"
+                              "指定してください。\n");
+        return Usage;
+    }
+    if (!parser.isSet(Import) && (parser.isSet(DryRun) || parser.isSet(ReadEntries))) {
+        err << QStringLiteral("--dry-run は --import と一緒に使います。\n");
         return Usage;
     }
     if (!parser.isSet(Export) && (parser.isSet(From) || parser.isSet(To) || parser.isSet(Format))) {
@@ -403,7 +500,8 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
         err << QStringLiteral("--yes は --delete-day と一緒に使います。\n");
         return Usage;
     }
-    const QString label = parser.isSet(Export)    ? QStringLiteral("書き出し中")
+    const QString label = parser.isSet(Import)    ? QStringLiteral("読み込み中")
+                          : parser.isSet(Export)  ? QStringLiteral("書き出し中")
                           : parser.isSet(Backup)  ? QStringLiteral("バックアップ中")
                           : parser.isSet(Encrypt) ? QStringLiteral("暗号化中")
                           : parser.isSet(Decrypt) ? QStringLiteral("復号中")
@@ -418,6 +516,8 @@ int CommandLineTasks::run(const QCommandLineParser& parser, const QString& folde
             return readRecovery(parser, folder, err, passphrases);
         if (encrypting)
             return encryption(parser, folder, err, progress, line, passphrases);
+        if (parser.isSet(Import))
+            return importDiary(parser, folder, err, progress, line, passphrases);
         if (parser.isSet(Export))
             return exportDiary(parser, folder, err, progress, line, passphrases);
         if (parser.isSet(Backup)) {

@@ -8,10 +8,10 @@ class QTextStream;
 
 // The tasks the program does from the command line without opening a window: export the
 // diary to one file, back it up to a zip archive, restore it from one, delete a day, turn
-// encryption on or off and change the passphrase. Export and
+// encryption on or off, change the passphrase and import another diary's export. Export and
 // backup only read the diary they work on and a restore writes only into an empty folder, so
-// they are safe while the program has the diary open; deleting a day and the encryption tasks
-// take the diary's lock, as the window does, and refuse while a window has it.
+// they are safe while the program has the diary open; deleting a day, importing and the
+// encryption tasks take the diary's lock, as the window does, and refuse while a window has it.
 //
 //   --export FILE [--from yyyymmdd] [--to yyyymmdd] [--format text|markdown|html] [--force]
 //                               (FILE "-" is standard output)
@@ -28,6 +28,11 @@ class QTextStream;
 //                               finishes a conversion that was stopped
 //   --decrypt                   asks the passphrase (or the recovery code) and decrypts
 //   --change-passphrase         asks the passphrase (or the recovery code), then the new one
+//   --import FORMAT EXPORT [--dry-run]
+//                               another diary's export (FORMAT dayone, jrnl, rednotebook, text or
+//                               auto) into this diary, after a backup of it; the summary goes to
+//                               standard output. --dry-run writes nothing. With --read-entries
+//                               it prints the entries read instead, for the window to import
 //
 // A passphrase is asked on the terminal without echo, a new one twice; without a terminal, each
 // is one line of standard input. --export and --delete-day of an encrypted diary ask it too;

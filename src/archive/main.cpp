@@ -22,11 +22,14 @@ int main(int argc, char* argv[])
     parser.addOption(diary);
     TaskOptions::add(parser);
     QTextStream err(stderr);
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty() ||
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    if (!parsed || !TaskOptions::argumentsError(parser).isEmpty() ||
         parser.value(diary).isEmpty()) {
         err << "tobiquill-archive: "
-            << (parser.errorText().isEmpty() ? QStringLiteral("--diary FOLDER is needed.")
-                                             : parser.errorText())
+            << (!parsed ? parser.errorText()
+                : !TaskOptions::argumentsError(parser).isEmpty()
+                    ? TaskOptions::argumentsError(parser)
+                    : QStringLiteral("--diary FOLDER is needed."))
             << "\nThis program runs the tasks of 'tobiquill --help'.\n";
         return 2;
     }

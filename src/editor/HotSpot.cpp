@@ -5,7 +5,7 @@ int find(const ShiftJisText& text, const QByteArray& key, int from)
 {
     for (qsizetype at = text.bytes().indexOf(key, from); at >= 0;
          at = text.bytes().indexOf(key, at + 1)) {
-        if (text.startsCharacter(int(at)))
+        if (text.startsCharacter(int(at)) && text.startsCharacter(int(at + key.size())))
             return int(at);
     }
     return -1;

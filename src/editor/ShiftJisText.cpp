@@ -1,65 +1,32 @@
 #include "editor/ShiftJisText.h"
 
 #include "core/storage/CodePage932.h"
-#include "core/storage/DiaryError.h"
 
 #include <algorithm>
-
-namespace {
-bool isLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool isStandIn(QChar c)
-{
-    return c.unicode() >= 0xF780 && c.unicode() <= 0xF7FF;
-}
-
-// The text with every character code page 932 cannot hold replaced by "?", so that the
-// converter takes all of it.
-QString encodable(const QString& text)
-{
-    QString result = text;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype found = CodePage932::firstUnencodable(result.mid(from));
-        if (found < 0)
-            return result;
-        from += found;
-        result[from] = QLatin1Char('?');
-        ++from;
-    }
-}
-} // namespace
 
 ShiftJisText::ShiftJisText() : m_offsets{0} {}
 
 ShiftJisText::ShiftJisText(const QString& text)
 {
-    // The usual text converts at once; only one that cannot is converted twice.
-    QString safe = text;
-    QByteArray encoded;
-    try {
-        encoded = CodePage932::encode(safe);
-    } catch (const DiaryError&) {
-        safe = encodable(text);
-        encoded = CodePage932::encode(safe);
-    }
-    m_bytes.reserve(encoded.size() + safe.count(QLatin1Char('\n')));
-    m_offsets.reserve(safe.size() + 1);
-    qsizetype at = 0;
-    for (const QChar c : safe) {
+    QList<qsizetype> starts;
+    const QByteArray encoded = CodePage932::encode(text, starts);
+    m_bytes.reserve(encoded.size() + text.count(QLatin1Char('\n')));
+    m_offsets.reserve(size_t(text.size()) + 1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
         m_offsets.push_back(int(m_bytes.size()));
-        if (c == QLatin1Char('\n')) {
+        if (text.at(i) == QLatin1Char('\n')) {
             m_bytes.append("\r\n", 2);
-            ++at;
             continue;
         }
-        const qsizetype width =
-            !isStandIn(c) && isLeadByte(static_cast<unsigned char>(encoded[at])) ? 2 : 1;
-        m_bytes.append(encoded.constData() + at, width);
-        at += width;
+        const bool pair = starts.at(i) == starts.at(i + 1) && i + 1 < text.size();
+        const qsizetype end = starts.at(pair ? i + 2 : i + 1);
+        m_bytes.append(encoded.constData() + starts.at(i), end - starts.at(i));
+        if (pair) {
+            // The second half of a character starts where the next character does, so that no
+            // offset falls between the halves.
+            m_offsets.push_back(int(m_bytes.size()));
+            ++i;
+        }
     }
     m_offsets.push_back(int(m_bytes.size()));
 }

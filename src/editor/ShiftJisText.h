@@ -10,8 +10,9 @@
 // selections are reckoned in these bytes; the widget works in positions.
 //
 // A byte that has no character (read from a file as a stand-in) stays one byte. A character
-// that code page 932 cannot hold (stopped before any save) counts as one byte "?" per UTF-16
-// unit, so that every position still has an offset.
+// that code page 932 cannot hold is its reference, "&#x1F600;", as the file holds it: one
+// character whose bytes no rule can match in part. Its second UTF-16 unit, when it has one, is
+// at the offset of the character after it.
 class ShiftJisText
 {
 public:

@@ -4,6 +4,7 @@
 #include "widgets/PictureDialog.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -102,6 +103,33 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& title,
     if (seams().saveFile)
         return seams().saveFile(title, suggested);
     const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> Dialogs::openExport(QWidget* parent, const QString& title)
+{
+    if (seams().openExport)
+        return seams().openExport(title);
+    QMessageBox box(QMessageBox::Question, title,
+                    QStringLiteral("読み込む書き出しはファイルですか、フォルダですか?\n"
+                                   "ファイル: Day One (.zip か .json)、jrnl (.json)、RedNotebook の"
+                                   "バックアップ (.zip)\nフォルダ: RedNotebook のデータ、日付の名前"
+                                   "のテキストファイル"),
+                    QMessageBox::NoButton, parent);
+    QPushButton* file = box.addButton(QStringLiteral("ファイル(&F)..."), QMessageBox::AcceptRole);
+    QPushButton* folder = box.addButton(QStringLiteral("フォルダ(&D)..."), QMessageBox::AcceptRole);
+    box.setDefaultButton(file);
+    box.setEscapeButton(box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole));
+    showPlain(box);
+    const QString caption = QStringLiteral("読み込む書き出し");
+    QString path;
+    if (box.clickedButton() == file)
+        path = QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
+                                            QStringLiteral("書き出し (*.zip *.json);;すべて (*)"));
+    else if (box.clickedButton() == folder)
+        path = QFileDialog::getExistingDirectory(parent, caption, QDir::homePath());
     if (path.isEmpty())
         return std::nullopt;
     return path;

@@ -24,6 +24,8 @@ public:
         // A file to write: the path chosen, or no value when cancelled.
         std::function<std::optional<QString>(const QString& title, const QString& suggested)>
             saveFile;
+        // Another diary's export to read, a file or a folder; no value when cancelled.
+        std::function<std::optional<QString>(const QString& title)> openExport;
         // A yes/no question; true means yes.
         std::function<bool(const QString& text)> question;
         // The question before a command that cannot be undone; true means go ahead.
@@ -50,6 +52,9 @@ public:
     // no value when cancelled. filter lists the kinds offered, as QFileDialog takes them.
     static std::optional<QString> saveFile(QWidget* parent, const QString& title,
                                            const QString& suggested, const QString& filter);
+    // Asks whether the export is a file or a folder, then for it with the toolkit's dialog: the
+    // full path, or no value when cancelled.
+    static std::optional<QString> openExport(QWidget* parent, const QString& title);
     static int exec(QDialog& dialog);
 
     // Runs a user command. Whatever it throws is shown in the error box and reported as false:

@@ -60,7 +60,12 @@ QString streakText(const QString& name, const DiaryRecord::Streak& streak)
 // The body's first lines as one line of plain text.
 QString snippet(const QString& body)
 {
-    QStringList lines = body.left(SnippetLength).split(QLatin1Char('\n'));
+    // A character outside the BMP is cut whole.
+    const qsizetype length =
+        body.size() > SnippetLength && body.at(SnippetLength - 1).isHighSurrogate()
+            ? SnippetLength - 1
+            : SnippetLength;
+    QStringList lines = body.left(length).split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.trimmed();
     lines.removeAll(QString());

@@ -23,6 +23,7 @@
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
 #include "windows/EncryptionFlow.h"
+#include "windows/ImportFlow.h"
 #include "windows/LookBackForm.h"
 #include "windows/SearchForm.h"
 #include "windows/SettingsForm.h"
@@ -98,6 +99,10 @@ void TForm1::connectCommands()
         *PopupMenu1, this, m_skin, m_programFolder,
         [this] { return DiaryDate::toDate(m_day->date()); },
         [this] { return guarded([this] { m_day->save(); }); }, [this] { return m_diary->key(); });
+    ImportFlow::addToMenu(
+        *PopupMenu1, this, m_skin, [this]() -> Diary& { return *m_diary; },
+        [this] { return guarded([this] { m_day->save(); }); },
+        [this] { m_day->load(m_day->date()); });
     connect(PopupMenu1->addAction(QStringLiteral("暗号化...")), &QAction::triggered, this,
             [this] { openEncryption(false); });
     // Last, apart from the commands that keep the day.

@@ -87,7 +87,7 @@ private slots:
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
         d.saveDay("20240101", "# 「元日」、晴れ。 *", "初詣\n- おみくじ");
-        d.saveDay("20240105", QString(), "雨");
+        d.saveDay("20240105", "♡", "雨😀");
         // What a diary kept for years holds besides: a byte that is no character, a control
         // character, a title written twice.
         SafeFile::write(QDir(diary()).filePath("data/20240210"), QByteArray("a\x81\r\nb\x01", 6));
@@ -110,14 +110,18 @@ private slots:
             << QStringList{"--format", "text"}
             << "【2023年12月31日 日】大晦日\n\n年越しそば\n\n<b>&\"太字\"</b>\n\n\n"
                "【2024年1月1日 月】# 「元日」、晴れ。 *\n\n初詣\n- おみくじ\n\n\n"
-               "【2024年1月5日 金】\n\n雨\n\n\n"
+               "【2024年1月5日 金】♡\n\n雨😀\n\n\n"
                "【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("markdown, one day")
             << QStringList{"--format", "markdown", "--from", "20240101", "--to", "20240101"}
             << "## 2024年1月1日 月  \\# 「元日」、晴れ。 \\*\n\n```\n初詣\n- おみくじ\n```\n\n";
+        QTest::newRow("markdown, real characters")
+            << QStringList{"--format", "markdown", "--from", "20240105", "--to", "20240105"}
+            << "## 2024年1月5日 金  ♡\n\n```\n雨😀\n```\n\n";
         QTest::newRow("text, from a day on")
             << QStringList{"--format", "text", "--from", "20240105"}
-            << "【2024年1月5日 金】\n\n雨\n\n\n【2024年2月10日 土】最初\n\na\uf781\nb\u0001\n\n\n";
+            << "【2024年1月5日 金】♡\n\n雨😀\n\n\n【2024年2月10日 "
+               "土】最初\n\na\uf781\nb\u0001\n\n\n";
         QTest::newRow("range with no days") << QStringList{"--to", "20001231"} << "";
     }
 
@@ -156,6 +160,8 @@ private slots:
         QVERIFY(page.contains(
             QStringLiteral("<h2>2024年2月10日 土 <span class=\"title\">最初</span></h2>")));
         QVERIFY(page.contains(QStringLiteral("a\uf781\nb\u2401")));
+        QVERIFY(page.contains(
+            QStringLiteral("<span class=\"title\">♡</span></h2>\n<div class=\"body\">雨😀</div>")));
     }
 
     // Rendered by a CommonMark renderer that lets HTML through: every day keeps its heading, and
@@ -368,7 +374,7 @@ private slots:
             // An open diary holds its lock file; it goes when the diary is closed.
             const Diary reopened(restored);
             QCOMPARE(reopened.readTitle("20231231"), QStringLiteral("大晦日"));
-            QCOMPARE(reopened.readBody("20240105"), QStringLiteral("雨"));
+            QCOMPARE(reopened.readBody("20240105"), QStringLiteral("雨😀"));
         }
 
         // Into a folder that holds anything: refused, and what is there stays.
@@ -576,6 +582,129 @@ private slots:
         QCOMPARE(outcome.code, 1);
         QVERIFY(!outcome.message.isEmpty());
         QVERIFY(!QFileInfo::exists(target));
+    }
+
+    // A small diary of its own for each import, with a titled day the import joins.
+    QString importDiary(const QString& name)
+    {
+        const QString folder = path(name);
+        Diary d(folder);
+        d.saveDay("20240105", "雪", "もとの文");
+        return folder;
+    }
+
+    static QByteArray jrnlExport()
+    {
+        return "{\"tags\":{},\"entries\":["
+               "{\"title\":\"朝\",\"body\":\"起きた\",\"date\":\"2024-01-05\",\"time\":\"09:30\"},"
+               "{\"title\":\"夜\",\"body\":\"寝た\",\"date\":\"2024-01-05\",\"time\":\"22:00\"},"
+               "{\"title\":\"晴れ\",\"body\":\"散歩\",\"date\":\"2024-01-06\",\"time\":\"08:00\"}]"
+               "}";
+    }
+
+    void import_brokenInput_leavesTheDiaryAsItWas_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("file"); // written under the export's folder
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("given"); // the argument, under the export's folder
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QByteArray dayOne =
+            "{\"entries\":[{\"creationDate\":\"2024-01-05T00:00:00Z\",\"text\":\"x\"}]}";
+        QTest::newRow("Day One cut short")
+            << "dayone"
+            << "d.json" << dayOne.left(40) << "d.json" << 1 << "途中で切れていないか";
+        QTest::newRow("jrnl's export as Day One")
+            << "dayone"
+            << "j.json" << jrnlExport() << "j.json" << 1 << "Day One の書き出しではありません";
+        QTest::newRow("Day One's export as jrnl")
+            << "jrnl"
+            << "d.json" << dayOne << "d.json" << 1 << "jrnl の書き出しではありません";
+        QTest::newRow("a zip that does not open") << "dayone"
+                                                  << "d.zip" << QByteArray("PK\x03\x04 壊れた")
+                                                  << "d.zip" << 1 << "zipアーカイブではありません";
+        QTest::newRow("RedNotebook month cut short")
+            << "rednotebook"
+            << "rn/2024-01.txt" << QByteArray("5: {text: \"雨") << "rn" << 1
+            << "YAML として読めません";
+        QTest::newRow("a folder of no RedNotebook")
+            << "rednotebook"
+            << "rn/notes.txt" << QByteArray("x") << "rn" << 1 << "月のファイル";
+        QTest::newRow("a file for the text folder")
+            << "text"
+            << "d.json" << dayOne << "d.json" << 1 << "フォルダではありません";
+        QTest::newRow("no such export")
+            << "jrnl"
+            << "d.json" << dayOne << "missing.json" << 1 << "ありません";
+        QTest::newRow("unknown format") << "evernote"
+                                        << "d.json" << dayOne << "d.json" << 2 << "dayone、jrnl";
+    }
+
+    void import_brokenInput_leavesTheDiaryAsItWas()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, given);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QString folder = importDiary("import-broken-" + QString(QTest::currentDataTag()));
+        const QString from = path("exports-" + QString(QTest::currentDataTag()));
+        QDir().mkpath(QFileInfo(from + "/" + file).path());
+        SafeFile::write(from + "/" + file, bytes);
+        const QMap<QString, QByteArray> before = contents(folder);
+        const Outcome outcome = run({"--import", format, from + "/" + given}, folder);
+        QCOMPARE(outcome.code, code);
+        QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
+        QCOMPARE(contents(folder), before);
+    }
+
+    // The user's whole flow: a dry run says what the import will do and writes nothing; the
+    // import does it after a backup it names; the same import again adds nothing; and the
+    // backup brings the diary back as it was.
+    void import_dryRunThenTwice_thenTheBackupUndoesIt()
+    {
+        const QString folder = importDiary("import-twice");
+        SafeFile::write(path("j.json"), jrnlExport());
+        const QMap<QString, QByteArray> before = contents(folder);
+        const Outcome dry = run({"--import", "jrnl", path("j.json"), "--dry-run"}, folder);
+        QCOMPARE(dry.code, 0);
+        QCOMPARE(contents(folder), before);
+        const Outcome done = run({"--import", "jrnl", path("j.json")}, folder);
+        QCOMPARE(done.code, 0);
+        const QString summary = QString::fromUtf8(done.out);
+        QVERIFY2(summary.contains("新しい日: 1 日\nある日に書き足す: 1 日"), qPrintable(summary));
+        QCOMPARE(summary.section("\n読み込む前の日記のバックアップ: ", 0, 0),
+                 QString::fromUtf8(dry.out).section("\n(--dry-run", 0, 0));
+        const QString backup = summary.section("バックアップ: ", 1).trimmed();
+        QVERIFY2(QFileInfo(backup).dir() == QDir(folder), qPrintable(backup));
+        {
+            Diary d(folder);
+            QVERIFY(d.readBody("20240105").startsWith("もとの文\n――― "));
+            QCOMPARE(d.readTitle("20240106"), QStringLiteral("晴れ"));
+        }
+        const QMap<QString, QByteArray> imported = contents(folder);
+        const Outcome again = run({"--import", "jrnl", path("j.json")}, folder);
+        QCOMPARE(again.code, 0);
+        QVERIFY(again.out.contains("変わらない日: 2 日"));
+        QCOMPARE(contents(folder), imported);
+        QCOMPARE(run({"--restore", backup}, path("import-undone")).code, 0);
+        QCOMPARE(contents(path("import-undone")), before);
+    }
+
+    void import_encryptedDiary_staysSealed()
+    {
+        const QString folder = importDiary("import-sealed");
+        QCOMPARE(run({"--encrypt"}, folder, {"correct horse"}).code, 0);
+        SafeFile::write(path("j.json"), jrnlExport());
+        QCOMPARE(run({"--import", "jrnl", path("j.json")}, folder, {"wrong horse"}).code, 1);
+        QCOMPARE(run({"--import", "jrnl", path("j.json")}, folder, {"correct horse"}).code, 0);
+        for (const QByteArray& bytes : contents(folder))
+            QVERIFY(!bytes.contains(CodePage932::encode("散歩")) && !bytes.contains("散歩"));
+        Diary d(folder);
+        QVERIFY(d.unlock("correct horse"));
+        QCOMPARE(d.readBody("20240106"), QStringLiteral("散歩"));
     }
 };
 

@@ -117,4 +117,24 @@ check_absent "no absolute path was written" "/tmp/tobiquill-evil-$$"
 check_absent "nothing was written beside the targets" "$E2E_WORK/evil"
 check "every refusal says why" grep -q 'アーカイブの項目' "$E2E_WORK/app.log"
 
+# Import through the program's own command line: the export named after the options, even one
+# whose name begins with "-", reaches the task; the days land and a backup is named.
+imported=$(new_folder imported)
+mkdir -p "$E2E_WORK/exports"
+printf '{"entries":[{"creationDate":"2024-01-05T23:30:00Z","timeZone":"Asia/Tokyo","text":"# 京都\\n\\nお寺\\\\."}]}' \
+    >"$E2E_WORK/exports/-journal.json"
+(cd "$E2E_WORK/exports" && task --diary "$imported" --import dayone --dry-run -- -journal.json) \
+    >"$E2E_WORK/dry.txt"
+check_eq "a dry run ends with code 0" 0 "$?"
+check_absent "and makes no diary" "$imported/data"
+(cd "$E2E_WORK/exports" && task --diary "$imported" --import auto -- -journal.json) \
+    >"$E2E_WORK/import.txt"
+check_eq "an import ends with code 0" 0 "$?"
+printf '\x82\xa8\x8e\x9b.' >"$E2E_WORK/expected-day"
+check_bytes "the entry is on its day in Tokyo, the heading its title" "$imported/data/20240106" \
+    "$E2E_WORK/expected-day"
+check "the summary says one new day" grep -q '新しい日: 1 日' "$E2E_WORK/import.txt"
+task --diary "$imported" --import dayone
+check_eq "an import without its export is refused" 1 "$?"
+
 finish

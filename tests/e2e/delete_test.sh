@@ -33,7 +33,7 @@ question_answered() {
 }
 
 app_start "$home" "2024-01-05 12:00:00"
-menu_choose 10
+menu_choose 11
 question_answered Return
 check "Enter keeps the day: キャンセル is the default" test -f "$home/data/20240105"
 
@@ -41,7 +41,7 @@ check "Enter keeps the day: キャンセル is the default" test -f "$home/data/
 check_eq "the command line refuses while the window has the diary" 1 "$?"
 check "and says why" grep -q "開いています" "$E2E_WORK/cli.log"
 
-menu_choose 10
+menu_choose 11
 question_answered alt+d
 wait_for test ! -e "$home/data/20240105"
 check_absent "削除 removes the day's file" "$home/data/20240105"

@@ -56,7 +56,7 @@ key_digest() {
 app_start "$home" "$NOW"
 type_title "$EARLY_TITLE"
 type_body "$EARLY_BODY"
-menu_choose 9
+menu_choose 10
 wait_for encryption_found || abort "「暗号化...」 opens the encryption window"
 focus_window "$EWIN" || abort "the encryption window takes the keyboard"
 app_type "short"
@@ -80,7 +80,7 @@ wait_for app_window_gone "$EWIN" || abort "Escape closes the encryption window"
 xdotool windowfocus "$WIN"
 wait_for x_focus_is_window || abort "the main window takes the keyboard again"
 
-menu_choose 9
+menu_choose 10
 wait_for encryption_found || abort "「暗号化...」 opens the encryption window again"
 focus_window "$EWIN" || abort "the encryption window takes the keyboard"
 app_type "$PASS"

@@ -253,8 +253,10 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("selStart"); // bytes
         QTest::addColumn<int>("selLength");
-        // "a", "あ", "b", a line break, "い", a byte with no character, "c"
+        // "a", "あ", "b", a line break, "い", a byte with no character, "c", "😀" (two units,
+        // one character of nine bytes), "d"
         QTest::newRow("caret after a double-byte character") << 2 << 2 << 3 << 0;
+        QTest::newRow("over an emoji") << 7 << 9 << 10 << 9;
         QTest::newRow("over a line break") << 1 << 5 << 1 << 7;
         QTest::newRow("backward") << 5 << 1 << 1 << 7;
         QTest::newRow("stand-in byte") << 5 << 6 << 8 << 1;
@@ -268,7 +270,7 @@ private slots:
         QFETCH(int, selLength);
         TColorMemo memo;
         configure(memo);
-        memo.setText(QStringLiteral("a\u3042b\n\u3044\uF780c"));
+        memo.setText(QStringLiteral("a\u3042b\n\u3044\uF780c\U0001F600d"));
         QTextCursor cursor = memo.textCursor();
         cursor.setPosition(anchor);
         cursor.setPosition(position, QTextCursor::KeepAnchor);

@@ -106,6 +106,16 @@ private slots:
         QTest::newRow("a double-byte character is no letter")
             << QStringList{"if"} << false << false << "\u3042if\u3042"
             << "..RR..";
+        // An emoji is one character of its reference's nine bytes.
+        QTest::newRow("a question mark is no emoji")
+            << QStringList{"?;blue"} << true << false << "\U0001F600?"
+            << ".........B";
+        QTest::newRow("an emoji keyword finds that emoji only")
+            << QStringList{"\U0001F600;blue"} << true << false << "\U0001F308\U0001F600"
+            << ".........BBBBBBBBB";
+        QTest::newRow("nothing matches part of an emoji")
+            << QStringList{"&;blue"} << true << false << "\U0001F600&"
+            << ".........B";
     }
 
     void keyShow()

@@ -53,11 +53,15 @@ private slots:
         }
     }
 
-    void characterCodePage932CannotHold_countsOneBytePerUnit()
+    // 😀 is its reference, one character of nine bytes; no offset falls between its halves.
+    void characterCodePage932CannotHold_isOneCharacterOfItsReference()
     {
-        const ShiftJisText sjis(QStringLiteral("a\u00E9b\U0001F600c"));
-        QCOMPARE(sjis.bytes(), QByteArray("a?b??c"));
-        QCOMPARE(sjis.byteOffset(5), 5);
+        const ShiftJisText sjis(QStringLiteral("a\U0001F600b"));
+        QCOMPARE(sjis.bytes(), QByteArray("a&#x1F600;b"));
+        QCOMPARE(QList<int>({sjis.byteOffset(1), sjis.byteOffset(2), sjis.byteOffset(3)}),
+                 QList<int>({1, 10, 10}));
+        QCOMPARE(QList<int>({sjis.position(1), sjis.position(9), sjis.position(10)}),
+                 QList<int>({1, 1, 3}));
     }
 
     void outOfRange_isClamped()

@@ -1,5 +1,6 @@
 #include "windows/CalendarForm.h"
 #include "common/WindowFixture.h"
+#include "core/storage/SafeFile.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
 #include "widgets/CalendarR.h"
@@ -10,6 +11,8 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
+
+#include <cerrno>
 
 namespace {
 // Opens the calendar with Ctrl+K from the body, runs the steps in the shown window and returns
@@ -118,10 +121,15 @@ private slots:
     {
         WindowFixture f;
         auto form = f.start();
-        form->Memo1->setText("\U0001F308");
-        QCOMPARE(runCalendar(*form, [](TForm2&) {}), -1);
+        form->Memo1->setText("unsaved");
+        SafeFile::faultHook() = [](SafeFile::Step step, const QString&) {
+            return step == SafeFile::Step::Commit ? EIO : 0;
+        };
+        const int result = runCalendar(*form, [](TForm2&) {});
+        SafeFile::faultHook() = {};
+        QCOMPARE(result, -1);
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(form->Memo1->text(), QStringLiteral("\U0001F308"));
+        QCOMPARE(form->Memo1->text(), QStringLiteral("unsaved"));
     }
 };
 

@@ -185,9 +185,10 @@ private slots:
         QStringList hidden;
         for (QAction* action : form->PopupMenu1->actions())
             (action->isVisible() ? visible : hidden) << action->text();
-        QCOMPARE(visible, (QStringList{"Font", "Setting", "モルナの日記", "Scroll Bar", "",
-                                       "検索... (Ctrl+F)", "振り返り... (Ctrl+L)", "書き出し...",
-                                       "バックアップ...", "暗号化...", "この日を削除..."}));
+        QCOMPARE(visible,
+                 (QStringList{"Font", "Setting", "モルナの日記", "Scroll Bar", "",
+                              "検索... (Ctrl+F)", "振り返り... (Ctrl+L)", "書き出し...",
+                              "バックアップ...", "読み込み...", "暗号化...", "この日を削除..."}));
         QCOMPARE(hidden, (QStringList{"forwordd", "back", "today", "cal"}));
         QVERIFY(form->N1->isCheckable() && form->N1->isChecked());
         QVERIFY(form->ScrollBar1->isCheckable() && !form->ScrollBar1->isChecked());

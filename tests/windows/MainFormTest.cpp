@@ -80,28 +80,6 @@ private slots:
         QCOMPARE(f.read("diary.ini"), ini);
     }
 
-    void unencodableCharacter_refusesTheSave_andWritesNothing_data()
-    {
-        QTest::addColumn<bool>("inTitle");
-        QTest::newRow("body") << false;
-        QTest::newRow("title") << true;
-    }
-
-    void unencodableCharacter_refusesTheSave_andWritesNothing()
-    {
-        QFETCH(bool, inTitle);
-        WindowFixture f;
-        f.write("data/20240105", "kept");
-        auto form = f.start();
-        (inTitle ? static_cast<void>(form->Edit1->setText(QStringLiteral("虹🌈")))
-                 : form->Memo1->setText(QStringLiteral("rainbow 🌈")));
-        QVERIFY(!form->close());
-        QCOMPARE(f.messages.size(), 1);
-        QVERIFY2(f.messages.first().contains(QStringLiteral("🌈")), qPrintable(f.messages.first()));
-        QCOMPARE(f.read("data/20240105"), QByteArray("kept"));
-        QVERIFY(!QFile::exists(f.path("diary.ini")));
-    }
-
     void diaryIniUnwritableAtClose_keepsWindowOpen_andALaterCloseRetries()
     {
         WindowFixture f;

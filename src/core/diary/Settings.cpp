@@ -51,7 +51,7 @@ Settings Settings::read(const TIniFile32& ini, QSize screen, QSize window)
     s.fontName = readText(ini, "fontname", defaultFontName());
     s.fontSize = ini.ReadInteger(Data, "fontsize", 9);
     s.companion = ini.ReadBool(Data, "Mnikki", true);
-    s.password = CodePage932::decode(UnscramblePassword(ini.ReadString(Data, "password", {})));
+    s.password = CodePage932::decodePlain(UnscramblePassword(ini.ReadString(Data, "password", {})));
     s.userName = readText(ini, "username", defaultUserName());
     s.usePassword = ini.ReadBool(Data, "usepassword", false);
     s.schemePath = readText(ini, "schemepath", {});
@@ -65,12 +65,12 @@ QString Settings::whyNotStorable() const
 {
     if (const QString why = whyNotStorableFontName(fontName); !why.isEmpty())
         return why;
-    for (const QString& text : {userName, password, schemePath, buttonPath}) {
+    for (const QString& text : {password, schemePath, buttonPath}) {
         const qsizetype bad = CodePage932::firstUnencodable(text);
         if (bad >= 0)
             return CodePage932::unencodableMessage(text, bad);
     }
-    if (!Password::isStorable(CodePage932::encode(password)))
+    if (!Password::isStorable(CodePage932::encodePlain(password)))
         return QStringLiteral("このパスワードは diary.ini に正しく保存できません。"
                               "ほかのパスワードにしてください。");
     return {};
@@ -98,7 +98,7 @@ void Settings::writeKeys(TIniFile32& ini) const
     ini.WriteInteger(Data, "top", top);
     ini.WriteBool(Data, "Mnikki", companion);
     writeText(ini, "username", userName);
-    ini.WriteString(Data, "password", ScramblePassword(CodePage932::encode(password)));
+    ini.WriteString(Data, "password", ScramblePassword(CodePage932::encodePlain(password)));
     ini.WriteBool(Data, "usepassword", usePassword);
     writeText(ini, "schemepath", schemePath);
     writeText(ini, "buttonpath", buttonPath);

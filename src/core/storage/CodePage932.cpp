@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -135,7 +136,15 @@ public:
                     isSingleByteCharacter(uchar(lead)) ? NoCharacter : one(pair, 2);
             }
         }
+        m_held.resize(0x10000);
+        for (const char16_t c : m_single)
+            m_held[c] = c != NoCharacter;
+        for (const char16_t c : m_pair)
+            m_held[c] = c != NoCharacter;
     }
+
+    // Whether some bytes read as c.
+    bool holds(char16_t c) const { return m_held[c]; }
 
     std::optional<QString> decode(const QByteArray& bytes) const
     {
@@ -186,6 +195,7 @@ private:
 
     char16_t m_single[256];
     char16_t m_pair[(LeadLast - LeadFirst + 1) * TrailCount];
+    std::vector<bool> m_held;
 };
 
 std::atomic<bool> tableReady{false};
@@ -226,16 +236,144 @@ const QHash<char16_t, QList<QByteArray>>& duplicates()
 }
 
 // The characters without a code of their own and the character each is written as.
+constexpr std::pair<char16_t, char16_t> Equivalents[] = {
+    {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00A5', u'\uFF3C'},
+    {u'\u00AC', u'\uFFE2'}, {u'\u2014', u'\u2015'}, {u'\u2016', u'\u2225'},
+    {u'\u203E', u'\uFF5E'}, {u'\u2212', u'\uFF0D'}, {u'\u301C', u'\uFF5E'}};
+
 QString withEquivalents(const QString& text)
 {
-    static const std::pair<char16_t, char16_t> equivalents[] = {
-        {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00A5', u'\uFF3C'},
-        {u'\u00AC', u'\uFFE2'}, {u'\u2014', u'\u2015'}, {u'\u2016', u'\u2225'},
-        {u'\u203E', u'\uFF5E'}, {u'\u2212', u'\uFF0D'}, {u'\u301C', u'\uFF5E'}};
     QString result = text;
-    for (const auto& [from, to] : equivalents)
+    for (const auto& [from, to] : Equivalents)
         result.replace(QChar(from), QChar(to));
     return result;
+}
+
+char16_t equivalentOf(char16_t c)
+{
+    for (const auto& [from, to] : Equivalents) {
+        if (c == from)
+            return to;
+    }
+    return c;
+}
+
+// Whether the code page writes c as itself or as its equivalent. A stand-in is no character of
+// the code page.
+bool holds(char32_t c)
+{
+    return c < 0x80 || (c <= 0xFFFF && (decodeTable().holds(char16_t(c)) ||
+                                        equivalentOf(char16_t(c)) != char16_t(c)));
+}
+
+constexpr qsizetype ShortestReference = 8; // "&#x" four digits ";"
+
+// The code point and length of the reference that starts at text[at], when one does. Only the
+// form the files are written with counts: "&#x", the upper-case hexadecimal digits of the code
+// point (at least four, no other leading zero), ";", naming a code point the code page cannot hold
+// or the "&" itself. Anything else is text as it stands.
+std::optional<std::pair<char32_t, qsizetype>> referenceAt(QStringView text, qsizetype at)
+{
+    if (text.size() - at < ShortestReference || text[at] != u'&' || text[at + 1] != u'#' ||
+        text[at + 2] != u'x')
+        return std::nullopt;
+    char32_t code = 0;
+    qsizetype end = at + 3;
+    for (; end < text.size() && end - at - 3 <= 6; ++end) {
+        const char16_t c = text[end].unicode();
+        if (c >= u'0' && c <= u'9')
+            code = code * 16 + (c - u'0');
+        else if (c >= u'A' && c <= u'F')
+            code = code * 16 + (c - u'A' + 10);
+        else
+            break;
+    }
+    const qsizetype digits = end - at - 3;
+    if (digits < 4 || digits > 6 || end == text.size() || text[end] != u';' ||
+        (digits > 4 && text[at + 3] == u'0'))
+        return std::nullopt;
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || (code != u'&' && holds(code)))
+        return std::nullopt;
+    return std::pair{code, end + 1 - at};
+}
+
+QString referenceTo(char32_t code)
+{
+    return QStringLiteral("&#x%1;").arg(
+        QStringLiteral("%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper());
+}
+
+// The text as the file spells it, in characters the code page holds: each character it cannot
+// hold as its reference, and an "&" that would read as one as "&#x0026;". A stand-in listed in
+// spelledOut is written as its reference too. at gives, for each unit of text, the index of what
+// was written for it, then the end.
+QString withReferences(const QString& text, const QList<qsizetype>& spelledOut,
+                       QList<qsizetype>* at)
+{
+    QString out;
+    out.reserve(text.size());
+    if (at) {
+        at->clear();
+        at->reserve(text.size() + 1);
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (at)
+            at->append(out.size());
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            if (at)
+                at->append(out.size());
+            out += referenceTo(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            ++i;
+        } else if (c.isSurrogate()) {
+            // Half a character: no code point to name, so the replacement character stands for it.
+            out += referenceTo(QChar::ReplacementCharacter);
+        } else if (isEscape(c)) {
+            if (std::binary_search(spelledOut.begin(), spelledOut.end(), i))
+                out += referenceTo(c.unicode());
+            else
+                out += c;
+        } else if (c == u'&') {
+            out += referenceAt(text, i) ? referenceTo(u'&') : QString(c);
+        } else if (holds(c.unicode())) {
+            out += QChar(equivalentOf(c.unicode()));
+        } else {
+            out += referenceTo(c.unicode());
+        }
+    }
+    if (at)
+        at->append(out.size());
+    return out;
+}
+
+// The text with every reference in it read as its character; starts, when given, go along: the
+// units of one reference all start where it does.
+QString withoutReferences(const QString& text, QList<qsizetype>* starts)
+{
+    if (!text.contains(u'&'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    QList<qsizetype> outStarts;
+    for (qsizetype i = 0; i < text.size();) {
+        const auto reference = text.at(i) == u'&' ? referenceAt(text, i) : std::nullopt;
+        const qsizetype length = reference ? reference->second : 1;
+        const qsizetype before = out.size();
+        if (reference)
+            out += QString::fromUcs4(&reference->first, 1);
+        else
+            out += text.at(i);
+        if (starts) {
+            for (qsizetype unit = before; unit < out.size(); ++unit)
+                outStarts.append(starts->at(i));
+        }
+        i += length;
+    }
+    if (starts) {
+        outStarts.append(starts->last());
+        *starts = std::move(outStarts);
+    }
+    return out;
 }
 
 // How many bytes the character at the start of bytes takes: a stand-in and a single-byte
@@ -322,14 +460,8 @@ qsizetype convert(const QString& original, QByteArray* out)
     return -1;
 }
 
-} // namespace
-
-void CodePage932::prepareBulkDecoding()
-{
-    decodeTable();
-}
-
-QString CodePage932::decode(const QByteArray& bytes)
+// The code page's own reading of the bytes, stand-ins for bytes that are no character.
+QString decodeCodePage(const QByteArray& bytes)
 {
     if (tableReady.load(std::memory_order_acquire) || bytes.size() >= TableWorthIt) {
         if (std::optional<QString> text = decodeTable().decode(bytes))
@@ -355,10 +487,10 @@ QString CodePage932::decode(const QByteArray& bytes)
     return QString(reinterpret_cast<const QChar*>(units.constData()), used / 2);
 }
 
-QString CodePage932::decode(const QByteArray& bytes, QList<qsizetype>& starts)
+// For each character of text, converted from bytes, the offset of its first byte; then the end.
+QList<qsizetype> startsOf(const QString& text, const QByteArray& bytes)
 {
-    const QString text = decode(bytes);
-    starts.clear();
+    QList<qsizetype> starts;
     starts.reserve(text.size() + 1);
     qsizetype offset = 0;
     for (const QChar c : text) {
@@ -366,27 +498,78 @@ QString CodePage932::decode(const QByteArray& bytes, QList<qsizetype>& starts)
         offset += characterBytes(c, uchar(bytes.at(offset)));
     }
     starts.append(offset);
-    return text;
+    return starts;
+}
+
+// Code page 932 bytes for text, with at telling where each unit of it was written (see
+// withReferences()). A stand-in that would join the byte after it into another character is
+// written as its reference instead.
+QByteArray encodeText(const QString& text, QString& written, QList<qsizetype>* at)
+{
+    QList<qsizetype> spelledOut;
+    QList<qsizetype> where;
+    for (;;) {
+        written = withReferences(text, spelledOut, &where);
+        QByteArray bytes;
+        const qsizetype bad = convert(written, &bytes);
+        if (bad < 0) {
+            if (at)
+                *at = std::move(where);
+            return bytes;
+        }
+        const qsizetype unit = std::lower_bound(where.begin(), where.end(), bad) - where.begin();
+        spelledOut.insert(std::lower_bound(spelledOut.begin(), spelledOut.end(), unit), unit);
+    }
+}
+
+} // namespace
+
+void CodePage932::prepareBulkDecoding()
+{
+    decodeTable();
+}
+
+QString CodePage932::decode(const QByteArray& bytes)
+{
+    return withoutReferences(decodeCodePage(bytes), nullptr);
+}
+
+QString CodePage932::decode(const QByteArray& bytes, QList<qsizetype>& starts)
+{
+    const QString text = decodeCodePage(bytes);
+    starts = startsOf(text, bytes);
+    return withoutReferences(text, &starts);
 }
 
 QByteArray CodePage932::encode(const QString& text)
 {
-    QByteArray bytes;
-    const qsizetype bad = convert(text, &bytes);
-    if (bad >= 0)
-        throw DiaryError(unencodableMessage(text, bad));
+    QString written;
+    return encodeText(text, written, nullptr);
+}
+
+QByteArray CodePage932::encode(const QString& text, QList<qsizetype>& starts)
+{
+    QString written;
+    QList<qsizetype> at;
+    const QByteArray bytes = encodeText(text, written, &at);
+    const QList<qsizetype> writtenStarts = startsOf(written, bytes);
+    starts.clear();
+    starts.reserve(at.size());
+    for (const qsizetype index : at)
+        starts.append(writtenStarts.at(index));
     return bytes;
 }
 
 QByteArray CodePage932::encode(const QString& text, const Spellings& spellings)
 {
-    QByteArray bytes = encode(text);
+    QString written;
+    QByteArray bytes = encodeText(text, written, nullptr);
     if (spellings.isEmpty())
         return bytes;
     const auto& twice = duplicates();
     qsizetype offset = 0;
     bool afterStandIn = false;
-    for (const QChar c : withEquivalents(text)) {
+    for (const QChar c : written) {
         const int size = characterBytes(c, uchar(bytes.at(offset)));
         // After a stand-in for a lead byte the converter has already chosen the spelling that
         // keeps the two apart.
@@ -403,11 +586,25 @@ QByteArray CodePage932::encode(const QString& text, const Spellings& spellings)
     return bytes;
 }
 
+QString CodePage932::decodePlain(const QByteArray& bytes)
+{
+    return decodeCodePage(bytes);
+}
+
+QByteArray CodePage932::encodePlain(const QString& text)
+{
+    QByteArray bytes;
+    const qsizetype bad = convert(text, &bytes);
+    if (bad >= 0)
+        throw DiaryError(unencodableMessage(text, bad));
+    return bytes;
+}
+
 CodePage932::Spellings CodePage932::spellingsOf(const QByteArray& bytes)
 {
     Spellings spellings;
-    QList<qsizetype> starts;
-    const QString text = decode(bytes, starts);
+    const QString text = decodeCodePage(bytes);
+    const QList<qsizetype> starts = startsOf(text, bytes);
     const auto& twice = duplicates();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();

@@ -197,7 +197,18 @@ QByteArray Spelling::bytesFor(const QString& text) const
         return m_bytes;
     QByteArray bytes;
     qsizetype at = 0;
-    for (const CommonRun& run : commonRuns(m_text, text)) {
+    for (CommonRun run : commonRuns(m_text, text)) {
+        // A character outside the BMP is two units and one reference in the file: half of it
+        // kept is no bytes of its own, so it goes with the edited part.
+        if (run.length > 0 && m_text.at(run.from).isLowSurrogate()) {
+            ++run.from;
+            ++run.to;
+            --run.length;
+        }
+        if (run.length > 0 && m_text.at(run.from + run.length - 1).isHighSurrogate())
+            --run.length;
+        if (run.length == 0)
+            continue;
         if (run.to > at)
             bytes += encodeEdited(text.sliced(at, run.to - at));
         const qsizetype from = m_starts.at(run.from);

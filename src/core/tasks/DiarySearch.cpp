@@ -118,9 +118,15 @@ SearchHit DiarySearch::hit(const Day& day, const SearchMatcher& matcher, const Q
     while (end < body.size() && !isBreak(body.at(end)))
         ++end;
     const bool cut = span.start - begin > LeadIn && end - begin > ShownLine;
-    const qsizetype from = cut ? span.start - LeadIn : begin;
+    qsizetype from = cut ? span.start - LeadIn : begin;
+    // A character outside the BMP is shown whole or not at all.
+    if (body.at(from).isLowSurrogate())
+        --from;
+    qsizetype length = std::min(end - from, ShownLine);
+    if (body.at(from + length - 1).isHighSurrogate())
+        --length;
     const QString ellipsis = cut ? QStringLiteral("…") : QString();
-    hit.line = ellipsis + body.mid(from, std::min(end - from, ShownLine));
+    hit.line = ellipsis + body.mid(from, length);
     hit.markStart = ellipsis.size() + span.start - from;
     hit.markLength = std::min(span.length, hit.line.size() - hit.markStart);
     return hit;

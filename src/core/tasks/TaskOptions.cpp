@@ -16,6 +16,9 @@ const QString TaskOptions::Encrypt = QStringLiteral("encrypt");
 const QString TaskOptions::ReadRecovery = QStringLiteral("read-recovery");
 const QString TaskOptions::Decrypt = QStringLiteral("decrypt");
 const QString TaskOptions::ChangePassphrase = QStringLiteral("change-passphrase");
+const QString TaskOptions::Import = QStringLiteral("import");
+const QString TaskOptions::DryRun = QStringLiteral("dry-run");
+const QString TaskOptions::ReadEntries = QStringLiteral("read-entries");
 
 void TaskOptions::add(QCommandLineParser& parser)
 {
@@ -55,28 +58,53 @@ void TaskOptions::add(QCommandLineParser& parser)
                       QStringLiteral("Print the text of an encrypted diary's recovery file "
                                      "(FILE.sealed), opened with the diary's passphrase."),
                       QStringLiteral("FILE.sealed")});
+    parser.addOption({Import,
+                      QStringLiteral("Import another diary's export, given after the options "
+                                     "(a file or folder), into this diary; auto tells the format "
+                                     "from the export."),
+                      QStringLiteral("dayone|jrnl|rednotebook|text|auto")});
+    parser.addOption(
+        {DryRun, QStringLiteral("With --import: say what it would do, write nothing.")});
+    QCommandLineOption readEntries(ReadEntries);
+    readEntries.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(readEntries);
 }
 
 bool TaskOptions::requested(const QCommandLineParser& parser)
 {
     return parser.isSet(Export) || parser.isSet(Backup) || parser.isSet(Restore) ||
            parser.isSet(DeleteDay) || parser.isSet(Encrypt) || parser.isSet(Decrypt) ||
-           parser.isSet(ChangePassphrase) || parser.isSet(ReadRecovery);
+           parser.isSet(ChangePassphrase) || parser.isSet(ReadRecovery) || parser.isSet(Import);
 }
 
 QStringList TaskOptions::given(const QCommandLineParser& parser)
 {
     QStringList arguments;
     for (const QString& name :
-         {Export, From, To, Format, Backup, Restore, DeleteDay, ReadRecovery}) {
+         {Export, From, To, Format, Backup, Restore, DeleteDay, ReadRecovery, Import}) {
         // Each value as given, also when an option was given twice, so that the task sees and
         // refuses the same command line.
         for (const QString& value : parser.values(name))
             arguments << QStringLiteral("--") + name << value;
     }
-    for (const QString& flag : {Force, Progress, Yes, Encrypt, Decrypt, ChangePassphrase}) {
+    for (const QString& flag :
+         {Force, Progress, Yes, Encrypt, Decrypt, ChangePassphrase, DryRun, ReadEntries}) {
         if (parser.isSet(flag))
             arguments << QStringLiteral("--") + flag;
     }
+    // Last, after "--": an export's name may begin with "-".
+    if (!parser.positionalArguments().isEmpty())
+        arguments << QStringLiteral("--") << parser.positionalArguments();
     return arguments;
+}
+
+QString TaskOptions::argumentsError(const QCommandLineParser& parser)
+{
+    const QStringList arguments = parser.positionalArguments();
+    if (parser.isSet(Import) && arguments.size() != 1)
+        return QStringLiteral("--import FORMAT のあとに、読み込む書き出し (ファイルかフォルダ) を"
+                              "一つ指定してください。");
+    if (!parser.isSet(Import) && !arguments.isEmpty())
+        return QStringLiteral("Unexpected argument '%1'.").arg(arguments.constFirst());
+    return {};
 }

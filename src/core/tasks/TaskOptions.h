@@ -30,10 +30,20 @@ public:
     static const QString ReadRecovery;
     static const QString Decrypt;
     static const QString ChangePassphrase;
+    // Its value is the export's format; the export itself is the one argument after the options.
+    static const QString Import;
+    // No value: an import says what it would do and writes nothing.
+    static const QString DryRun;
+    // No value: an import prints the entries it read, one JSON object a line, and leaves the
+    // diary alone: the window imports them itself.
+    static const QString ReadEntries;
 
     static void add(QCommandLineParser& parser);
     // Whether the command line asks for a task; then no window is opened.
     static bool requested(const QCommandLineParser& parser);
     // The task options given, each as "--name" and its value, to hand on to tobiquill-archive.
     static QStringList given(const QCommandLineParser& parser);
+    // Why the arguments that are no option are wrong: only an import takes one, its export. Empty
+    // when they are right.
+    static QString argumentsError(const QCommandLineParser& parser);
 };

@@ -48,8 +48,6 @@ private slots:
     void readBody_lineBreaks();
     void writeBody_lineBreaks_data();
     void writeBody_lineBreaks();
-    void writeBody_unencodable_throwsAndKeepsFile_data();
-    void writeBody_unencodable_throwsAndKeepsFile();
     void readBody_sizeLimit_data();
     void readBody_sizeLimit();
     void writeBody_overLimit_throwsAndKeepsFile_data();
@@ -140,32 +138,6 @@ void DayStoreTest::writeBody_lineBreaks()
     QCOMPARE(m_store->entryPath(Key), m_dir->path() + "/20240105");
     QVERIFY(m_store->hasEntry(Key));
     QCOMPARE(readFile(m_store->entryPath(Key)), bytes);
-}
-
-void DayStoreTest::writeBody_unencodable_throwsAndKeepsFile_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("message");
-    const QString tail = QStringLiteral(" は Shift-JIS で保存できない文字です。"
-                                        "この文字を消してから保存してください。");
-    QTest::newRow("accented letter")
-        << QStringLiteral("caf\u00E9\n") << "「\u00E9」(U+00E9)" + tail;
-    QTest::newRow("emoji on a later line") << QStringLiteral("晴れ\n😀") << "「😀」(U+1F600)" + tail;
-}
-
-void DayStoreTest::writeBody_unencodable_throwsAndKeepsFile()
-{
-    QFETCH(QString, body);
-    QFETCH(QString, message);
-    const QByteArray old("old\r\n");
-    writeFile(m_store->entryPath(Key), old);
-    try {
-        m_store->writeBody(Key, body);
-        QFAIL("a body with a character Shift-JIS cannot hold was saved");
-    } catch (const DiaryError& error) {
-        QCOMPARE(error.message(), message);
-    }
-    QCOMPARE(readFile(m_store->entryPath(Key)), old);
 }
 
 void DayStoreTest::readBody_sizeLimit_data()

@@ -72,6 +72,10 @@ private slots:
     void firstUnencodable();
     void encodeUnencodable_throwsNamingCharacter_data();
     void encodeUnencodable_throwsNamingCharacter();
+    void references_roundTrip_data();
+    void references_roundTrip();
+    void referenceLookalikes_readAsText_data();
+    void referenceLookalikes_readAsText();
     void bulkDecoding_givesWhatTheConverterGives();
 };
 
@@ -329,11 +333,77 @@ void CodePage932Test::encodeUnencodable_throwsNamingCharacter()
     QFETCH(QString, message);
     QCOMPARE(CodePage932::unencodableMessage(text, CodePage932::firstUnencodable(text)), message);
     try {
-        CodePage932::encode(text);
+        CodePage932::encodePlain(text);
         QFAIL("encode wrote a character code page 932 cannot hold");
     } catch (const DiaryError& error) {
         QCOMPARE(error.message(), message);
     }
+}
+
+void CodePage932Test::references_roundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("readBack");
+    const auto row = [](const char* name, const QString& text, const QByteArray& bytes,
+                        const QString& readBack = {}) {
+        QTest::newRow(name) << text << bytes << (readBack.isNull() ? text : readBack);
+    };
+    row("emoji after kanji", u"今日😀"_s, "\x8d\xa1\x93\xfa&#x1F600;"_ba);
+    row("skin tone", u"👍🏽"_s, "&#x1F44D;&#x1F3FD;"_ba);
+    row("variation selector", u"❤️"_s, "&#x2764;&#xFE0F;"_ba);
+    row("joined sequence", u"👨‍👩‍👧"_s,
+        "&#x1F468;&#x200D;&#x1F469;&#x200D;&#x1F467;"_ba);
+    row("heart suit", u"♡"_s, "&#x2661;"_ba);
+    row("kanji outside the BMP", u"𠮷野家"_s, "&#x20BB7;\x96\xec\x89\xc6"_ba);
+    row("era sign", u"㋿"_s, "&#x32FF;"_ba);
+    row("combining mark", u"e\u0301"_s, "e&#x0301;"_ba);
+    row("last code point", QString::fromUcs4(U"\U0010FFFF"), "&#x10FFFF;"_ba);
+    row("typed reference", u"&#x1F600;"_s, "&#x0026;#x1F600;"_ba);
+    row("typed ampersand reference", u"&#x0026;"_s, "&#x0026;#x0026;"_ba);
+    row("ampersand before an emoji", u"&😀"_s, "&&#x1F600;"_ba);
+    row("ampersand starting no reference", u"A&B &#x3042;"_s, "A&B &#x3042;"_ba);
+    // 0x81 0x41 would read back as "、".
+    row("stand-in joining a letter", standIn(0x81) + u"A"_s, "&#xF781;A"_ba);
+    row("stand-in of a single-byte character", standIn(0xB1), "&#xF7B1;"_ba);
+    row("lone surrogate", u"a"_s + QChar(0xD83D), "a&#xFFFD;"_ba, u"a\uFFFD"_s);
+}
+
+// Whatever is typed is written in code page 932 and reads back as typed.
+void CodePage932Test::references_roundTrip()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, readBack);
+    QCOMPARE(CodePage932::encode(text), bytes);
+    QCOMPARE(CodePage932::decode(bytes), readBack);
+}
+
+void CodePage932Test::referenceLookalikes_readAsText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("out of range") << "&#x110000;"_ba;
+    QTest::newRow("surrogate") << "&#xD800;"_ba;
+    QTest::newRow("no digits") << "&#x;"_ba;
+    QTest::newRow("missing semicolon") << "&#x1F600 "_ba;
+    QTest::newRow("cut off at the end") << "&#x1F600"_ba;
+    QTest::newRow("lower-case digits") << "&#x1f600;"_ba;
+    QTest::newRow("upper-case x") << "&#X1F600;"_ba;
+    QTest::newRow("leading zero") << "&#x01F600;"_ba;
+    QTest::newRow("three digits") << "&#x26;"_ba;
+    QTest::newRow("decimal") << "&#128512;"_ba;
+    QTest::newRow("character the code page holds") << "&#x3042;"_ba;
+    QTest::newRow("character with an equivalent") << "&#x00A2;"_ba;
+}
+
+// Only the one form the files are written with is a reference: anything like it reads as the
+// text it is, and writes back byte for byte.
+void CodePage932Test::referenceLookalikes_readAsText()
+{
+    QFETCH(QByteArray, bytes);
+    const QString text = CodePage932::decode(bytes);
+    QCOMPARE(text, QString::fromLatin1(bytes));
+    QCOMPARE(CodePage932::encode(text), bytes);
 }
 
 // Long texts are decoded by table lookups: every character must come out as the converter's

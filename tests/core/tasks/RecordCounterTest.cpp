@@ -60,6 +60,12 @@ private slots:
             << "1 20240315-20240315"
             << "1 20240315-20240315"
             << "2024:1/7";
+        // Kept as references in the file, each one character.
+        QTest::newRow("characters the code page cannot hold")
+            << QStringList{"20240315=😀♡𠮷"} << "20240315" << 1 << qint64(3) << 0
+            << "1 20240315-20240315"
+            << "1 20240315-20240315"
+            << "2024:1/3";
         QTest::newRow("across a month end")
             << QStringList{"20240130=a", "20240131=a", "20240201=a"} << "20240201" << 3 << qint64(3)
             << 0 << "3 20240130-20240201"

@@ -85,17 +85,40 @@ private slots:
         QCOMPARE(keys(search(QStringLiteral("  "))), QStringList());
     }
 
-    void run_longLineCutAroundTheMatch()
+    void run_lineShownAroundTheMatch_data()
     {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("mark");
+        const QString emoji = QStringLiteral("😀");
+        QTest::newRow("long line cut")
+            << QString(100, QChar(u'あ')) + QStringLiteral("月見団子") << QStringLiteral("月見")
+            << QStringLiteral("…") + QString(12, QChar(u'あ')) + QStringLiteral("月見団子")
+            << QStringLiteral("月見");
+        QTest::newRow("cut keeps a whole emoji")
+            << QStringLiteral("a") + emoji.repeated(50) + QStringLiteral("b月見団子")
+            << QStringLiteral("月見")
+            << QStringLiteral("…") + emoji.repeated(6) + QStringLiteral("b月見団子")
+            << QStringLiteral("月見");
+        QTest::newRow("emoji and heart found")
+            << QStringLiteral("月見😀団子♡") << QStringLiteral("😀団子♡")
+            << QStringLiteral("月見😀団子♡") << QStringLiteral("😀団子♡");
+    }
+
+    void run_lineShownAroundTheMatch()
+    {
+        QFETCH(QString, body);
+        QFETCH(QString, query);
+        QFETCH(QString, line);
+        QFETCH(QString, mark);
         Diary diary(m_folder.path());
-        const QString head(100, QChar(u'あ'));
-        diary.saveDay(QStringLiteral("19991231"), QString(), head + QStringLiteral("月見団子"));
-        const QList<SearchHit> hits = search(QStringLiteral("月見"));
-        QCOMPARE(hits.size(), 1);
-        QCOMPARE(hits[0].line,
-                 QStringLiteral("…") + QString(12, QChar(u'あ')) + QStringLiteral("月見団子"));
-        QCOMPARE(hits[0].line.mid(hits[0].markStart, hits[0].markLength), QStringLiteral("月見"));
+        diary.saveDay(QStringLiteral("19991231"), QString(), body);
+        const QList<SearchHit> hits = search(query);
         QFile::remove(dataDir() + QStringLiteral("/19991231"));
+        QCOMPARE(hits.size(), 1);
+        QCOMPARE(hits[0].line, line);
+        QCOMPARE(hits[0].line.mid(hits[0].markStart, hits[0].markLength), mark);
     }
 
     void run_cancelledStopsAndSaysSo()
