@@ -89,8 +89,7 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         QVERIFY(!form->close());
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.messages.first(),
-                 DiaryError::notOwnFile(f.path("diary.ini")).message());
+        QCOMPARE(f.messages.first(), DiaryError::notOwnFile(f.path("diary.ini")).message());
         QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
 
         QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
@@ -105,8 +104,7 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         auto form = f.start();
         QVERIFY(form->startupFailed());
-        QCOMPARE(f.messages,
-                 QStringList(DiaryError::notOwnFile(f.path("diary.ini")).message()));
+        QCOMPARE(f.messages, QStringList(DiaryError::notOwnFile(f.path("diary.ini")).message()));
     }
 
     void storedSettings_areApplied()
