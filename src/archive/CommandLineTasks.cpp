@@ -179,7 +179,12 @@ void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
     // Said before a passphrase is asked for that could open nothing.
     if (diary.keyMissing())
         throw EncryptedDiaries::noKeyFile(diary.folder());
-    if (diary.isEncrypted() && !diary.unlock(prompt(passphrases).passphrase(err)))
+    if (!diary.isEncrypted())
+        return;
+    QString secret = prompt(passphrases).passphrase(err);
+    const bool opened = diary.unlock(secret);
+    PassphrasePrompt::wipe(secret);
+    if (!opened)
         throw PassphrasePrompt::wrongPassphrase();
 }
 

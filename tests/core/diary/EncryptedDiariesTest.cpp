@@ -60,6 +60,7 @@ private slots:
         QTest::newRow("a sealed title, the record lost") << u"title"_s << true;
         QTest::newRow("a sealed day, the record lost") << u"day"_s << true;
         QTest::newRow("nothing sealed, but the record") << u"record"_s << true;
+        QTest::newRow("nothing sealed, the record of an unlock") << u"unlocked"_s << true;
         QTest::newRow("the record, the folder reached through a link") << u"linked"_s << true;
         QTest::newRow("nothing sealed, turned off here") << u"turned off"_s << false;
     }
@@ -68,10 +69,13 @@ private slots:
     {
         QFETCH(QString, left);
         QFETCH(bool, encrypted);
-        if (left == u"turned off") {
+        if (left == u"unlocked")
+            QVERIFY(QDir(m_work->filePath(u"state"_s)).removeRecursively());
+        if (left == u"turned off" || left == u"unlocked") {
             Diary diary(m_folder);
             QVERIFY(diary.unlock(Pass));
-            diary.removeKeyFile();
+            if (left == u"turned off")
+                diary.removeKeyFile();
         }
         QFile::remove(m_folder + u"/diary.key"_s);
         if (left != u"title")
