@@ -17,11 +17,12 @@ cat >"$E2E_WORK/journal.json" <<'JSON'
 ]}
 JSON
 
-# window_focused TITLE: the program's visible window of that title has the keyboard.
+# window_focused TITLE: the program's visible window of that title, not the main window (whose
+# name is the program's too), has the keyboard.
 window_focused() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
+        if [ "$w" != "$WIN" ] && [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
             xdotool windowfocus "$w" 2>/dev/null
             [ "$(xdotool getwindowfocus 2>/dev/null)" = "$w" ] && return 0
         fi

@@ -345,8 +345,6 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
                                DayMerge::Kind::Title);
     }
 
-    // Converted first: a title the code page cannot hold stops the save before any write.
-    Spelling({}, Spelling::Breaks::Kept).bytesFor(saved.title);
     m_store.writeBody(dateKey, saved.body);
     writeTitle(dateKey, saved.title);
     m_seen.insert(dateKey, {saved, FileStamp::of(path), m_ini->changes()});

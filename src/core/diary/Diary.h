@@ -123,8 +123,7 @@ public:
     // on disk since it was loaded, nothing of either side is lost: a side that did not change
     // gives way to the other, and texts changed on both sides are saved together, this
     // session's first (DayMerge); a title changed on both sides keeps this session's and goes
-    // into the body below the other's. Both texts are converted before anything is written, so
-    // a text the code page cannot hold leaves the day as it was on disk.
+    // into the body below the other's.
     DayText saveDay(const QString& dateKey, const QString& title, const QString& body);
 
     // What to ask before deleteDay(): the day and its title as stored now, and that both go for
