@@ -5,6 +5,7 @@
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/Recovery.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
@@ -175,7 +176,15 @@ PassphrasePrompt& prompt(PassphrasePrompt* passphrases)
 
 void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
 {
-    if (diary.isEncrypted() && !diary.unlock(prompt(passphrases).passphrase(err)))
+    // Said before a passphrase is asked for that could open nothing.
+    if (diary.keyMissing())
+        throw EncryptedDiaries::noKeyFile(diary.folder());
+    if (!diary.isEncrypted())
+        return;
+    QString secret = prompt(passphrases).passphrase(err);
+    const bool opened = diary.unlock(secret);
+    PassphrasePrompt::wipe(secret);
+    if (!opened)
         throw PassphrasePrompt::wrongPassphrase();
 }
 

@@ -2,7 +2,9 @@
 
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryWatcher.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/WindowPlace.h"
+#include "core/storage/DiaryError.h"
 #include "core/time/Clock.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
@@ -23,9 +25,9 @@
 #include "windows/ImportFlow.h"
 #include "windows/LeaveFlow.h"
 #include "windows/LookBackFlow.h"
-#include "windows/PasswordForm.h"
 #include "windows/SearchForm.h"
 #include "windows/SettingsFlow.h"
+#include "windows/UnlockFlow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -133,7 +135,10 @@ bool TForm1::FormCreate()
 
     loadSkin();
 
-    if (!passwordGate()) {
+    UnlockFlow unlock(
+        this, m_skin, *m_diary, m_settings, [this] { openEncryption(true); },
+        [this] { encryptionFlow().finishStopped(); });
+    if (!unlock.run()) {
         // Nothing of this start may reach the disk: the diary is let go unwritten.
         m_diary.reset();
         return false;
@@ -142,8 +147,11 @@ bool TForm1::FormCreate()
     ShownDay::Page& page = *this;
     m_day = std::make_unique<ShownDay>(*m_diary, page, m_clock);
     const double startedAt = now();
-    guarded([&] { addCompanionComment(startedAt - 1.0); });
-    guarded([&] { addCompanionComment(startedAt); });
+    // A diary that cannot be unlocked (its key file is gone) has no day to comment on.
+    if (m_diary->isUnlocked()) {
+        guarded([&] { addCompanionComment(startedAt - 1.0); });
+        guarded([&] { addCompanionComment(startedAt); });
+    }
 
     changeDay(now());
     showFirstLine();
@@ -201,27 +209,6 @@ void TForm1::loadSkin()
     m_settings.buttonPath = loaded.buttonPath;
     m_skin = loaded.skin;
     showSkin(this, m_skin);
-}
-
-// The prompt comes after the skin, whose picture and colours it shows, and before anything of
-// the diary is read or written. An encrypted diary asks for its passphrase whatever the settings
-// say; once open, a conversion that stopped is finished before the first day shows.
-bool TForm1::passwordGate()
-{
-    if (m_diary->isEncrypted()) {
-        TForm5 Form5(
-            m_skin, [this](const QString& typed) { return m_diary->unlock(typed); }, this);
-        if (Dialogs::exec(Form5) != 1)
-            return false;
-        if (m_diary->unlockedByRecoveryCode())
-            openEncryption(true);
-        encryptionFlow().finishStopped();
-        return true;
-    }
-    if (!m_settings.usePassword)
-        return true;
-    TForm5 Form5(m_skin, m_settings.password, this);
-    return Dialogs::exec(Form5) == 1;
 }
 
 double TForm1::now() const
@@ -377,6 +364,10 @@ EncryptionFlow TForm1::encryptionFlow()
 
 bool TForm1::openEncryption(bool afterRecovery)
 {
+    if (m_diary->keyMissing()) {
+        Dialogs::error(this, EncryptedDiaries::noKeyFile(m_programFolder).message());
+        return true;
+    }
     encryptionFlow().open(afterRecovery);
     // An encrypted diary keeps no reversible password, here either.
     const bool encrypted = m_diary->isEncrypted();

@@ -79,7 +79,6 @@ private:
     void startAutoSave();
     void applySettings();
     void loadSkin();
-    bool passwordGate();
     // The encryption window; afterRecovery: the diary was just opened with the recovery code.
     // Returns whether the diary is encrypted afterwards.
     bool openEncryption(bool afterRecovery);

@@ -1,4 +1,5 @@
 #include "common/WindowFixture.h"
+#include "core/storage/DiaryError.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
 #include "widgets/AccessibleNames.h"
@@ -89,8 +90,7 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         QVERIFY(!form->close());
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.messages.first(),
-                 QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini")));
+        QCOMPARE(f.messages.first(), DiaryError::notOwnFile(f.path("diary.ini")).message());
         QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
 
         QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
@@ -105,8 +105,7 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         auto form = f.start();
         QVERIFY(form->startupFailed());
-        QCOMPARE(f.messages,
-                 QStringList(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini"))));
+        QCOMPARE(f.messages, QStringList(DiaryError::notOwnFile(f.path("diary.ini")).message()));
     }
 
     // A day changed on disk while it shows untouched loads again, and the window's name, which a

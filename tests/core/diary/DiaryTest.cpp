@@ -32,6 +32,8 @@ private slots:
     void foldConflicts_hostileArrival_staysInsideAndSettles();
     void deleteDay_refusesANameThatIsNoDate_data();
     void deleteDay_refusesANameThatIsNoDate();
+    void open_linkOutOfTheFolder_refusedWritingNothing_data();
+    void open_linkOutOfTheFolder_refusedWritingNothing();
 
 private:
     // Writes a file as the other computer's sync tool would, saved at SavedAt.
@@ -330,6 +332,42 @@ void DiaryTest::deleteDay_refusesANameThatIsNoDate()
     QVERIFY_THROWS_EXCEPTION(DiaryError, diary.deleteDay(key));
     QVERIFY(QFile::exists(path(u"diary.ini"_s)));
     QVERIFY(QFile::exists(path(u"data/20241305"_s)));
+}
+
+void DiaryTest::open_linkOutOfTheFolder_refusedWritingNothing_data()
+{
+    QTest::addColumn<QByteArrayList>("arrived");
+    QTest::addColumn<QString>("named");
+    const QByteArray iniCopy =
+        "f:diary.sync-conflict-20240106-101010-ABCDEF7.ini=[title]\n20240105=$(id>x)\n";
+    QTest::newRow("diary.ini a link, and an ini copy")
+        << QByteArrayList{"l:diary.ini=../../outside/notes", "d:data", iniCopy} << u"diary.ini"_s;
+    QTest::newRow("diary.ini a link leading nowhere")
+        << QByteArrayList{"l:diary.ini=../../outside/new", "d:data"} << u"diary.ini"_s;
+    QTest::newRow("the entries folder a link")
+        << QByteArrayList{"l:data=../../outside"} << u"data"_s;
+}
+
+// A sync peer's link from the diary's folder to a file or folder of the user's elsewhere.
+void DiaryTest::open_linkOutOfTheFolder_refusedWritingNothing()
+{
+    QFETCH(QByteArrayList, arrived);
+    QFETCH(QString, named);
+    const QTemporaryDir root;
+    const QString diaryFolder = root.filePath(u"home/diary"_s);
+    QVERIFY(ArrivedFiles::place(root.path(), "f:outside/notes=the user's"));
+    for (const QByteArray& record : arrived)
+        QVERIFY2(ArrivedFiles::place(diaryFolder, record), record.constData());
+    const auto outside = ArrivedFiles::snapshot(root.path(), diaryFolder);
+    try {
+        Diary diary(diaryFolder);
+        diary.foldConflicts();
+        diary.saveDay(Key, u"題"_s, u"本文"_s);
+        QFAIL("the diary opened through the link");
+    } catch (const DiaryError& error) {
+        QCOMPARE(error.message(), DiaryError::notOwnFile(diaryFolder + u'/' + named).message());
+    }
+    QCOMPARE(ArrivedFiles::snapshot(root.path(), diaryFolder), outside);
 }
 
 QTEST_GUILESS_MAIN(DiaryTest)
