@@ -70,8 +70,7 @@ public:
     // Writes the body with CR LF line breaks in code page 932, replacing the file atomically. What
     // was not edited keeps its bytes (see Spelling); a body equal to the file is not written.
     // Throws DiaryError::memoLimit when the file would be larger than MaxBodyBytes (it could not be
-    // loaded again), a DiaryError naming the character when the body holds one code page 932
-    // cannot hold, DiaryError::notOwnFile when anything but a file of the user's own stands at
+    // loaded again), DiaryError::notOwnFile when anything but a file of the user's own stands at
     // the path (it is neither followed nor replaced), and DiaryError::cannotCreate when the
     // write fails; the old file is whole then.
     void writeBody(const QString& dateKey, const QString& body) const;

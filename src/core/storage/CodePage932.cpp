@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -310,6 +311,19 @@ QString referenceTo(char32_t code)
 QString withReferences(const QString& text, const QList<qsizetype>& spelledOut,
                        QList<qsizetype>* at)
 {
+    // Most texts are written as they are.
+    const bool asItIs =
+        spelledOut.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c != u'&' && (isEscape(c) ||
+                                 (holds(c.unicode()) && equivalentOf(c.unicode()) == c.unicode()));
+        });
+    if (asItIs) {
+        if (at) {
+            at->resize(text.size() + 1);
+            std::iota(at->begin(), at->end(), 0);
+        }
+        return text;
+    }
     QString out;
     out.reserve(text.size());
     if (at) {

@@ -26,7 +26,7 @@ public:
 
     // The bytes for text: every run of characters the edits left alone keeps the bytes it was
     // read from, however many edits there were; what was typed is converted, characters spelled
-    // twice taking the spelling this file used first. Throws what CodePage932::encode throws.
+    // twice taking the spelling this file used first.
     QByteArray bytesFor(const QString& text) const;
 
 private:

@@ -45,6 +45,9 @@ private slots:
         // the rest of the file is kept as it was.
         QTest::newRow("emoji changed beside a lone CR")
             << "a\rb&#x1F600;"_ba << Breaks::Collapsed << u"a\nb😁"_s << "a\rb&#x1F601;"_ba;
+        // 😀 and 🨀 share their second unit.
+        QTest::newRow("emoji changed before a lone CR")
+            << "&#x1F600;a\rb"_ba << Breaks::Collapsed << u"🨀a\nb"_s << "&#x1FA00;a\rb"_ba;
         QTest::newRow("emoji changed beside both spellings")
             << mixed + "&#x1F600;"_ba << Breaks::Kept << u"∵|∵😁"_s
             << "\x87\x9a|\x81\xe6&#x1F601;"_ba;
