@@ -266,7 +266,7 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     out.write(result.document);
     out.commit();
     line.end();
-    err << QStringLiteral("%1 日分を %2 に書き出しました。\n").arg(result.days).arg(file);
+    err << DiaryExport::summary(result.days, file, result.leftOut) << '\n';
     if (DiaryKeyFile::exists(folder))
         err << QStringLiteral("書き出したものは暗号化されていません。日記と同じように大切に"
                               "扱ってください。\n");

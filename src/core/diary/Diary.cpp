@@ -328,6 +328,12 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
     DayText saved{title, body};
 
     const FileStamp onDisk = FileStamp::of(path);
+    // Deleted elsewhere while nothing was typed here: the deletion stands, and the day is seen as
+    // it would load now. Only typing brings a deleted day back.
+    if (seen.stamp.exists && !onDisk.exists && saved == seen.text) {
+        m_seen.insert(dateKey, {{}, onDisk, 0});
+        return {};
+    }
     if (onDisk != seen.stamp) {
         const QString theirs = onDisk.exists ? readBody(dateKey) : QString();
         saved.body = DayMerge::resolve(seen.text.body, body, theirs, onDisk.modified());

@@ -205,6 +205,69 @@ private slots:
         QCOMPARE(errorOf([&] { SafeFile::read(m_path); }), u"ﾌｧｲﾙ %1 は開けません"_s.arg(m_path));
     }
 
+    // The bound holds at its very byte, whether the file had its size when looked at or grew
+    // while it was read.
+    void read_sizeBound_data()
+    {
+        QTest::addColumn<bool>("own");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("grows");
+        QTest::addColumn<bool>("refused");
+        for (const bool own : {false, true}) {
+            const char* name = own ? "readOwn" : "read";
+            QTest::addRow("%s, at the bound", name) << own << 16 << 0 << false;
+            QTest::addRow("%s, one byte over", name) << own << 17 << 0 << true;
+            QTest::addRow("%s, grew to the bound", name) << own << 15 << 1 << false;
+            QTest::addRow("%s, grew one byte over", name) << own << 16 << 1 << true;
+        }
+    }
+
+    void read_sizeBound()
+    {
+        QFETCH(bool, own);
+        QFETCH(int, size);
+        QFETCH(int, grows);
+        QFETCH(bool, refused);
+        SafeFile::write(m_path, QByteArray(size, 'a'));
+        SafeFile::faultHook() = [&](Step at, const QString&) {
+            if (at == Step::ReadBlock && grows > 0) {
+                QFile file(m_path);
+                if (file.open(QIODevice::Append))
+                    file.write(QByteArray(std::exchange(grows, 0), 'b'));
+            }
+            return 0;
+        };
+        const bool read = own ? SafeFile::readOwn(m_path, 16).has_value()
+                              : errorOf([&] { SafeFile::read(m_path, 16); }) == u"(no error)"_s;
+        QCOMPARE(read, !refused);
+    }
+
+    // A removal reaches the disk with the folder's sync, or is reported; a file already gone is
+    // no failure.
+    void remove_reportsWhatKeepsTheRemovalFromTheDisk_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reported"); // %1 the file, %2 its folder
+        const QString cannot = u"ﾌｧｲﾙ %1 を削除できません"_s;
+        QTest::newRow("folder sync fails") << Step::SyncFolder << EIO << cannot;
+        QTest::newRow("refused") << Step::Remove << EACCES
+                                 << cannot + u"\nﾌｫﾙﾀﾞ %2 かﾌｧｲﾙそのものが変更を許していません。"_s;
+        QTest::newRow("already gone") << Step::Remove << ENOENT << QString();
+    }
+
+    void remove_reportsWhatKeepsTheRemovalFromTheDisk()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        QFETCH(QString, reported);
+        SafeFile::write(m_path, "x"_ba);
+        SafeFile::faultHook() = [&](Step at, const QString&) { return at == step ? error : 0; };
+        QCOMPARE(errorOf([&] { SafeFile::remove(m_path); }),
+                 reported.isEmpty() ? u"(no error)"_s
+                                    : reported.replace(u"%2"_s, m_dir->path()).arg(m_path));
+    }
+
     void isLeftover_data()
     {
         QTest::addColumn<QString>("name");
