@@ -80,6 +80,7 @@ private slots:
         bool shown = false;
         bool wasGuarded = false;
         bool emptied = false;
+        Dialogs::seams().error = [](const QString&) {};
         Dialogs::seams().exec = [&](QDialog& dialog) {
             shown = true;
             wasGuarded = guarded();

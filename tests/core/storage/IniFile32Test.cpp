@@ -404,10 +404,11 @@ void IniFile32Test::unreadableFile_throwsCannotOpen()
 void IniFile32Test::linkAtPath_neverReadNorWritten_data()
 {
     QTest::addColumn<QString>("when");
-    QTest::newRow("there at the start") << u"load"_s;
-    QTest::newRow("planted before a reload") << u"reload"_s;
-    QTest::newRow("planted before a write") << u"write"_s;
-    QTest::newRow("leading nowhere at the first write") << u"dangling"_s;
+    QTest::addColumn<bool>("refusedToRead");
+    QTest::newRow("there at the start") << u"load"_s << true;
+    QTest::newRow("planted before a reload") << u"reload"_s << true;
+    QTest::newRow("planted before a write") << u"write"_s << false;
+    QTest::newRow("leading nowhere at the first write") << u"dangling"_s << true;
 }
 
 // A sync peer's link to a file of the user's: writing the settings through it would overwrite
@@ -415,6 +416,7 @@ void IniFile32Test::linkAtPath_neverReadNorWritten_data()
 void IniFile32Test::linkAtPath_neverReadNorWritten()
 {
     QFETCH(QString, when);
+    QFETCH(bool, refusedToRead);
     const QString outside = m_dir->filePath(u"outside"_s);
     const QByteArray theirs = "alias ls='rm -rf ~'\n"_ba;
     if (when != u"dangling")
@@ -438,6 +440,7 @@ void IniFile32Test::linkAtPath_neverReadNorWritten()
         }
         if (!ini)
             ini.emplace(m_path);
+        QVERIFY2(!refusedToRead, "the link was read");
         ini->WriteString("data", "left", "2");
         QFAIL("the link was followed");
     } catch (const DiaryError& error) {
