@@ -5,6 +5,7 @@
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryPaths.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/Recovery.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
@@ -176,7 +177,15 @@ PassphrasePrompt& prompt(PassphrasePrompt* passphrases)
 
 void unlock(Diary& diary, QTextStream& err, PassphrasePrompt* passphrases)
 {
-    if (diary.isEncrypted() && !diary.unlock(prompt(passphrases).passphrase(err)))
+    // Said before a passphrase is asked for that could open nothing.
+    if (diary.keyMissing())
+        throw EncryptedDiaries::noKeyFile(diary.folder());
+    if (!diary.isEncrypted())
+        return;
+    QString secret = prompt(passphrases).passphrase(err);
+    const bool opened = diary.unlock(secret);
+    PassphrasePrompt::wipe(secret);
+    if (!opened)
         throw PassphrasePrompt::wrongPassphrase();
 }
 
@@ -258,7 +267,7 @@ int exportDiary(const QCommandLineParser& parser, const QString& folder, QTextSt
     out.write(result.document);
     out.commit();
     line.end();
-    err << QStringLiteral("%1 日分を %2 に書き出しました。\n").arg(result.days).arg(file);
+    err << DiaryExport::summary(result.days, file, result.leftOut) << '\n';
     if (DiaryKeyFile::exists(folder))
         err << QStringLiteral("書き出したものは暗号化されていません。日記と同じように大切に"
                               "扱ってください。\n");

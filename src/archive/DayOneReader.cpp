@@ -51,7 +51,9 @@ void DayOneReader::readJournal(const QByteArray& json, const QString& name, Impo
                                      created);
             continue;
         }
-        const QTimeZone named(object.value(QStringLiteral("timeZone")).toString().toUtf8());
+        // An entry that names no zone (or one unknown here) was written in the computer's.
+        const QByteArray zone = object.value(QStringLiteral("timeZone")).toString().toUtf8();
+        const QTimeZone named = zone.isEmpty() ? QTimeZone() : QTimeZone(zone);
         const QDateTime local =
             at.toTimeZone(named.isValid() ? named : QTimeZone::systemTimeZone());
         ImportedEntry entry;

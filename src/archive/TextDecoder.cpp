@@ -51,23 +51,19 @@ std::optional<QString> TextDecoder::strict(const QByteArray& bytes, const char* 
 
 std::optional<QString> TextDecoder::decode(const QByteArray& bytes, QString& reason)
 {
-    const QByteArray bom("\xEF\xBB\xBF");
-    const bool marked = bytes.startsWith(bom);
-    const char* encoding = "UTF-8";
-    if (!marked) {
-        const std::unique_ptr<uchardet, DetectorDeleter> detector(uchardet_new());
-        uchardet_handle_data(detector.get(), bytes.constData(), size_t(bytes.size()));
-        uchardet_data_end(detector.get());
-        const QByteArray detected(uchardet_get_charset(detector.get()));
-        // An empty file, or one uchardet has no guess for, is judged as UTF-8.
-        encoding = detected.isEmpty() ? "UTF-8" : ourEncoding(detected);
-        if (!encoding) {
-            reason = QStringLiteral("UTF-8、Shift-JIS、EUC-JP のどれでもありません (%1 と判定)")
-                         .arg(QString::fromLatin1(detected));
-            return std::nullopt;
-        }
+    const std::unique_ptr<uchardet, DetectorDeleter> detector(uchardet_new());
+    uchardet_handle_data(detector.get(), bytes.constData(), size_t(bytes.size()));
+    uchardet_data_end(detector.get());
+    const QByteArray detected(uchardet_get_charset(detector.get()));
+    // An empty file, or one uchardet has no guess for, is judged as UTF-8; a byte order mark is
+    // UTF-8's, and the decode drops it.
+    const char* encoding = detected.isEmpty() ? "UTF-8" : ourEncoding(detected);
+    if (!encoding) {
+        reason = QStringLiteral("UTF-8、Shift-JIS、EUC-JP のどれでもありません (%1 と判定)")
+                     .arg(QString::fromLatin1(detected));
+        return std::nullopt;
     }
-    std::optional<QString> text = strict(marked ? bytes.mid(bom.size()) : bytes, encoding);
+    std::optional<QString> text = strict(bytes, encoding);
     if (!text) {
         reason = QStringLiteral("%1 として正しく読めません").arg(QString::fromLatin1(encoding));
         return std::nullopt;

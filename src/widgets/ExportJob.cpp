@@ -44,6 +44,7 @@ void ExportJob::run()
         out.write(result.document);
         m_progress.check();
         out.commit();
+        m_leftOut = result.leftOut;
         m_days = result.days;
     } catch (const DiaryError& e) {
         error = e.message();

@@ -29,6 +29,8 @@ public:
 
     // The days written, once finished without error.
     int days() const { return m_days; }
+    // The date lines of the days left out (DiaryExport::Result), once finished without error.
+    QStringList leftOut() const { return m_leftOut; }
 
 private:
     void run();
@@ -40,5 +42,7 @@ private:
     std::shared_ptr<const DiaryKey> m_key;
     TaskProgress m_progress;
     std::atomic<int> m_days{0};
+    // Set on the job's thread before it says it finished, read after.
+    QStringList m_leftOut;
     std::thread m_thread;
 };

@@ -1,5 +1,6 @@
 #include "windows/ArchiveFlow.h"
 
+#include "core/tasks/DiaryExport.h"
 #include "widgets/BackupJob.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ExportJob.h"
@@ -55,9 +56,7 @@ void ArchiveFlow::exportDiary()
     if (run(job, QStringLiteral("書き出し中...")))
         Dialogs::information(
             m_window, QStringLiteral("書き出し"),
-            QStringLiteral("%1 日分を %2 に書き出しました。")
-                    .arg(job.days())
-                    .arg(QDir::toNativeSeparators(*file)) +
+            DiaryExport::summary(job.days(), QDir::toNativeSeparators(*file), job.leftOut()) +
                 (m_key ? QStringLiteral("\nこのファイルは暗号化されていません。") : QString()));
 }
 

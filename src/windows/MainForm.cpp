@@ -2,9 +2,9 @@
 
 #include "core/diary/Diary.h"
 #include "core/diary/DiaryWatcher.h"
-#include "core/diary/Recovery.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/WindowPlace.h"
-#include "core/storage/IniFile32.h"
+#include "core/storage/DiaryError.h"
 #include "core/time/Clock.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
@@ -20,12 +20,14 @@
 #include "widgets/SlideBar.h"
 #include "windows/ArchiveFlow.h"
 #include "windows/CalendarForm.h"
+#include "windows/DeletionFlow.h"
 #include "windows/EncryptionFlow.h"
 #include "windows/ImportFlow.h"
-#include "windows/LookBackForm.h"
-#include "windows/PasswordForm.h"
+#include "windows/LeaveFlow.h"
+#include "windows/LookBackFlow.h"
 #include "windows/SearchForm.h"
-#include "windows/SettingsForm.h"
+#include "windows/SettingsFlow.h"
+#include "windows/UnlockFlow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +36,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
 
@@ -63,7 +64,14 @@ void TForm1::connectCommands()
     connect(PopupMenu1->addAction(QStringLiteral("検索... (Ctrl+F)")), &QAction::triggered, this,
             &TForm1::find1Click);
     QAction* lookBack1 = PopupMenu1->addAction(QStringLiteral("振り返り... (Ctrl+L)"));
-    connect(lookBack1, &QAction::triggered, this, &TForm1::lookBack1Click);
+    connect(lookBack1, &QAction::triggered, this, [this] {
+        if (!m_lookBack)
+            m_lookBack = std::make_unique<LookBackFlow>(
+                this, m_skin, *m_diary, m_day->watcher(), m_clock,
+                [this] { return guarded([this] { m_day->save(); }); },
+                [this](double date) { changeDay(date); });
+        m_lookBack->open(m_day->date());
+    });
     // Ctrl with a key runs a menu command; the window sees the key before the focused control.
     new ShortcutKeys(this,
                      {Edit1, Memo1, Yl, today, Yr, cal, SpeedButton1, SpeedButton5, SpeedButton6},
@@ -86,8 +94,12 @@ void TForm1::connectCommands()
     connect(cal, &ImageButton::mouseUp, this, &TForm1::calMouseUp);
     connect(SpeedButton6, &QToolButton::clicked, this, &QWidget::close);
 
-    connect(Font1, &QAction::triggered, this, &TForm1::Font1Click);
-    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(Font1, &QAction::triggered, this, [this] { SettingsFlow::chooseFont(this, *Memo1); });
+    connect(N2, &QAction::triggered, this, [this] {
+        SettingsFlow(this, m_skin, m_settings, *m_diary, [this] {
+            return openEncryption(false);
+        }).openSettings();
+    });
     connect(forwordd1, &QAction::triggered, this, &TForm1::YrMouseUp);
     connect(back1, &QAction::triggered, this, &TForm1::YlMouseUp);
     connect(today1, &QAction::triggered, this, &TForm1::todayMouseUp);
@@ -104,10 +116,8 @@ void TForm1::connectCommands()
     connect(PopupMenu1->addAction(QStringLiteral("暗号化...")), &QAction::triggered, this,
             [this] { openEncryption(false); });
     // Last, apart from the commands that keep the day.
-    m_deleteDay = PopupMenu1->addAction(QStringLiteral("この日を削除..."));
-    connect(m_deleteDay, &QAction::triggered, this, &TForm1::deleteDayClick);
-    connect(PopupMenu1, &QMenu::aboutToShow, this,
-            [this] { m_deleteDay->setEnabled(m_day && m_diary->hasEntry(m_day->date())); });
+    DeletionFlow::addToMenu(
+        *PopupMenu1, this, [this] { return m_diary.get(); }, [this] { return m_day.get(); });
 }
 
 bool TForm1::FormCreate()
@@ -125,7 +135,10 @@ bool TForm1::FormCreate()
 
     loadSkin();
 
-    if (!passwordGate()) {
+    UnlockFlow unlock(
+        this, m_skin, *m_diary, m_settings, [this] { openEncryption(true); },
+        [this] { encryptionFlow().finishStopped(); });
+    if (!unlock.run()) {
         // Nothing of this start may reach the disk: the diary is let go unwritten.
         m_diary.reset();
         return false;
@@ -134,8 +147,11 @@ bool TForm1::FormCreate()
     ShownDay::Page& page = *this;
     m_day = std::make_unique<ShownDay>(*m_diary, page, m_clock);
     const double startedAt = now();
-    guarded([&] { addCompanionComment(startedAt - 1.0); });
-    guarded([&] { addCompanionComment(startedAt); });
+    // A diary that cannot be unlocked (its key file is gone) has no day to comment on.
+    if (m_diary->isUnlocked()) {
+        guarded([&] { addCompanionComment(startedAt - 1.0); });
+        guarded([&] { addCompanionComment(startedAt); });
+    }
 
     changeDay(now());
     showFirstLine();
@@ -195,27 +211,6 @@ void TForm1::loadSkin()
     showSkin(this, m_skin);
 }
 
-// The prompt comes after the skin, whose picture and colours it shows, and before anything of
-// the diary is read or written. An encrypted diary asks for its passphrase whatever the settings
-// say; once open, a conversion that stopped is finished before the first day shows.
-bool TForm1::passwordGate()
-{
-    if (m_diary->isEncrypted()) {
-        TForm5 Form5(
-            m_skin, [this](const QString& typed) { return m_diary->unlock(typed); }, this);
-        if (Dialogs::exec(Form5) != 1)
-            return false;
-        if (m_diary->unlockedByRecoveryCode())
-            openEncryption(true);
-        encryptionFlow().finishStopped();
-        return true;
-    }
-    if (!m_settings.usePassword)
-        return true;
-    TForm5 Form5(m_skin, m_settings.password, this);
-    return Dialogs::exec(Form5) == 1;
-}
-
 double TForm1::now() const
 {
     return DiaryDate::fromDateTime(m_clock.localNow());
@@ -240,6 +235,8 @@ void TForm1::fill(const QString& title, const QString& body, bool locked)
 {
     Memo1->setText(body);
     Edit1->setText(title);
+    // The window's name is the day shown, its title as loaded: also after a sync tool's change.
+    setAccessibleName(AccessibleNames::dayShown(Label1->text(), title));
     Memo1->setReadOnly(locked);
     Edit1->setReadOnly(locked);
     showFirstLine();
@@ -301,11 +298,9 @@ void TForm1::changeDay(double newDate)
 {
     ShowDate(newDate);
     guarded([&] { m_day->moveTo(newDate); });
-    const QString day = AccessibleNames::dayShown(Label1->text(), Edit1->text());
-    setAccessibleName(day);
-    m_announcer->say(day);
-    if (LookBack)
-        LookBack->setShownDate(newDate);
+    m_announcer->say(accessibleName());
+    if (m_lookBack)
+        m_lookBack->follow(newDate);
 }
 
 void TForm1::YlMouseUp()
@@ -352,40 +347,6 @@ void TForm1::find1Click()
         changeDay(*form.chosenDate());
 }
 
-// The day is saved first, so that the question names the title as stored. On yes the day shows
-// empty, and the calendar plain.
-void TForm1::deleteDayClick()
-{
-    guarded([this] {
-        m_day->save();
-        const QString key = DiaryDate::key(m_day->date());
-        if (m_diary->hasEntry(key) &&
-            Dialogs::confirm(this, m_diary->deleteQuestion(key), QStringLiteral("削除(&D)")))
-            m_day->deleteDay();
-    });
-}
-
-// The look back stays open beside the window and follows its day. It counts the days from disk,
-// so the shown day is saved first; a day chosen there is reached like any other change of day.
-void TForm1::lookBack1Click()
-{
-    if (!guarded([this] { m_day->save(); }))
-        return;
-    if (!LookBack) {
-        LookBack =
-            std::make_unique<TLookBackForm>(m_skin, *m_diary, m_day->watcher(), m_clock, this);
-        LookBack->placeBeside(frameGeometry());
-        connect(LookBack.get(), &TLookBackForm::dayChosen, this, [this](double date) {
-            if (guarded([this] { m_day->save(); }))
-                changeDay(date);
-        });
-    }
-    LookBack->setShownDate(m_day->date());
-    LookBack->show();
-    LookBack->raise();
-    LookBack->activateWindow();
-}
-
 // A conversion saves the shown day first, and the window leaves the diary to it until it ends.
 EncryptionFlow TForm1::encryptionFlow()
 {
@@ -395,7 +356,7 @@ EncryptionFlow TForm1::encryptionFlow()
             m_converting = converting;
             // The look back counts with the diary's key as it was when it opened.
             if (converting)
-                LookBack.reset();
+                m_lookBack.reset();
             else if (m_day)
                 guarded([this] { m_day->takeChangesOnDisk(); });
         });
@@ -403,6 +364,10 @@ EncryptionFlow TForm1::encryptionFlow()
 
 bool TForm1::openEncryption(bool afterRecovery)
 {
+    if (m_diary->keyMissing()) {
+        Dialogs::error(this, EncryptedDiaries::noKeyFile(m_programFolder).message());
+        return true;
+    }
     encryptionFlow().open(afterRecovery);
     // An encrypted diary keeps no reversible password, here either.
     const bool encrypted = m_diary->isEncrypted();
@@ -411,43 +376,6 @@ bool TForm1::openEncryption(bool afterRecovery)
         m_settings.usePassword = false;
     }
     return encrypted;
-}
-
-// The new values live here until close writes them; a new skin shows at the next start.
-void TForm1::N2Click()
-{
-    TForm4 Form4(m_skin, m_settings,
-                 m_diary->isEncrypted()
-                     ? std::function<bool()>([this] { return openEncryption(false); })
-                     : std::function<bool()>(),
-                 this);
-    if (Dialogs::exec(Form4) != 1)
-        return;
-    const Settings& edited = Form4.values();
-    m_settings.userName = edited.userName;
-    if (!m_diary->isEncrypted()) {
-        m_settings.password = edited.password;
-        m_settings.usePassword = edited.usePassword;
-    }
-    m_settings.schemePath = edited.schemePath;
-    m_settings.buttonPath = edited.buttonPath;
-}
-
-void TForm1::Font1Click()
-{
-    const std::optional<QFont> chosen = Dialogs::chooseFont(this, Memo1->font());
-    const QString why = chosen ? Settings::whyNotStorableFontName(chosen->family()) : QString();
-    if (!why.isEmpty()) {
-        Dialogs::error(this, why);
-    } else if (chosen) {
-        // The dialog offers no effects: underline and strike-out are not taken over.
-        QFont font = *chosen;
-        font.setUnderline(false);
-        font.setStrikeOut(false);
-        Memo1->setFont(font);
-    }
-    Memo1->setEnabled(false);
-    Memo1->setEnabled(true);
 }
 
 // The background is painted, not held as a picture: a 320 x 320 picture would stay in memory
@@ -498,36 +426,15 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     const std::optional<ShownDay::Unsaved> unsaved = m_day->leave([this] { writeSettings(); });
-    if (unsaved && !leaveAnyway(*unsaved)) {
+    if (unsaved && !LeaveFlow::leaveAnyway(this, *unsaved, m_quitting)) {
         event->ignore();
         return;
     }
     if (m_autoSave)
         m_autoSave->stop();
     // The look back reads the diary and its watcher: it goes before them.
-    LookBack.reset();
+    m_lookBack.reset();
     m_day.reset();
     m_diary.reset();
     event->accept();
-}
-
-// The unsaved title and body are in a recovery file already when it could be written; then the
-// user may leave without saving. When no folder took them, the window stays open with them. On a
-// quit signal nobody is asked: the program ends unless the text could be kept nowhere, and the
-// reasons go to standard error.
-bool TForm1::leaveAnyway(const ShownDay::Unsaved& unsaved)
-{
-    if (m_quitting) {
-        QTextStream(stderr) << "tobiquill: " << unsaved.error << '\n'
-                            << Recovery::report(unsaved.recoveryPath, unsaved.recoveryError)
-                            << '\n';
-        return unsaved.recoveryError.isEmpty();
-    }
-    Dialogs::error(this, unsaved.error);
-    if (!unsaved.recoveryError.isEmpty()) {
-        // Nothing took the text: the window stays with it, to be copied or saved later.
-        Dialogs::error(this, Recovery::stayMessage(unsaved.recoveryError));
-        return false;
-    }
-    return Dialogs::question(this, Recovery::leaveQuestion(unsaved.recoveryPath));
 }

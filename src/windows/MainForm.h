@@ -16,7 +16,7 @@ class Announcer;
 class AutoSave;
 class Diary;
 class TForm2;
-class TLookBackForm;
+class LookBackFlow;
 class EncryptionFlow;
 
 // The main window: start-up, the day shown, the day commands, close. It is the page the shown
@@ -56,8 +56,6 @@ public:
 
     // Made at its first use and kept: it remembers the day last chosen.
     std::unique_ptr<TForm2> Form2;
-    // Made at its first use and kept: its counts last the session.
-    std::unique_ptr<TLookBackForm> LookBack;
 
 signals:
     // Start-up holds the diary (and its lock) now; the password prompt may follow.
@@ -69,7 +67,6 @@ protected:
 
 private:
     void connectCommands();
-    bool leaveAnyway(const ShownDay::Unsaved& unsaved);
     void writeSettings();
     void addCompanionComment(double reference);
 
@@ -82,7 +79,6 @@ private:
     void startAutoSave();
     void applySettings();
     void loadSkin();
-    bool passwordGate();
     // The encryption window; afterRecovery: the diary was just opened with the recovery code.
     // Returns whether the diary is encrypted afterwards.
     bool openEncryption(bool afterRecovery);
@@ -100,11 +96,7 @@ private:
     void todayMouseUp();
     void calMouseUp();
     void find1Click();
-    void lookBack1Click();
     void changeDay(double newDate);
-    void N2Click();
-    void Font1Click();
-    void deleteDayClick();
 
     // Runs a step; whatever it throws is shown in the error box and reported as false.
     bool guarded(const std::function<void()>& step);
@@ -125,6 +117,6 @@ private:
     QPoint m_placedAt;
     AutoSave* m_autoSave = nullptr;
     Announcer* m_announcer = nullptr;
-    // "この日を削除...": offered while the shown day has an entry.
-    QAction* m_deleteDay = nullptr;
+    // Made at its first use and kept: its counts last the session.
+    std::unique_ptr<LookBackFlow> m_lookBack;
 };

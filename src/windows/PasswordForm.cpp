@@ -1,5 +1,6 @@
 #include "windows/PasswordForm.h"
 
+#include "core/tasks/PassphrasePrompt.h"
 #include "skin/Skin.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/Dialogs.h"
@@ -77,7 +78,10 @@ void TForm5::showEvent(QShowEvent* event)
 
 void TForm5::SpeedButton3Click()
 {
-    if (opens(Edit2->text())) {
+    QString typed = Edit2->text();
+    const bool opened = opens(typed);
+    PassphrasePrompt::wipe(typed);
+    if (opened) {
         done(1);
         return;
     }
@@ -110,6 +114,13 @@ bool TForm5::opens(const QString& typed)
     if (failure)
         std::rethrow_exception(failure);
     return opened;
+}
+
+void TForm5::done(int result)
+{
+    // The field's text goes with the prompt; the window may live on for the session.
+    Edit2->clear();
+    SkinnedForm::done(result);
 }
 
 void TForm5::reject()

@@ -37,6 +37,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
     // Nothing ends the prompt while a check runs.
     void reject() override;
 

@@ -121,9 +121,9 @@ private slots:
             << QByteArray("{\"title\":\"朝\",\"body\":\"起きた\",\"date\":\"2024-01-05\",\"time\":"
                           "\"09:30\",\"tags\":[\"@work\"],\"starred\":true}")
             << "2024-01-05|09:30|朝|起きた|@work|1|0";
-        QTest::newRow("no time") << QByteArray(
-                                        "{\"title\":\"\",\"body\":\"x\",\"date\":\"2024-01-05\"}")
-                                 << "2024-01-05|||x||0|0";
+        QTest::newRow("a time that is none")
+            << QByteArray("{\"title\":\"\",\"body\":\"x\",\"date\":\"2024-01-05\",\"time\":\"朝\"}")
+            << "2024-01-05|||x||0|0";
         QTest::newRow("unreadable date left out")
             << QByteArray("{\"title\":\"t\",\"body\":\"x\",\"date\":\"2024-02-30\"}")
             << "left out j.json: 日付「2024-02-30」を読めません (t)";

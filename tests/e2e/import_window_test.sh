@@ -13,7 +13,7 @@ cp932 "古い日" >"$home/data/20240105"
 cat >"$E2E_WORK/journal.json" <<'JSON'
 {"tags": {}, "entries": [
  {"title": "朝", "body": "起きた", "date": "2024-01-05", "time": "09:30", "tags": [], "starred": false},
- {"title": "晴れ", "body": "散歩した", "date": "2024-01-06", "time": "08:00", "tags": ["@外"], "starred": true}
+ {"title": "晴れ", "body": "散歩した😀", "date": "2024-01-06", "time": "08:00", "tags": ["@外"], "starred": true}
 ]}
 JSON
 
@@ -49,8 +49,9 @@ xdotool key Return
 window_answer "Tobiquill" alt+r
 window_answer "読み込み" Return
 wait_for test -s "$home/data/20240106" || abort "the new day is written"
-check_bytes "the new day holds its entry, tags and star" "$home/data/20240106" \
-    "$(expect_file new $'散歩した\r\n#外\r\n★')"
+{ cp932 "散歩した"; printf '&#x1F600;\r\n'; cp932 $'#外\r\n★'; } >"$E2E_WORK/expected-new"
+check_bytes "the new day holds its entry, emoji, tags and star" "$home/data/20240106" \
+    "$E2E_WORK/expected-new"
 backup=$(compgen -G "$home/import-backup-*.zip")
 check_eq "the backup holds the day as it was" "古い日" \
     "$(unzip -p "$backup" data/20240105 | iconv -f CP932 -t UTF-8)"

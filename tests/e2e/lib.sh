@@ -235,6 +235,7 @@ e2e_init() {
     export LANG=ja_JP.UTF-8 LC_ALL='' LANGUAGE=ja TZ=Asia/Tokyo QT_QPA_PLATFORM=xcb
     export XDG_RUNTIME_DIR="$E2E_WORK/runtime" XDG_CONFIG_HOME="$E2E_WORK/config"
     export XDG_CACHE_HOME="$E2E_WORK/cache" XDG_DATA_HOME="$E2E_WORK/share"
+    export XDG_STATE_HOME="$E2E_WORK/state"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Recovery files that the per-user folder does not take go to the temporary folder next.
     export TMPDIR="$E2E_WORK/tmp"

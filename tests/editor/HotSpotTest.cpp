@@ -68,6 +68,16 @@ private slots:
         QCOMPARE(list.count(), 0);
     }
 
+    // An emoji is held as its reference, "&#x1F600;": a marker never matches part of it.
+    void scan_markerNeverMatchesPartOfAnEmoji()
+    {
+        THotSpot spot = brackets();
+        spot.BeginChar = QLatin1Char('&');
+        TKeyDescrList list;
+        spot.scan(ShiftJisText(QStringLiteral("\U0001F600]")), 0, list);
+        QCOMPARE(list.count(), 0);
+    }
+
     void click_data()
     {
         QTest::addColumn<QString>("line");

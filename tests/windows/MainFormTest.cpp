@@ -1,6 +1,8 @@
 #include "common/WindowFixture.h"
+#include "core/storage/DiaryError.h"
 #include "core/time/DiaryDate.h"
 #include "editor/ColorMemo.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QApplication>
 #include <QFile>
@@ -88,8 +90,7 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         QVERIFY(!form->close());
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.messages.first(),
-                 QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini")));
+        QCOMPARE(f.messages.first(), DiaryError::notOwnFile(f.path("diary.ini")).message());
         QCOMPARE(form->Memo1->text(), QStringLiteral("kept"));
 
         QVERIFY(QDir(f.path("diary.ini")).removeRecursively());
@@ -104,8 +105,22 @@ private slots:
         QDir().mkpath(f.path("diary.ini"));
         auto form = f.start();
         QVERIFY(form->startupFailed());
-        QCOMPARE(f.messages,
-                 QStringList(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(f.path("diary.ini"))));
+        QCOMPARE(f.messages, QStringList(DiaryError::notOwnFile(f.path("diary.ini")).message()));
+    }
+
+    // A day changed on disk while it shows untouched loads again, and the window's name, which a
+    // screen reader reads, takes its new title.
+    void changeOnDisk_windowNameTakesTheNewTitle()
+    {
+        WindowFixture f;
+        f.write("data/20240105", "a");
+        f.write("diary.ini", "[title]\r\n20240105=old\r\n");
+        auto form = f.start();
+        const QString friday = QStringLiteral("2024年1月5日 金");
+        QCOMPARE(form->accessibleName(), AccessibleNames::dayShown(friday, "old"));
+        f.write("diary.ini", "[title]\r\n20240105=new\r\n");
+        f.write("data/20240105", "b");
+        QTRY_COMPARE(form->accessibleName(), AccessibleNames::dayShown(friday, "new"));
     }
 
     void storedSettings_areApplied()

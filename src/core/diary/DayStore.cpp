@@ -154,6 +154,12 @@ QString DayStore::readText(int folder, const QString& dateKey, FileStamp* stamp)
 
 void DayStore::writeBody(const QString& dateKey, const QString& body) const
 {
+    if (const std::optional<QByteArray> bytes = fileFor(dateKey, body))
+        SafeFile::write(entryPath(dateKey), *bytes, SafeFile::Links::Refused);
+}
+
+std::optional<QByteArray> DayStore::fileFor(const QString& dateKey, const QString& body) const
+{
     QString text = body;
     // A stray CR is a line break when the file is read back, so it is written as one.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -175,8 +181,8 @@ void DayStore::writeBody(const QString& dateKey, const QString& body) const
     // A day left as it was is not written again: viewing a day changes nothing on disk. Sealed
     // bytes differ at every write, so the plain ones are compared.
     if (old == bytes)
-        return;
-    SafeFile::write(path, fileBytes(dateKey, bytes, m_key != nullptr), SafeFile::Links::Refused);
+        return std::nullopt;
+    return fileBytes(dateKey, bytes, m_key != nullptr);
 }
 
 std::optional<QByteArray> DayStore::converted(const QString& dateKey, bool sealed) const

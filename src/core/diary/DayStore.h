@@ -74,6 +74,10 @@ public:
     // the path (it is neither followed nor replaced), and DiaryError::cannotCreate when the
     // write fails; the old file is whole then.
     void writeBody(const QString& dateKey, const QString& body) const;
+    // What writeBody writes at the day's path, for a task that writes many days at once
+    // (SafeFile::writeMany); no value when the file holds the body already. Throws what
+    // writeBody throws before it writes.
+    std::optional<QByteArray> fileFor(const QString& dateKey, const QString& body) const;
     // Removes what stands at the entry's path: a link itself, never the file it names. Throws
     // DiaryError::cannotRemove when it stays.
     void removeEntry(const QString& dateKey) const;

@@ -3,6 +3,7 @@
 #include "core/diary/DiaryKeyFile.h"
 #include "core/diary/DiaryLock.h"
 #include "core/diary/DiaryTitles.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/diary/Recovery.h"
 #include "core/diary/Settings.h"
 #include "core/storage/CodePage932.h"
@@ -115,27 +116,38 @@ Diary::Diary(const QString& programFolder)
     // An existing folder, or one that cannot be made, is no reason to stop: a later write into
     // it reports the failure. Made first, so that the lock is keyed by the folder's real path.
     SafeFile::makeFolder(m_dataDir);
+    // Days are written into the entries folder by name: through a link there they would land
+    // wherever it points.
+    struct stat data
+    {
+    };
+    if (::lstat(QFile::encodeName(m_dataDir).constData(), &data) == 0 && !S_ISDIR(data.st_mode))
+        throw DiaryError::notOwnFile(m_dataDir);
     // Before anything is read or cleaned up: another copy may be in the middle of a save.
     m_lock = std::make_unique<DiaryLock>(programFolder);
     m_ini = std::make_unique<TIniFile32>(QDir(programFolder).filePath(QStringLiteral("diary.ini")));
     if (std::optional<KeyFile> file = DiaryKeyFile::read(programFolder))
         m_keyFile = std::make_unique<KeyFile>(std::move(*file));
+    else
+        m_keyMissing = EncryptedDiaries().withoutKey(programFolder, *m_ini);
 }
 
 Diary::~Diary() = default;
 
 bool Diary::isEncrypted() const
 {
-    return m_keyFile != nullptr;
+    return m_keyFile != nullptr || m_keyMissing;
 }
 
 bool Diary::isUnlocked() const
 {
-    return !m_keyFile || m_key;
+    return !isEncrypted() || m_key;
 }
 
 bool Diary::unlock(const QString& secret)
 {
+    if (m_keyMissing)
+        throw EncryptedDiaries::noKeyFile(m_programFolder);
     if (isUnlocked())
         return true;
     const QString keyPath = DiaryKeyFile::path(m_programFolder);
@@ -189,6 +201,7 @@ bool Diary::unlock(const QString& secret)
     m_key = std::make_shared<const DiaryKey>(std::move(*key));
     m_store = DayStore(m_dataDir, m_key);
     m_byRecoveryCode = RecoveryCode::normalised(secret).has_value();
+    EncryptedDiaries().remember(m_keyFile->diaryId(), m_programFolder);
     // A copy that cannot be folded stays for foldConflicts() to report.
     Folded folded;
     foldKeyCopies(folded);
@@ -234,6 +247,8 @@ QString Diary::rejectKeyFile(const QString& path)
 
 void Diary::requireUnlocked() const
 {
+    if (m_keyMissing)
+        throw EncryptedDiaries::noKeyFile(m_programFolder);
     if (!isUnlocked())
         throw DiaryError::locked();
 }
@@ -248,6 +263,7 @@ void Diary::writeKeyFile(const KeyFile& file, std::shared_ptr<const DiaryKey> ke
 {
     SafeFile::write(DiaryKeyFile::path(m_programFolder), file.bytes(), SafeFile::Links::Refused);
     ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    EncryptedDiaries().remember(file.diaryId(), m_programFolder);
     m_keyFile = std::make_unique<KeyFile>(file);
     m_key = std::move(key);
     m_store = DayStore(m_dataDir, m_key);
@@ -258,6 +274,8 @@ void Diary::removeKeyFile()
     // Only the file this diary's key verifies goes.
     refreshKeyFile();
     SafeFile::remove(DiaryKeyFile::path(m_programFolder));
+    // Turned off here, by the owner: only now may this computer take the diary for a plain one.
+    EncryptedDiaries().forget(m_keyFile->diaryId(), m_programFolder);
     m_keyFile.reset();
     m_key.reset();
     m_byRecoveryCode = false;
@@ -307,8 +325,6 @@ void Diary::removeLeftovers() const
 {
     SafeFile::removeLeftovers(m_programFolder);
     SafeFile::removeLeftovers(m_dataDir);
-    // diary.ini may be a link to a file elsewhere, beside which its saves are made.
-    SafeFile::removeLeftoversOf(m_ini->FileName());
     // A restore into this folder that was killed.
     StagedFolder::removeLeftoversOf(m_programFolder);
 }
@@ -399,6 +415,12 @@ Diary::DayText Diary::saveDay(const QString& dateKey, const QString& title, cons
     DayText saved{title, body};
 
     const FileStamp onDisk = FileStamp::of(path);
+    // Deleted elsewhere while nothing was typed here: the deletion stands, and the day is seen as
+    // it would load now. Only typing brings a deleted day back.
+    if (seen.stamp.exists && !onDisk.exists && saved == seen.text) {
+        m_seen.insert(dateKey, {{}, onDisk, 0});
+        return {};
+    }
     if (onDisk != seen.stamp) {
         const QString theirs = onDisk.exists ? readBody(dateKey) : QString();
         saved.body = DayMerge::resolve(seen.text.body, body, theirs, onDisk.modified());
@@ -434,6 +456,7 @@ QString Diary::deleteQuestion(const QString& dateKey)
 
 void Diary::deleteDay(const QString& dateKey)
 {
+    requireUnlocked();
     const QDate date = DayStore::dateOfKey(dateKey);
     const QString day = date.isValid() ? DiaryDate::dateLine(DiaryDate::fromDate(date)) : dateKey;
     const auto kept = [&](const DiaryError& error) {
@@ -454,7 +477,7 @@ void Diary::deleteDay(const QString& dateKey)
         const auto titles = ini.ReadSectionValues(TitleSection);
         if (std::any_of(titles.cbegin(), titles.cend(),
                         [&](const auto& title) { return title.first == key; })) {
-            before = SafeFile::read(iniPath);
+            before = SafeFile::readOwn(iniPath, TIniFile32::MaxBytes);
             ini.removeKey(TitleSection, key);
         }
     } catch (const DiaryError& error) {
@@ -479,6 +502,9 @@ void Diary::deleteDay(const QString& dateKey)
 
 void Diary::writeSettings(const Settings& settings)
 {
+    // A diary that lost its key file is left as it was found, the window's place included.
+    if (m_keyMissing)
+        return;
     m_ini->reload();
     if (!isEncrypted()) {
         settings.write(*m_ini);

@@ -45,14 +45,22 @@ public:
     // Takes the diary's lock, creates the entries folder when it is missing and loads
     // diary.ini and diary.key. Throws DiaryError::diaryInUse when another
     // copy of the program has the diary open, DiaryError::cannotOpen when diary.ini exists but
-    // cannot be read, and a DiaryError saying why when something stands at diary.key that is no
-    // key file of the user's own.
+    // cannot be read, DiaryError::notOwnFile when diary.ini or the entries folder is a link (or
+    // anything else not the user's own file or folder), and a DiaryError saying why when
+    // something stands at diary.key that is no key file of the user's own.
     explicit Diary(const QString& programFolder);
     ~Diary();
 
+    // Encrypted: it has a key file, or has none but is encrypted all the same (see
+    // keyMissing()).
     bool isEncrypted() const;
     // A plain diary is always unlocked.
     bool isUnlocked() const;
+    // The diary has no key file, but this computer knows it encrypted, or a title or a day of it
+    // is sealed (EncryptedDiaries). It is never taken for a plain one: it cannot be unlocked, and
+    // every read and write throws EncryptedDiaries::noKeyFile(), but for the settings, which are
+    // not written at all.
+    bool keyMissing() const { return m_keyMissing; }
     // Opens an encrypted diary with its passphrase or its recovery code; false when neither
     // opens it (each try costs a key derivation, about half a second). diary.key is read again
     // and tried first, then the sync tool's copies of it, so a passphrase set on another computer
@@ -201,6 +209,8 @@ private:
     std::shared_ptr<const DiaryKey> m_key;
     bool m_byRecoveryCode = false;
     QStringList m_notices;
+    // Encrypted, but its key file is gone: nothing of it can be read or written.
+    bool m_keyMissing = false;
     QHash<QString, Seen> m_seen;
     // The copies set aside this session, as they were then.
     QHash<QString, FileStamp> m_setAside;

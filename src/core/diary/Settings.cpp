@@ -10,9 +10,13 @@
 namespace {
 const QByteArray Data = QByteArrayLiteral("data");
 
+// A default is not converted: a missing key is told by a value no line can hold, a line break.
+// Converting the default font name made start-up build the code page's whole table.
 QString readText(const TIniFile32& ini, const char* key, const QString& defaultValue)
 {
-    return CodePage932::decode(ini.ReadString(Data, key, CodePage932::encode(defaultValue)));
+    const QByteArray missing = QByteArrayLiteral("\n");
+    const QByteArray stored = ini.ReadString(Data, key, missing);
+    return stored == missing ? defaultValue : CodePage932::decode(stored);
 }
 
 // A value not changed keeps its bytes, also the file's own spelling of characters held twice.

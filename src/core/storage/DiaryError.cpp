@@ -67,8 +67,9 @@ DiaryError DiaryError::notOwnFile(const QString& path)
 {
     return DiaryError(
         cannotOpen(path).message() +
-        QStringLiteral("\n日記のﾌｧｲﾙではありません (ﾘﾝｸ、ﾌｫﾙﾀﾞ、特殊ﾌｧｲﾙ、ほかのﾕｰｻﾞｰのﾌｧｲﾙ)。"
-                       "読み書きせずにそのまま残してあります。"));
+            QStringLiteral("\n日記のﾌｧｲﾙではありません (ﾘﾝｸ、ﾌｫﾙﾀﾞ、特殊ﾌｧｲﾙ、ほかのﾕｰｻﾞｰのﾌｧｲﾙ)。"
+                           "読み書きせずにそのまま残してあります。"),
+        Kind::NotOwnFile);
 }
 
 DiaryError DiaryError::tooLarge(const QString& path, qint64 maxBytes)

@@ -14,6 +14,9 @@ public:
         Failed,
         // Another running copy has the diary open; it may be brought forward instead.
         InUse,
+        // What stands at the path is no file of the user's own: a task going through every day
+        // may leave it out.
+        NotOwnFile,
     };
 
     explicit DiaryError(QString message, Kind kind = Kind::Failed);

@@ -1,13 +1,15 @@
 #include "core/storage/IniFile32.h"
 
+#include "core/storage/DiaryError.h"
 #include "core/storage/SafeFile.h"
 
 #include <QByteArrayView>
-#include <QFileInfo>
+#include <QFile>
 #include <QSet>
 
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -184,6 +186,16 @@ bool isWrittenForm(QByteArrayView text)
     return true;
 }
 
+// The file is a stranger's: a sync peer may put a link to any file of the user's at its path, and
+// writing the settings through it would overwrite that file.
+QByteArray readFile(const QString& fileName)
+{
+    const std::optional<QByteArray> bytes = SafeFile::readOwn(fileName, TIniFile32::MaxBytes);
+    if (!bytes)
+        throw DiaryError::tooLarge(fileName, TIniFile32::MaxBytes);
+    return *bytes;
+}
+
 } // namespace
 
 TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
@@ -191,8 +203,11 @@ TIniFile32::TIniFile32(const QString& fileName) : m_fileName(fileName)
     // Anything at the path, a folder included, must load: a store that silently started empty
     // would overwrite the diary's settings and titles with the first write.
     m_stamp = FileStamp::of(fileName);
-    if (QFileInfo(fileName).exists())
-        load(SafeFile::read(fileName, MaxBytes));
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(fileName).constData(), &info) == 0)
+        load(readFile(fileName));
 }
 
 QList<std::pair<QByteArray, QByteArray>> TIniFile32::sectionValuesOf(const QByteArray& bytes,
@@ -223,7 +238,7 @@ void TIniFile32::reload()
         return;
     }
     // Stamped before the read: a change made while reading is seen at the next look.
-    const QByteArray bytes = SafeFile::read(m_fileName, MaxBytes);
+    const QByteArray bytes = readFile(m_fileName);
     m_stamp = now;
     load(bytes);
 }

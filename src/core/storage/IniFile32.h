@@ -37,8 +37,9 @@ public:
     static constexpr qint64 MaxBytes = 256 * 1024 * 1024;
 
     // Loads the file when something exists at the path; throws DiaryError::cannotOpen if it
-    // cannot be read, DiaryError::tooLarge when it holds more than MaxBytes. A missing file
-    // gives an empty store; the first write creates it.
+    // cannot be read, DiaryError::notOwnFile when it is no regular file of the user's own (a
+    // link is never followed, to read or to write), DiaryError::tooLarge when it holds more than
+    // MaxBytes. A missing file gives an empty store; the first write creates it.
     explicit TIniFile32(const QString& fileName);
 
     QByteArray ReadString(const QByteArray& section, const QByteArray& key,

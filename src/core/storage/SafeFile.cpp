@@ -52,18 +52,6 @@ DiaryError writeError(const QString& path, int error)
     }
 }
 
-// A link is followed, so the file it names is replaced and the link stays.
-QString writeTarget(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        if (!target.isEmpty())
-            return target;
-    }
-    return path;
-}
-
 bool isOwnFile(const struct stat& info)
 {
     return S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
@@ -167,21 +155,18 @@ struct Staged
 
 // Writes the new file beside the old one; its bytes reach the disk before it returns when sync
 // says so. Throws naming path; nothing is left beside the old file then.
-Staged stage(const QString& path, const QByteArray& bytes, SafeFile::Links links, bool sync)
+Staged stage(const QString& path, const QByteArray& bytes, bool sync)
 {
     using Step = SafeFile::Step;
-    const QString target = links == SafeFile::Links::Followed ? writeTarget(path) : path;
     struct stat old
     {
     };
-    const QByteArray targetName = QFile::encodeName(target);
-    const bool exists =
-        (links == SafeFile::Links::Followed ? ::stat(targetName.constData(), &old)
-                                            : ::lstat(targetName.constData(), &old)) == 0;
+    const QByteArray targetName = QFile::encodeName(path);
+    const bool exists = ::lstat(targetName.constData(), &old) == 0;
     // A link swapped in after this look is replaced by the rename, never written through.
-    if (links == SafeFile::Links::Refused && exists && !isOwnFile(old))
+    if (exists && !isOwnFile(old))
         throw DiaryError::notOwnFile(path);
-    const QFileInfo targetInfo(target);
+    const QFileInfo targetInfo(path);
     const QString folder = targetInfo.absolutePath();
     QByteArray temp =
         QFile::encodeName(folder + QLatin1Char('/') + targetInfo.fileName() + LeftoverMark) +
@@ -193,10 +178,9 @@ Staged stage(const QString& path, const QByteArray& bytes, SafeFile::Links links
         throw writeError(path, error);
     Descriptor file(fd);
 
-    // The text stays private (mkstemp's 0600) while it is written; only a file of the user's own
-    // lends the new one its mode, given just before the rename. Another user's mode says nothing
-    // of who may read this user's diary.
-    const mode_t mode = exists && isOwnFile(old) ? (old.st_mode & 07777) : 0600;
+    // The text stays private (mkstemp's 0600) while it is written; the file replaced lends the
+    // new one its mode just before the rename.
+    const mode_t mode = exists ? (old.st_mode & 07777) : 0600;
     error = writeAll(fd, bytes, path);
     if (error == 0 && sync)
         error = attempt(Step::Sync, path, [&] { return ::fdatasync(fd); });
@@ -232,14 +216,14 @@ void syncFolderOf(const Staged& staged)
 
 } // namespace
 
-void SafeFile::write(const QString& path, const QByteArray& bytes, Links links)
+void SafeFile::write(const QString& path, const QByteArray& bytes, Links)
 {
-    const Staged staged = stage(path, bytes, links, true);
+    const Staged staged = stage(path, bytes, true);
     commit(staged);
     syncFolderOf(staged);
 }
 
-void SafeFile::writeMany(const QList<std::pair<QString, QByteArray>>& files, Links links)
+void SafeFile::writeMany(const QList<std::pair<QString, QByteArray>>& files, Links)
 {
     QList<Staged> staged;
     const auto removeStaged = [&](qsizetype from) {
@@ -248,7 +232,7 @@ void SafeFile::writeMany(const QList<std::pair<QString, QByteArray>>& files, Lin
     };
     try {
         for (const auto& [path, bytes] : files)
-            staged.append(stage(path, bytes, links, false));
+            staged.append(stage(path, bytes, false));
     } catch (const DiaryError&) {
         removeStaged(0);
         throw;
@@ -373,10 +357,7 @@ bool SafeFile::isLeftover(const QString& fileName)
     return pattern.match(fileName).hasMatch();
 }
 
-namespace {
-
-// Removes the leftovers in folder: all of them, or those of the file named file.
-void removeLeftoversIn(const QString& folder, const QString& file)
+void SafeFile::removeLeftovers(const QString& folder)
 {
     // A plain directory read: the entries folder holds a file per day, and listing thousands
     // of them through QDir (a QFileInfo and a sort each) would slow every start-up.
@@ -385,8 +366,7 @@ void removeLeftoversIn(const QString& folder, const QString& file)
         return;
     while (const dirent* entry = ::readdir(dir)) {
         const QString name = QFile::decodeName(entry->d_name);
-        if (!name.contains(LeftoverMark) || !SafeFile::isLeftover(name) ||
-            (!file.isEmpty() && name.chopped(UniqueLength) != file + LeftoverMark))
+        if (!name.contains(LeftoverMark) || !SafeFile::isLeftover(name))
             continue;
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + name);
         struct stat info
@@ -396,17 +376,4 @@ void removeLeftoversIn(const QString& folder, const QString& file)
             ::unlink(path.constData());
     }
     ::closedir(dir);
-}
-
-} // namespace
-
-void SafeFile::removeLeftovers(const QString& folder)
-{
-    removeLeftoversIn(folder, {});
-}
-
-void SafeFile::removeLeftoversOf(const QString& path)
-{
-    const QFileInfo target(writeTarget(path));
-    removeLeftoversIn(target.absolutePath(), target.fileName());
 }

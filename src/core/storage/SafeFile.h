@@ -40,31 +40,30 @@ public:
     using FaultHook = std::function<int(Step step, const QString& path)>;
     static FaultHook& faultHook();
 
-    // What may stand at a path. diary.ini may be a link the user placed, followed as it always
-    // was. A day's file and a sync tool's copy may come from a sync peer or another user, who can
-    // put anything there: they must be regular files of the user's own, and a link at the path
-    // is never followed.
+    // What may stand at a path. Every file of the diary, diary.ini included, may come from a sync
+    // peer or another user, who can put anything there: it must be a regular file of the user's
+    // own, and a link at the path is never followed, so no file outside the folder is written.
     enum class Links
     {
-        Followed,
         Refused,
     };
 
     // Creates or replaces the file; throws a DiaryError naming the file on any failure, with the
-    // reason when it is one the user can act on (a folder that takes no file, a full disk). With
-    // Links::Refused, anything but a regular file of the user's own at the path is left as it
-    // is and DiaryError::notOwnFile thrown.
-    static void write(const QString& path, const QByteArray& bytes, Links links = Links::Followed);
+    // reason when it is one the user can act on (a folder that takes no file, a full disk).
+    // Anything but a regular file of the user's own at the path is left as it is and
+    // DiaryError::notOwnFile thrown.
+    static void write(const QString& path, const QByteArray& bytes, Links links = Links::Refused);
     // Writes each file as write() does, the whole batch at once: every new file's bytes reach the
     // disk with one sync of the file system before the first takes its place, and each folder is
     // synced once after the last, instead of twice a file. At any moment each path holds its old
     // file or its new one, whole. A failure throws as write() does, naming the file: the files
     // before it are written, the rest as they were.
     static void writeMany(const QList<std::pair<QString, QByteArray>>& files,
-                          Links links = Links::Followed);
-    // Reads the whole file; throws DiaryError::cannotOpen when it cannot be read or is no
-    // regular file (a folder, a pipe, a device: reading one could block or never end), and
-    // DiaryError::tooLarge, before reading, when it holds more than maxBytes.
+                          Links links = Links::Refused);
+    // Reads the whole file, a link followed (for files the user names, never the diary's own);
+    // throws DiaryError::cannotOpen when it cannot be read or is no regular file (a folder, a pipe,
+    // a device: reading one could block or never end), and DiaryError::tooLarge, before reading,
+    // when it holds more than maxBytes.
     static QByteArray read(const QString& path,
                            qint64 maxBytes = std::numeric_limits<qint64>::max());
     // Reads a regular file of the user's own without following a link at the path; no value when
@@ -91,7 +90,4 @@ public:
     static bool isLeftover(const QString& fileName);
     // Removes such leftovers from the folder: regular files only, never anything else.
     static void removeLeftovers(const QString& folder);
-    // Removes the leftovers of writes to path where they land: beside the file a link names, in
-    // whatever folder that is. Leftovers of other files there are not the caller's to judge.
-    static void removeLeftoversOf(const QString& path);
 };

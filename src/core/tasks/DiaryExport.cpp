@@ -143,6 +143,17 @@ DiaryExport::Format DiaryExport::formatFor(const QString& fileName)
     return Format::Text;
 }
 
+QString DiaryExport::summary(int days, const QString& file, const QStringList& leftOut)
+{
+    QString said = QStringLiteral("%1 日分を %2 に書き出しました。").arg(days).arg(file);
+    if (!leftOut.isEmpty())
+        said += QStringLiteral("\n日記のファイルでない (リンクなど) ため、次の %1 日分は書き出して"
+                               "いません: %2")
+                    .arg(leftOut.size())
+                    .arg(leftOut.join(QStringLiteral("、")));
+    return said;
+}
+
 DiaryExport::Result DiaryExport::render(const QString& programFolder, Format format,
                                         const QDate& from, const QDate& to,
                                         const TaskProgress& progress,
@@ -177,6 +188,10 @@ DiaryExport::Result DiaryExport::render(const QString& programFolder, Format for
         try {
             day.body = store.readBody(key);
         } catch (const DiaryError& e) {
+            if (e.kind() == DiaryError::Kind::NotOwnFile) {
+                result.leftOut << day.heading;
+                continue;
+            }
             throw DiaryError(
                 QStringLiteral("%1 の日記を読めません: %2").arg(day.heading, e.message()));
         }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -32,11 +33,17 @@ public:
     {
         QByteArray document;
         int days = 0;
+        // The date lines of the days left out: their file is no file of the user's own (a link,
+        // a pipe), which is never read.
+        QStringList leftOut;
     };
+    // What an export says when done: the days written to file, and the days left out.
+    static QString summary(int days, const QString& file, const QStringList& leftOut);
     // The days from..to, both included; an invalid date leaves that end open. Reports the days
     // done to progress. key: the diary's, when it is encrypted. Throws a DiaryError naming the
     // day when an entry cannot be read, DiaryError::locked for an encrypted diary without its
-    // key, or when progress is cancelled.
+    // key, or when progress is cancelled; a day whose file is no file of the user's own is left
+    // out instead.
     static Result render(const QString& programFolder, Format format, const QDate& from = {},
                          const QDate& to = {}, const TaskProgress& progress = TaskProgress(),
                          std::shared_ptr<const DiaryKey> key = {});

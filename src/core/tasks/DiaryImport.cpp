@@ -6,6 +6,7 @@
 #include "core/storage/CodePage932.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/IniFile32.h"
+#include "core/storage/SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,9 +15,9 @@
 
 namespace {
 
-// Titles go into diary.ini this many days at a time: one write of the file for all of them, and
-// a stop or a failure loses no more than these days' titles.
-constexpr qsizetype DaysPerWrite = 256;
+// Days written at once: one sync of the disk for their files and one write of diary.ini for
+// their titles. A stop comes between two such writes.
+constexpr qsizetype DaysPerWrite = 2048;
 
 QString shownDate(const QDate& date)
 {
@@ -51,11 +52,8 @@ QString timeLine(const QString& label)
 
 } // namespace
 
-QString DiaryImport::compose(QList<ImportedEntry> entries, bool titleTaken)
+QString DiaryImport::compose(const QList<ImportedEntry>& entries, bool titleTaken)
 {
-    std::stable_sort(
-        entries.begin(), entries.end(),
-        [](const ImportedEntry& a, const ImportedEntry& b) { return a.order < b.order; });
     QStringList blocks;
     bool firstTitle = true;
     for (const ImportedEntry& entry : entries) {
@@ -145,13 +143,14 @@ DiaryImport::Plan DiaryImport::plan(Diary& diary, const ImportedEntries& source,
             ++plan.unchanged;
             continue;
         }
-        // Converted now: a text the day file cannot hold is left out before anything is written.
-        try {
-            CodePage932::encode(day.title);
-            if (CodePage932::encode(day.body).size() > DayStore::MaxBodyBytes)
-                throw DiaryError::memoLimit();
-        } catch (const DiaryError& e) {
-            plan.leftOut << QStringLiteral("%1: %2").arg(shownDate(it.key()), e.message());
+        // A day longer than the editor takes could not be loaded again: left out before anything
+        // is written.
+        // No character takes more than ten bytes in the file (a reference "&#x1F600;" for two
+        // UTF-16 units is nine): only a long text is converted to be measured.
+        if (day.body.size() * 10 > DayStore::MaxBodyBytes &&
+            CodePage932::encode(day.body).size() > DayStore::MaxBodyBytes) {
+            plan.leftOut << QStringLiteral("%1: %2").arg(shownDate(it.key()),
+                                                         DiaryError::memoLimit().message());
             continue;
         }
         plan.days << day;
@@ -164,28 +163,36 @@ int DiaryImport::apply(Diary& diary, const Plan& plan, const std::function<void(
 {
     if (plan.days.isEmpty())
         return 0;
+    progress.check();
     backup();
     int written = 0;
     const qint64 total = plan.days.size();
     try {
         for (qsizetype start = 0; start < plan.days.size(); start += DaysPerWrite) {
+            progress.check();
+            const QList<Day> chunk = plan.days.mid(start, DaysPerWrite);
             diary.IniFile().writeOnce([&] {
-                const qsizetype end = std::min(plan.days.size(), start + DaysPerWrite);
-                for (qsizetype i = start; i < end; ++i) {
-                    progress.check();
-                    const Day& day = plan.days.at(i);
-                    diary.saveDay(day.key, day.title, day.body);
-                    ++written;
-                    progress.report(written, total);
+                QList<std::pair<QString, QByteArray>> files;
+                QList<const Day*> titles;
+                for (const Day& day : chunk) {
+                    // A day changed on disk since it was planned (a sync tool brought it) is
+                    // saved on its own, both texts kept.
+                    if (diary.changedOnDisk(day.key)) {
+                        diary.saveDay(day.key, day.title, day.body);
+                        continue;
+                    }
+                    if (std::optional<QByteArray> bytes = diary.days().fileFor(day.key, day.body))
+                        files.append({diary.days().entryPath(day.key), *bytes});
+                    titles << &day;
                 }
+                SafeFile::writeMany(files, SafeFile::Links::Refused);
+                for (const Day* day : std::as_const(titles))
+                    diary.writeTitle(day->key, day->title);
             });
+            written += int(chunk.size());
+            progress.report(written, total);
         }
     } catch (const DiaryError& e) {
-        // The titles of the days written before the stop go in still.
-        try {
-            diary.IniFile().writeOnce([] {});
-        } catch (const DiaryError&) {
-        }
         throw DiaryError(QStringLiteral("%1\n%2 日分を書き込んだところで止まりました。")
                              .arg(e.message())
                              .arg(written),

@@ -14,10 +14,9 @@
 
 class Diary;
 
-// Entries read from another diary's export put on their days. Everything is planned first, with
-// every text converted for the day file, so that input the diary cannot take stops the import
-// before anything is written; then the days are written through the diary's own save, sealed
-// when it is encrypted.
+// Entries read from another diary's export put on their days. Everything is planned first (a day
+// too long for the editor is left out then, with the reason), then the days are written through
+// the diary's own save, sealed when it is encrypted.
 //
 // A day's entries are joined in time order, each after a line with its time when there are
 // several. The first entry's title becomes the day's title when the day has none (or that one);
@@ -74,6 +73,7 @@ public:
     // yet ("import-backup-yyyyMMdd-HHmmss.zip").
     static QString backupPath(const QString& folder);
 
-    // The text of one day's entries, as planned; titleTaken: the first title became the day's.
-    static QString compose(QList<ImportedEntry> entries, bool titleTaken);
+    // The text of one day's entries, in time order; titleTaken: the first title became the
+    // day's.
+    static QString compose(const QList<ImportedEntry>& entries, bool titleTaken);
 };

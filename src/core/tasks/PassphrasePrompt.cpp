@@ -1,9 +1,13 @@
 #include "core/tasks/PassphrasePrompt.h"
 
 #include "core/diary/DiaryKeyFile.h"
+#include "core/diary/EncryptedDiaries.h"
 #include "core/storage/DiaryError.h"
 #include "core/storage/DiaryKey.h"
+#include "core/storage/IniFile32.h"
+#include "core/storage/ProcessGuard.h"
 
+#include <QDir>
 #include <QTextStream>
 
 #include <cerrno>
@@ -51,8 +55,17 @@ std::optional<QString> PassphrasePrompt::readLine()
     return text;
 }
 
+void PassphrasePrompt::wipe(QString& secret)
+{
+    // In place while the string is this one's alone; a shared one is copied by fill().
+    if (secret.isDetached())
+        secret.fill(QChar(0));
+    secret.clear();
+}
+
 std::optional<QString> PassphrasePrompt::ask(const QString& prompt, QTextStream& err)
 {
+    ProcessGuard::harden();
     if (!m_terminal)
         return readLine();
     err << prompt;
@@ -73,13 +86,17 @@ std::optional<QString> PassphrasePrompt::ask(const QString& prompt, QTextStream&
 
 std::optional<QString> PassphrasePrompt::askNew(const QString& prompt, QTextStream& err)
 {
-    const std::optional<QString> first = ask(prompt, err);
+    std::optional<QString> first = ask(prompt, err);
     if (!first || !m_terminal)
         return first;
-    const std::optional<QString> second = ask(QStringLiteral("もう一度: "), err);
-    if (second && *first != *second)
+    std::optional<QString> second = ask(QStringLiteral("もう一度: "), err);
+    const bool differ = second && *first != *second;
+    wipe(*first);
+    if (differ) {
+        wipe(*second);
         throw DiaryError(
             QStringLiteral("二度入力したパスフレーズが違います。何も変えていません。"));
+    }
     return second;
 }
 
@@ -102,9 +119,16 @@ std::shared_ptr<const DiaryKey> PassphrasePrompt::diaryKey(const QString& progra
                                                            QTextStream& err)
 {
     const std::optional<KeyFile> file = DiaryKeyFile::read(programFolder);
-    if (!file)
+    if (!file) {
+        if (EncryptedDiaries().withoutKey(
+                programFolder,
+                TIniFile32(QDir(programFolder).filePath(QStringLiteral("diary.ini")))))
+            throw EncryptedDiaries::noKeyFile(programFolder);
         return {};
-    std::optional<DiaryKey> key = file->unlock(passphrase(err));
+    }
+    QString secret = passphrase(err);
+    std::optional<DiaryKey> key = file->unlock(secret);
+    wipe(secret);
     if (!key)
         throw wrongPassphrase();
     // A task that only reads takes no file that its key does not verify: the window sets it

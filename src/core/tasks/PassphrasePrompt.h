@@ -11,7 +11,8 @@ class DiaryKey;
 class QTextStream;
 
 // Where a command-line task reads a passphrase: the terminal, without echo, when standard input
-// is one; otherwise one line of standard input a passphrase, so a script can pipe them in.
+// is one; otherwise one line of standard input a passphrase, so a script can pipe them in. The
+// process is made ProcessGuard-safe before the first is read.
 class PassphrasePrompt
 {
 public:
@@ -31,9 +32,12 @@ public:
     QString passphrase(QTextStream& err);
     // The key of the diary in programFolder, for a task that only reads it: asked and checked
     // against diary.key, no lock taken. Null for a plain diary. Throws a DiaryError when the
-    // passphrase cannot be read or opens nothing.
+    // passphrase cannot be read or opens nothing, and EncryptedDiaries::noKeyFile(), before
+    // asking, for a diary encrypted all the same (Diary::keyMissing()).
     std::shared_ptr<const DiaryKey> diaryKey(const QString& programFolder, QTextStream& err);
     static DiaryError wrongPassphrase();
+    // Overwrites the passphrase's characters and empties it.
+    static void wipe(QString& secret);
 
 private:
     PassphrasePrompt() = default;

@@ -30,6 +30,10 @@ private slots:
     void foldConflicts_mergesThenRemovesCopies();
     void foldConflicts_hostileArrival_staysInsideAndSettles_data();
     void foldConflicts_hostileArrival_staysInsideAndSettles();
+    void deleteDay_refusesANameThatIsNoDate_data();
+    void deleteDay_refusesANameThatIsNoDate();
+    void open_linkOutOfTheFolder_refusedWritingNothing_data();
+    void open_linkOutOfTheFolder_refusedWritingNothing();
 
 private:
     // Writes a file as the other computer's sync tool would, saved at SavedAt.
@@ -67,7 +71,7 @@ void DiaryTest::arrive(const QString& name, const QString& text) const
 
 void DiaryTest::saveDay_afterChangeOnDisk_losesNothing_data()
 {
-    // "-": no entry, or nothing arrived.
+    // "-": no entry, or nothing arrived; "rm": removed.
     QTest::addColumn<QStringList>("loaded");  // title, body
     QTest::addColumn<QStringList>("arrived"); // title, body
     QTest::addColumn<QStringList>("typed");   // title, body
@@ -86,6 +90,12 @@ void DiaryTest::saveDay_afterChangeOnDisk_losesNothing_data()
                                              << QStringList{"v", "c"} << QStringList{"v", "c|b^t"};
     QTest::newRow("the other removed the day") << QStringList{"t", "a"} << QStringList{"-", "rm"}
                                                << QStringList{"t", "a2"} << QStringList{"t", "a2"};
+    QTest::newRow("the other removed the day, untouched here")
+        << QStringList{"t", "a"} << QStringList{"rm", "rm"} << QStringList{"t", "a"}
+        << QStringList{"", "-"};
+    QTest::newRow("the other removed the day's file, untouched here")
+        << QStringList{"t", "a"} << QStringList{"-", "rm"} << QStringList{"t", "a"}
+        << QStringList{"", "-"};
 }
 
 void DiaryTest::saveDay_afterChangeOnDisk_losesNothing()
@@ -101,7 +111,9 @@ void DiaryTest::saveDay_afterChangeOnDisk_losesNothing()
     Diary diary(m_dir->path());
     QCOMPARE(diary.loadDay(Key).body, loaded[1] == u"-"_s ? QString() : loaded[1]);
     QVERIFY(!diary.changedOnDisk(Key));
-    if (arrived[0] != u"-"_s)
+    if (arrived[0] == u"rm"_s)
+        arrive(u"diary.ini"_s, u"[title]\n"_s);
+    else if (arrived[0] != u"-"_s)
         arrive(u"diary.ini"_s, ini(arrived[0]));
     if (arrived[1] == u"rm"_s)
         QFile::remove(path(u"data/"_s + Key));
@@ -110,8 +122,9 @@ void DiaryTest::saveDay_afterChangeOnDisk_losesNothing()
     QCOMPARE(diary.changedOnDisk(Key), arrived != QStringList({"-", "-"}));
 
     QFETCH(QStringList, saved);
-    const Diary::DayText expected{saved[0], expand(saved[1])};
+    const Diary::DayText expected{saved[0], saved[1] == u"-"_s ? QString() : expand(saved[1])};
     QCOMPARE(diary.saveDay(Key, typed[0], typed[1]), expected);
+    QCOMPARE(QFile::exists(path(u"data/"_s + Key)), saved[1] != u"-"_s);
     QVERIFY(!diary.changedOnDisk(Key));
     QCOMPARE(diary.loadDay(Key), expected);
 }
@@ -249,6 +262,12 @@ void DiaryTest::foldConflicts_hostileArrival_staysInsideAndSettles_data()
         << QByteArrayList{ini, "f:data/20240105=mine", "d:data/20240107",
                           "f:" + iniCopy + "=[title]\n20240105=theirs\n20240107=y\n"}
         << 1;
+    // A key that starts as a date and goes on names a path through data/20240105.
+    const QByteArray onward = "20240105/../../../../outside/notes";
+    QTest::newRow("title key going on past its date")
+        << QByteArrayList{"d:data/20240105", "f:diary.ini=[title]\r\n" + onward + "=mine\r\n",
+                          "f:" + iniCopy + "=[title]\n" + onward + "=theirs\n"}
+        << 1;
     QTest::newRow("5 GiB sparse ini copy") << QByteArrayList{"s:" + iniCopy + "=5368709120"} << 1;
     QTest::newRow("FIFO in data/")
         << QByteArrayList{"p:data/20240105", "f:" + copy + "=peer",
@@ -292,6 +311,63 @@ void DiaryTest::foldConflicts_hostileArrival_staysInsideAndSettles()
         QCOMPARE(ArrivedFiles::snapshot(root.path(), diaryFolder), outside);
     }
     QCOMPARE(folded[1], folded[0]);
+}
+
+// Only a day's own name becomes a path to remove: anything else is refused and removes nothing.
+void DiaryTest::deleteDay_refusesANameThatIsNoDate_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("out of the entries folder") << u"../diary.ini"_s;
+    QTest::newRow("a date that goes on") << u"20240105/../../diary.ini"_s;
+    QTest::newRow("no such date") << u"20241305"_s;
+}
+
+void DiaryTest::deleteDay_refusesANameThatIsNoDate()
+{
+    QFETCH(QString, key);
+    SafeFile::write(path(u"diary.ini"_s), "[title]\r\n20241305=x\r\n"_ba);
+    SafeFile::write(path(u"data/20241305"_s), "x"_ba);
+    QVERIFY(QDir().mkpath(path(u"data/20240105"_s)));
+    Diary diary(m_dir->path());
+    QVERIFY_THROWS_EXCEPTION(DiaryError, diary.deleteDay(key));
+    QVERIFY(QFile::exists(path(u"diary.ini"_s)));
+    QVERIFY(QFile::exists(path(u"data/20241305"_s)));
+}
+
+void DiaryTest::open_linkOutOfTheFolder_refusedWritingNothing_data()
+{
+    QTest::addColumn<QByteArrayList>("arrived");
+    QTest::addColumn<QString>("named");
+    const QByteArray iniCopy =
+        "f:diary.sync-conflict-20240106-101010-ABCDEF7.ini=[title]\n20240105=$(id>x)\n";
+    QTest::newRow("diary.ini a link, and an ini copy")
+        << QByteArrayList{"l:diary.ini=../../outside/notes", "d:data", iniCopy} << u"diary.ini"_s;
+    QTest::newRow("diary.ini a link leading nowhere")
+        << QByteArrayList{"l:diary.ini=../../outside/new", "d:data"} << u"diary.ini"_s;
+    QTest::newRow("the entries folder a link")
+        << QByteArrayList{"l:data=../../outside"} << u"data"_s;
+}
+
+// A sync peer's link from the diary's folder to a file or folder of the user's elsewhere.
+void DiaryTest::open_linkOutOfTheFolder_refusedWritingNothing()
+{
+    QFETCH(QByteArrayList, arrived);
+    QFETCH(QString, named);
+    const QTemporaryDir root;
+    const QString diaryFolder = root.filePath(u"home/diary"_s);
+    QVERIFY(ArrivedFiles::place(root.path(), "f:outside/notes=the user's"));
+    for (const QByteArray& record : arrived)
+        QVERIFY2(ArrivedFiles::place(diaryFolder, record), record.constData());
+    const auto outside = ArrivedFiles::snapshot(root.path(), diaryFolder);
+    try {
+        Diary diary(diaryFolder);
+        diary.foldConflicts();
+        diary.saveDay(Key, u"題"_s, u"本文"_s);
+        QFAIL("the diary opened through the link");
+    } catch (const DiaryError& error) {
+        QCOMPARE(error.message(), DiaryError::notOwnFile(diaryFolder + u'/' + named).message());
+    }
+    QCOMPARE(ArrivedFiles::snapshot(root.path(), diaryFolder), outside);
 }
 
 QTEST_GUILESS_MAIN(DiaryTest)

@@ -386,12 +386,10 @@ void CodePage932Test::referenceLookalikes_readAsText_data()
     QTest::newRow("surrogate") << "&#xD800;"_ba;
     QTest::newRow("no digits") << "&#x;"_ba;
     QTest::newRow("missing semicolon") << "&#x1F600 "_ba;
-    QTest::newRow("cut off at the end") << "&#x1F600"_ba;
     QTest::newRow("lower-case digits") << "&#x1f600;"_ba;
     QTest::newRow("upper-case x") << "&#X1F600;"_ba;
     QTest::newRow("leading zero") << "&#x01F600;"_ba;
-    QTest::newRow("three digits") << "&#x26;"_ba;
-    QTest::newRow("decimal") << "&#128512;"_ba;
+    QTest::newRow("three digits") << "&#x26;ab"_ba;
     QTest::newRow("character the code page holds") << "&#x3042;"_ba;
     QTest::newRow("character with an equivalent") << "&#x00A2;"_ba;
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -39,6 +40,8 @@ private slots:
     void writeFailure_keepsOldFileAndChange();
     void unreadableFile_throwsCannotOpen_data();
     void unreadableFile_throwsCannotOpen();
+    void linkAtPath_neverReadNorWritten_data();
+    void linkAtPath_neverReadNorWritten();
     void textAfterNul_keptThroughWrites_data();
     void textAfterNul_keptThroughWrites();
     void garbageFile_neverCrashes_data();
@@ -396,6 +399,58 @@ void IniFile32Test::unreadableFile_throwsCannotOpen()
         QVERIFY2(error.message().startsWith(u"ﾌｧｲﾙ %1 は開けません"_s.arg(m_path)),
                  qPrintable(error.message()));
     }
+}
+
+void IniFile32Test::linkAtPath_neverReadNorWritten_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<bool>("refusedToRead");
+    QTest::newRow("there at the start") << u"load"_s << true;
+    QTest::newRow("planted before a reload") << u"reload"_s << true;
+    QTest::newRow("planted before a write") << u"write"_s << false;
+    QTest::newRow("leading nowhere at the first write") << u"dangling"_s << true;
+}
+
+// A sync peer's link to a file of the user's: writing the settings through it would overwrite
+// that file.
+void IniFile32Test::linkAtPath_neverReadNorWritten()
+{
+    QFETCH(QString, when);
+    QFETCH(bool, refusedToRead);
+    const QString outside = m_dir->filePath(u"outside"_s);
+    const QByteArray theirs = "alias ls='rm -rf ~'\n"_ba;
+    if (when != u"dangling")
+        QVERIFY(writeFile(outside, theirs));
+    const auto plantLink = [&] {
+        QFile::remove(m_path);
+        QVERIFY(QFile::link(outside, m_path));
+    };
+    std::optional<TIniFile32> ini;
+    try {
+        if (when == u"load" || when == u"dangling")
+            plantLink();
+        else
+            QVERIFY(writeFile(m_path, "[data]\r\nleft=1\r\n"));
+        if (when != u"dangling")
+            ini.emplace(m_path);
+        if (when == u"reload" || when == u"write") {
+            plantLink();
+            if (when == u"reload")
+                ini->reload();
+        }
+        if (!ini)
+            ini.emplace(m_path);
+        QVERIFY2(!refusedToRead, "the link was read");
+        ini->WriteString("data", "left", "2");
+        QFAIL("the link was followed");
+    } catch (const DiaryError& error) {
+        QCOMPARE(error.message(), DiaryError::notOwnFile(m_path).message());
+    }
+    QVERIFY(QFileInfo(m_path).isSymLink());
+    if (when == u"dangling")
+        QVERIFY(!QFileInfo::exists(outside));
+    else
+        QCOMPARE(SafeFile::read(outside), theirs);
 }
 
 void IniFile32Test::textAfterNul_keptThroughWrites_data()

@@ -38,8 +38,8 @@ private slots:
         QTest::addColumn<QStringList>("expected"); // title, body; empty: nothing written
         const QString sep = DayMerge::separator(DayMerge::Kind::Text, m_now);
         QTest::newRow("one entry: its title is the day's, no time line")
-            << QStringList{} << QList<ImportedEntry>{entry("09:30", "朝", "起きた\n")}
-            << QStringList{"朝", "起きた"};
+            << QStringList{} << QList<ImportedEntry>{entry("09:30", "朝😀", "起きた🌅\n")}
+            << QStringList{"朝😀", "起きた🌅"};
         QTest::newRow("several: time order, each after its time; tags and star below")
             << QStringList{}
             << QList<ImportedEntry>{entry("22:00", "夜", "寝た"),
@@ -56,6 +56,9 @@ private slots:
         QTest::newRow("a day holding the text already stays")
             << QStringList{"朝", "前\n起きた\n後"}
             << QList<ImportedEntry>{entry("09:30", "朝", "起きた")} << QStringList{};
+        QTest::newRow("a day longer than the editor takes is left out")
+            << QStringList{} << QList<ImportedEntry>{entry("09:30", "", QString(2100000, u'あ'))}
+            << QStringList{};
         QTest::newRow("an empty entry is left out")
             << QStringList{} << QList<ImportedEntry>{entry("09:30", " ", "\n")} << QStringList{};
     }
@@ -78,50 +81,37 @@ private slots:
                      expected);
     }
 
-    void apply_stopped_keepsTheDaysWritten_data()
+    void apply_failingBeforeTheFirstDay_writesNone_data()
     {
         QTest::addColumn<bool>("backupFails");
-        QTest::addColumn<int>("written");
-        QTest::newRow("the backup fails: no day") << true << 0;
-        QTest::newRow("stopped after the first day: its title too") << false << 1;
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("the backup fails") << true << false;
+        QTest::newRow("stopped") << false << true;
     }
 
-    void apply_stopped_keepsTheDaysWritten()
+    void apply_failingBeforeTheFirstDay_writesNone()
     {
         QFETCH(bool, backupFails);
-        QFETCH(int, written);
+        QFETCH(bool, stopped);
         QTemporaryDir dir;
-        QList<ImportedEntry> entries;
-        for (int day = 1; day <= 3; ++day) {
-            entries << entry("09:00", QStringLiteral("題%1").arg(day), "本文");
-            entries.last().day = QDate(2024, 1, day);
-        }
-        TaskProgress* stop = nullptr;
-        TaskProgress progress([&](qint64 done, qint64) {
-            if (done == 1)
-                stop->cancel();
-        });
-        stop = &progress;
-        {
-            Diary diary(dir.path());
-            const DiaryImport::Plan plan = DiaryImport::plan(diary, {entries, {}}, m_now);
-            try {
-                DiaryImport::apply(
-                    diary, plan,
-                    [&] {
-                        if (backupFails)
-                            throw DiaryError("バックアップを作れません");
-                    },
-                    progress);
-                QFAIL("not stopped");
-            } catch (const DiaryError& e) {
-                QCOMPARE(e.message().contains(QStringLiteral("%1 日分を書き込んだ").arg(written)),
-                         !backupFails);
-            }
-        }
         Diary diary(dir.path());
-        QCOMPARE(QDir(dir.filePath("data")).entryList(QDir::Files).size(), written);
-        QCOMPARE(diary.readTitle("20240101"), written ? QStringLiteral("題1") : QString());
+        const DiaryImport::Plan plan =
+            DiaryImport::plan(diary, {{entry("09:00", "題", "本文")}, {}}, m_now);
+        TaskProgress progress;
+        if (stopped)
+            progress.cancel();
+        bool backedUp = false;
+        QVERIFY_THROWS_EXCEPTION(DiaryError,
+                                 DiaryImport::apply(
+                                     diary, plan,
+                                     [&] {
+                                         backedUp = true;
+                                         if (backupFails)
+                                             throw DiaryError("バックアップを作れません");
+                                     },
+                                     progress));
+        QCOMPARE(backedUp, backupFails);
+        QVERIFY(!diary.hasEntry("20240105"));
     }
 };
 

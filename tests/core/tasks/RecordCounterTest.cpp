@@ -47,6 +47,14 @@ private slots:
             << "2 20240101-20240102"
             << "2 20240101-20240102"
             << "2024:2/2";
+        // Enough changed days to be counted on two threads: each half counts every one of its own.
+        QStringList many;
+        for (QDate day(2023, 1, 1); day <= QDate(2023, 9, 14); day = day.addDays(1))
+            many << day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("=a");
+        QTest::newRow("257 days, split over two threads")
+            << many << "20230914" << 257 << qint64(257) << 0 << "257 20230101-20230914"
+            << "257 20230101-20230914"
+            << "2023:257/257";
         QTest::newRow("empty diary") << QStringList{} << "20240101" << 0 << qint64(0) << 0 << "0"
                                      << "0"
                                      << "";
