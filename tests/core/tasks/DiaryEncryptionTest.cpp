@@ -487,8 +487,9 @@ private slots:
             SafeFile::write(m_folder + "/diary.sync-conflict-20240102-101010-ABCDEFG.key",
                             copy.bytes());
         }
+        // The copy's passphrase first: the live file does not know it yet.
         for (const QString& secret :
-             {thereCode, QStringLiteral("passphrase there"), QStringLiteral("passphrase here")}) {
+             {QStringLiteral("passphrase there"), thereCode, QStringLiteral("passphrase here")}) {
             Diary diary(m_folder);
             QVERIFY2(diary.unlock(secret), qPrintable(secret));
         }
