@@ -53,7 +53,7 @@ void ArchiveFlow::exportDiary()
     if (Dialogs::exec(range) != 1 || !m_saveShownDay())
         return;
     ExportJob job(m_programFolder, *file, range.from(), range.to(), m_key);
-    if (run(job, QStringLiteral("書き出し中...")))
+    if (TaskProgressForm::run(m_skin, QStringLiteral("書き出し中..."), job, m_window))
         Dialogs::information(
             m_window, QStringLiteral("書き出し"),
             DiaryExport::summary(job.days(), QDir::toNativeSeparators(*file), job.leftOut()) +
@@ -70,17 +70,6 @@ void ArchiveFlow::backup()
     if (!file || !m_saveShownDay())
         return;
     BackupJob job(m_archiveProgram, m_programFolder, *file);
-    if (run(job, QStringLiteral("バックアップ中...")))
+    if (TaskProgressForm::run(m_skin, QStringLiteral("バックアップ中..."), job, m_window))
         Dialogs::information(m_window, QStringLiteral("バックアップ"), job.report());
-}
-
-bool ArchiveFlow::run(DiaryJob& job, const QString& caption)
-{
-    TaskProgressForm progress(m_skin, caption, job, m_window);
-    progress.centreOver(m_window->geometry());
-    if (Dialogs::exec(progress) == 1)
-        return true;
-    if (!progress.error().isEmpty())
-        Dialogs::error(m_window, progress.error());
-    return false;
 }

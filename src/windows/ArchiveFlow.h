@@ -6,7 +6,6 @@
 #include <functional>
 #include <memory>
 
-class DiaryJob;
 class DiaryKey;
 class QMenu;
 class QWidget;
@@ -38,9 +37,6 @@ public:
     void backup();
 
 private:
-    // True when the job finished; its error, if any, has been shown.
-    bool run(DiaryJob& job, const QString& caption);
-
     QWidget* m_window;
     const Skin& m_skin;
     QString m_programFolder;

@@ -46,7 +46,7 @@ void ImportFlow::importExport()
     if (!source || !m_saveShownDay())
         return;
     ImportReadJob read(m_archiveProgram, m_diary.folder(), *source);
-    if (!run(read, QStringLiteral("書き出しを読んでいます...")))
+    if (!TaskProgressForm::run(m_skin, QStringLiteral("書き出しを読んでいます..."), read, m_window))
         return;
     DiaryImport::Plan plan;
     if (!Dialogs::guard(m_window, [&] {
@@ -66,10 +66,10 @@ void ImportFlow::importExport()
         return;
     const QString backup = DiaryImport::backupPath(m_diary.folder());
     BackupJob backupJob(m_archiveProgram, m_diary.folder(), backup);
-    if (!run(backupJob, QStringLiteral("バックアップ中...")))
+    if (!TaskProgressForm::run(m_skin, QStringLiteral("バックアップ中..."), backupJob, m_window))
         return;
     ImportJob job(m_diary, plan);
-    const bool done = run(job, QStringLiteral("読み込み中..."));
+    const bool done = TaskProgressForm::run(m_skin, QStringLiteral("読み込み中..."), job, m_window);
     // The shown day may be one the import wrote, a step that failed part way included.
     Dialogs::guard(m_window, m_showAgain);
     const QString where = QDir::toNativeSeparators(backup);
@@ -81,15 +81,4 @@ void ImportFlow::importExport()
                                             "\n読み込む前の日記のバックアップ: %2")
                                  .arg(job.written())
                                  .arg(where));
-}
-
-bool ImportFlow::run(DiaryJob& job, const QString& caption)
-{
-    TaskProgressForm progress(m_skin, caption, job, m_window);
-    progress.centreOver(m_window->geometry());
-    if (Dialogs::exec(progress) == 1)
-        return true;
-    if (!progress.error().isEmpty())
-        Dialogs::error(m_window, progress.error());
-    return false;
 }

@@ -5,7 +5,6 @@
 #include <functional>
 
 class Diary;
-class DiaryJob;
 class QMenu;
 class QWidget;
 class Skin;
@@ -33,9 +32,6 @@ public:
     void importExport();
 
 private:
-    // True when the job finished; its error, if any, has been shown.
-    bool run(DiaryJob& job, const QString& caption);
-
     QWidget* m_window;
     const Skin& m_skin;
     Diary& m_diary;

@@ -1,6 +1,7 @@
 #include "windows/TaskProgressForm.h"
 
 #include "skin/Skin.h"
+#include "widgets/Dialogs.h"
 #include "widgets/DiaryJob.h"
 
 #include <QApplication>
@@ -54,4 +55,15 @@ void TaskProgressForm::reject()
     if (!m_started)
         QDialog::done(0);
     m_job.cancel();
+}
+
+bool TaskProgressForm::run(const Skin& skin, const QString& caption, DiaryJob& job, QWidget* parent)
+{
+    TaskProgressForm progress(skin, caption, job, parent);
+    progress.centreOver(parent->geometry());
+    if (Dialogs::exec(progress) == 1)
+        return true;
+    if (!progress.error().isEmpty())
+        Dialogs::error(parent, progress.error());
+    return false;
 }

@@ -23,6 +23,10 @@ public:
 
     const QString& error() const { return m_error; }
 
+    // Runs job in this window over parent, modal; true when it is done. A failure is shown in
+    // the error box, a stop is not.
+    static bool run(const Skin& skin, const QString& caption, DiaryJob& job, QWidget* parent);
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Escape and the window manager's close stop the job, as the button does.
