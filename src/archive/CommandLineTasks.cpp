@@ -370,6 +370,15 @@ int encryption(const QCommandLineParser& parser, const QString& folder, QTextStr
         err << QStringLiteral("この日記は暗号化されていません。\n");
         return Failed;
     }
+    if (parser.isSet(Decrypt) && diary->keyMissing()) {
+        // Turned off on another computer: this one takes the owner's word once nothing is sealed.
+        EncryptedDiaries().forgetTurnedOff(folder, diary->IniFile());
+        err << QStringLiteral(
+            "この日記には暗号化された日も題名も残っていません。ほかのコンピューターで"
+            "暗号化が解かれた日記として、このコンピューターでも暗号化されていない"
+            "日記に戻しました。\n");
+        return 0;
+    }
     const bool turningOn = encrypt && !diary->isEncrypted();
     if (turningOn)
         printCode(DiaryEncryption::turnOn(*diary, newPassphrase(passphrases, err)), err);

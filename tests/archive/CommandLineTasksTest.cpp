@@ -85,6 +85,7 @@ private slots:
     void initTestCase()
     {
         KdfLimits::forNewSlots() = KdfLimits::minimum();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(path("state")));
         QDir().mkpath(diary());
         Diary d(diary());
         d.saveDay("20231231", "大晦日", "年越しそば\n\n<b>&\"太字\"</b>");
@@ -487,6 +488,12 @@ private slots:
         QTest::newRow("--encrypt names plain days and seals them")
             << "plain"
             << "--encrypt" << 0 << "2024年1月3日" << true;
+        QTest::newRow("--decrypt, a day still sealed after a turn-off elsewhere")
+            << "elsewhere, one left"
+            << "--decrypt" << 1 << "diary.key" << false;
+        QTest::newRow("--decrypt takes a turn-off elsewhere")
+            << "elsewhere"
+            << "--decrypt" << 0 << "暗号化されていない日記に戻しました" << false;
     }
 
     // What a key file's mark or a plain day leaves pending is said, and finished only by the task
@@ -506,6 +513,20 @@ private slots:
             if (pending == "off")
                 DiaryEncryption::turnOff(d);
         }
+        if (pending.startsWith("elsewhere")) {
+            // The other computer turns it off; this one still knows the diary encrypted.
+            const QByteArray sealedDay = SafeFile::read(folder + "/data/20240104");
+            qputenv("XDG_STATE_HOME", QFile::encodeName(path("other-computer")));
+            {
+                Diary d(folder);
+                QVERIFY(d.unlock("correct horse"));
+                DiaryEncryption::turnOff(d);
+                DiaryEncryption::finish(d, TaskProgress(), true);
+            }
+            qputenv("XDG_STATE_HOME", QFile::encodeName(path("state")));
+            if (pending.endsWith("left"))
+                SafeFile::write(folder + "/data/20240105", sealedDay);
+        }
         if (pending == "plain")
             SafeFile::write(folder + "/data/20240103", "planted");
         const QMap<QString, QByteArray> before = contents(folder);
@@ -518,6 +539,8 @@ private slots:
         for (const QString day : {"20240103", "20240104"})
             if (QFile::exists(folder + "/data/" + day))
                 QCOMPARE(SealedBytes::isSealed(SafeFile::read(folder + "/data/" + day)), sealed);
+        if (pending.startsWith("elsewhere"))
+            QCOMPARE(Diary(folder).keyMissing(), outcome.code != 0);
     }
 
     // A new diary with no day yet is encrypted all the same; once is enough.

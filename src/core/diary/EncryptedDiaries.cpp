@@ -15,6 +15,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,7 +54,8 @@ bool isSealedDay(int folder, const char* name)
     return got > 0 && DayStore::isSealed(head.first(got));
 }
 
-bool holdsSealedDay(const QString& dataDir)
+// Whether one of the first `most` day files is sealed.
+bool holdsSealedDay(const QString& dataDir, int most)
 {
     const Descriptor folder(
         ::open(QFile::encodeName(dataDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -74,10 +76,31 @@ bool holdsSealedDay(const QString& dataDir)
                 continue;
             if (isSealedDay(folder.get(), entry->d_name))
                 return true;
-            if (++looked == EncryptedDiaries::DaysLooked)
+            if (++looked == most)
                 return false;
         }
     }
+}
+
+bool holdsSealedTitle(const TIniFile32& ini)
+{
+    // A sealed title is the base64 of the sealed form, whose magic "TQSL" begins it with "VFFT":
+    // the lines of a plain diary's ten thousand titles are passed over without a decode each.
+    static const QByteArray sealedStart = '=' + QByteArray("TQS").toBase64();
+    const QList<QByteArray>& lines = ini.Lines();
+    if (std::none_of(lines.cbegin(), lines.cend(), [](const QByteArray& line) {
+            return ::memmem(line.constData(), size_t(line.size()), sealedStart.constData(),
+                            size_t(sealedStart.size()));
+        }))
+        return false;
+    const auto titles = ini.ReadSectionValues("title");
+    return std::any_of(titles.cbegin(), titles.cend(),
+                       [](const auto& title) { return SealedBytes::isSealedText(title.second); });
+}
+
+QString dataDirOf(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("data"));
 }
 
 } // namespace
@@ -147,22 +170,17 @@ bool EncryptedDiaries::forget(const QByteArray& diaryId, const QString& programF
 
 bool EncryptedDiaries::withoutKey(const QString& programFolder, const TIniFile32& ini) const
 {
-    if (knows(programFolder))
-        return true;
-    if (holdsSealedDay(QDir(programFolder).filePath(QStringLiteral("data"))))
-        return true;
-    // A sealed title is the base64 of the sealed form, whose magic "TQSL" begins it with "VFFT":
-    // the lines of a plain diary's ten thousand titles are passed over without a decode each.
-    static const QByteArray sealedStart = '=' + QByteArray("TQS").toBase64();
-    const QList<QByteArray>& lines = ini.Lines();
-    if (std::none_of(lines.cbegin(), lines.cend(), [](const QByteArray& line) {
-            return ::memmem(line.constData(), size_t(line.size()), sealedStart.constData(),
-                            size_t(sealedStart.size()));
-        }))
-        return false;
-    const auto titles = ini.ReadSectionValues("title");
-    return std::any_of(titles.cbegin(), titles.cend(),
-                       [](const auto& title) { return SealedBytes::isSealedText(title.second); });
+    return knows(programFolder) || holdsSealedDay(dataDirOf(programFolder), DaysLooked) ||
+           holdsSealedTitle(ini);
+}
+
+void EncryptedDiaries::forgetTurnedOff(const QString& programFolder, const TIniFile32& ini) const
+{
+    if (holdsSealedDay(dataDirOf(programFolder), std::numeric_limits<int>::max()) ||
+        holdsSealedTitle(ini))
+        throw noKeyFile(programFolder);
+    if (!forget({}, programFolder))
+        throw DiaryError(QStringLiteral("%1 を書き換えられません。").arg(m_file));
 }
 
 DiaryError EncryptedDiaries::noKeyFile(const QString& programFolder)

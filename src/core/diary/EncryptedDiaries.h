@@ -36,6 +36,10 @@ public:
     // Whether the diary in programFolder, which has no key file, is encrypted all the same: this
     // computer knows it, a title of ini is sealed, or one of the first DaysLooked day files is.
     bool withoutKey(const QString& programFolder, const TIniFile32& ini) const;
+    // The owner's word on this computer that the diary's encryption was turned off on another
+    // one: it is forgotten here. Throws noKeyFile() while any day or title of it is still sealed,
+    // and a DiaryError when the record cannot be written.
+    void forgetTurnedOff(const QString& programFolder, const TIniFile32& ini) const;
     // What to tell the user about such a diary: nothing of it is read or written.
     static DiaryError noKeyFile(const QString& programFolder);
 
