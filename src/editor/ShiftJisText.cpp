@@ -56,8 +56,11 @@ const QByteArray& ShiftJisText::upperBytes() const
         m_upper.detach();
         for (size_t position = 0; position + 1 < m_offsets.size(); ++position) {
             const int offset = m_offsets[position];
+            // The second half of an emoji at the end starts at the end: it has no byte.
+            if (m_offsets[position + 1] - offset != 1)
+                continue;
             const char c = m_bytes[offset];
-            if (m_offsets[position + 1] - offset == 1 && c >= 'a' && c <= 'z')
+            if (c >= 'a' && c <= 'z')
                 m_upper[offset] = char(c - 'a' + 'A');
         }
     }

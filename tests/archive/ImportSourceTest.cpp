@@ -64,7 +64,7 @@ private:
             zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
         for (const auto& [name, bytes] : files) {
             zip_source_t* source =
-                zip_source_buffer(zip, qstrdup(bytes.constData()), zip_uint64_t(bytes.size()), 1);
+                zip_source_buffer(zip, bytes.constData(), zip_uint64_t(bytes.size()), 0);
             zip_file_add(zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
         }
         zip_close(zip);
