@@ -10,27 +10,6 @@ home=$(new_folder home)
 mkdir -p "$home/data"
 cp932 "古い日" >"$home/data/20231231"
 
-# window_focused TITLE: the program's visible window of that title has the keyboard.
-window_focused() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
-            xdotool windowfocus "$w" 2>/dev/null
-            [ "$(xdotool getwindowfocus 2>/dev/null)" = "$w" ] && return 0
-        fi
-    done
-    return 1
-}
-
-# window_answer TITLE KEYS...: waits for the program's window TITLE, gives it the keyboard and
-# presses KEYS there.
-window_answer() {
-    local title=$1
-    shift
-    wait_for window_focused "$title" || abort "the window $title opens"
-    xdotool key --delay 50 "$@"
-}
-
 app_start "$home" "2024-01-05 12:00:00"
 type_body "shown"
 
